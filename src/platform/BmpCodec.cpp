@@ -1,0 +1,305 @@
+#include "BmpCodec.h"
+
+#include <cstring>
+#include <limits>
+#include <unordered_map>
+
+#include "Graphics.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kCoreHeaderSize = 12;
+
+uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t Get32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16) |
+         (static_cast<uint32_t>(p[3]) << 24);
+}
+void Put16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+[[noreturn]] void Invalid() { throw EInvalidGraphic(SInvalidBitmap); }
+
+// Bytes still available after the current position, or -1 when the stream cannot tell.
+int64_t Remaining(TStream& s) {
+  try {
+    int64_t pos = s.Position();
+    int64_t size = s.Size();
+    return size >= pos ? size - pos : 0;
+  } catch (const EStreamError&) {
+    return -1;
+  }
+}
+
+int64_t RowBytes(int width, int bitCount) { return ((static_cast<int64_t>(width) * bitCount + 31) / 32) * 4; }
+
+int PaletteSizeFor(int bitCount) { return bitCount <= 8 ? (1 << bitCount) : 0; }
+
+uint32_t Distance(uint32_t a, uint32_t b) {
+  int dr = int((a >> 16) & 0xFF) - int((b >> 16) & 0xFF);
+  int dg = int((a >> 8) & 0xFF) - int((b >> 8) & 0xFF);
+  int db = int(a & 0xFF) - int(b & 0xFF);
+  return static_cast<uint32_t>(dr * dr + dg * dg + db * db);
+}
+
+}  // namespace
+
+void TBmpImage::Reset(int width, int height, int bitCount) {
+  if (width < 0 || height < 0 || width > kMaxBmpDimension || height > kMaxBmpDimension)
+    throw EInvalidGraphic(SInvalidBitmap);
+  Width = width;
+  Height = height;
+  BitCount = bitCount;
+  const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
+  Pixels.assign(n, 0xFF000000u | (Palette.empty() ? 0u : (Palette[0] & 0xFFFFFF)));
+  if (bitCount <= 8) Indices.assign(n, 0);
+  else Indices.clear();
+}
+
+void TBmpImage::SetIndex(int x, int y, uint8_t index) {
+  const size_t at = static_cast<size_t>(y) * Width + x;
+  if (Indices.size() != Pixels.size()) Indices.resize(Pixels.size(), 0);
+  Indices[at] = index;
+  Pixels[at] = 0xFF000000u | (index < Palette.size() ? (Palette[index] & 0xFFFFFF) : 0u);
+}
+
+int64_t TBmpImage::EncodedSize() const {
+  const int bits = BitCount == 1 ? 1 : BitCount <= 8 ? 8 : 24;
+  return kFileHeaderSize + kInfoHeaderSize + 4 * PaletteSizeFor(bits) + RowBytes(Width, bits) * Height;
+}
+
+TBmpImage DecodeBmp(TStream& s) {
+  uint8_t fh[kFileHeaderSize];
+  s.ReadBuffer(fh, sizeof fh);
+  if (fh[0] != 'B' || fh[1] != 'M') Invalid();
+  const uint32_t offBits = Get32(fh + 10);
+
+  uint8_t sizeField[4];
+  s.ReadBuffer(sizeField, 4);
+  const uint32_t headerSize = Get32(sizeField);
+  if (headerSize != kCoreHeaderSize && (headerSize < kInfoHeaderSize || headerSize > 256)) Invalid();
+  std::vector<uint8_t> ih(headerSize);
+  std::memcpy(ih.data(), sizeField, 4);
+  s.ReadBuffer(ih.data() + 4, headerSize - 4);
+
+  int64_t width, height;
+  int bitCount;
+  uint32_t compression = 0, colorsUsed = 0;
+  const bool core = headerSize == kCoreHeaderSize;
+  if (core) {
+    width = Get16(ih.data() + 4);
+    height = static_cast<int16_t>(Get16(ih.data() + 6));
+    if (Get16(ih.data() + 8) != 1) Invalid();
+    bitCount = Get16(ih.data() + 10);
+  } else {
+    width = static_cast<int32_t>(Get32(ih.data() + 4));
+    height = static_cast<int32_t>(Get32(ih.data() + 8));
+    if (Get16(ih.data() + 12) != 1) Invalid();
+    bitCount = Get16(ih.data() + 14);
+    compression = Get32(ih.data() + 16);
+    colorsUsed = Get32(ih.data() + 32);
+  }
+  const bool topDown = height < 0;
+  if (topDown) height = -height;
+  if (width <= 0 || height <= 0 || width > kMaxBmpDimension || height > kMaxBmpDimension) Invalid();
+  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) Invalid();
+  // Only uncompressed rows; 32-bit images may also say "bit fields" with the standard masks.
+  const bool bitFields = compression == 3 && bitCount == 32;
+  if (compression != 0 && !bitFields) Invalid();
+
+  // Colour table (or the bit-field masks) between the info header and the pixel rows.
+  const int maxColors = PaletteSizeFor(bitCount);
+  uint32_t nColors = bitCount <= 8 ? (colorsUsed == 0 ? static_cast<uint32_t>(maxColors) : colorsUsed) : 0;
+  if (nColors > static_cast<uint32_t>(maxColors)) Invalid();
+  const uint32_t entrySize = core ? 3 : 4;
+  uint32_t consumed = kFileHeaderSize + headerSize;
+  if (bitFields && headerSize == kInfoHeaderSize) {
+    uint8_t masks[12];
+    s.ReadBuffer(masks, sizeof masks);
+    consumed += 12;
+    if (Get32(masks) != 0x00FF0000u || Get32(masks + 4) != 0x0000FF00u || Get32(masks + 8) != 0x000000FFu) Invalid();
+  }
+  TBmpImage img;
+  if (nColors > 0) {
+    std::vector<uint8_t> table(static_cast<size_t>(nColors) * entrySize);
+    s.ReadBuffer(table.data(), static_cast<int64_t>(table.size()));
+    consumed += static_cast<uint32_t>(table.size());
+    img.Palette.resize(nColors);
+    for (uint32_t i = 0; i < nColors; ++i) {
+      const uint8_t* e = table.data() + i * entrySize;
+      img.Palette[i] = (static_cast<uint32_t>(e[2]) << 16) | (static_cast<uint32_t>(e[1]) << 8) | e[0];
+    }
+  }
+  // The pixel rows start at offBits; a gap in front of them is skipped, an overlap is corrupt.
+  if (offBits < consumed) Invalid();
+  const int64_t gap = static_cast<int64_t>(offBits) - consumed;
+  const int64_t rowBytes = RowBytes(static_cast<int>(width), bitCount);
+  const int64_t dataBytes = rowBytes * height;
+  const int64_t left = Remaining(s);
+  if (left >= 0 && gap + dataBytes > left) throw EReadError(SReadError);
+  if (gap > 0) {
+    std::vector<uint8_t> skip(static_cast<size_t>(gap));
+    s.ReadBuffer(skip.data(), gap);
+  }
+
+  img.Reset(static_cast<int>(width), static_cast<int>(height), bitCount);
+  std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
+  const int w = img.Width;
+  for (int64_t r = 0; r < height; ++r) {
+    s.ReadBuffer(row.data(), rowBytes);
+    const int y = static_cast<int>(topDown ? r : height - 1 - r);
+    uint32_t* out = img.Pixels.data() + static_cast<size_t>(y) * w;
+    uint8_t* idx = bitCount <= 8 ? img.Indices.data() + static_cast<size_t>(y) * w : nullptr;
+    for (int x = 0; x < w; ++x) {
+      if (bitCount <= 8) {
+        unsigned index;
+        if (bitCount == 8) index = row[x];
+        else if (bitCount == 4) index = (row[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
+        else index = (row[x / 8] >> (7 - (x & 7))) & 1;
+        idx[x] = static_cast<uint8_t>(index);
+        out[x] = 0xFF000000u | (index < img.Palette.size() ? img.Palette[index] : 0u);
+      } else {
+        const uint8_t* p = row.data() + static_cast<size_t>(x) * (bitCount / 8);
+        out[x] = 0xFF000000u | (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
+      }
+    }
+  }
+  // Four-bit images are kept as eight-bit ones with the same palette.
+  if (bitCount == 4) img.BitCount = 8;
+  if (bitCount == 32) img.BitCount = 24;
+  return img;
+}
+
+void EncodeBmp(TStream& s, const TBmpImage& image) {
+  if (image.Width <= 0 || image.Height <= 0 || image.Width > kMaxBmpDimension || image.Height > kMaxBmpDimension)
+    throw EInvalidGraphic(SInvalidBitmap);
+  if (image.Pixels.size() != static_cast<size_t>(image.Width) * image.Height) throw EInvalidGraphic(SInvalidBitmap);
+  const int bits = image.BitCount == 1 ? 1 : image.BitCount <= 8 ? 8 : 24;
+  const int paletteSize = PaletteSizeFor(bits);
+  const int64_t rowBytes = RowBytes(image.Width, bits);
+  const uint32_t offBits = kFileHeaderSize + kInfoHeaderSize + 4 * paletteSize;
+  const int64_t total = offBits + rowBytes * image.Height;
+
+  std::vector<uint8_t> out;
+  out.reserve(static_cast<size_t>(total));
+  out.push_back('B');
+  out.push_back('M');
+  Put32(out, static_cast<uint32_t>(total));
+  Put32(out, 0);
+  Put32(out, offBits);
+  Put32(out, kInfoHeaderSize);
+  Put32(out, static_cast<uint32_t>(image.Width));
+  Put32(out, static_cast<uint32_t>(image.Height));
+  Put16(out, 1);
+  Put16(out, static_cast<uint16_t>(bits));
+  Put32(out, 0);  // no compression
+  Put32(out, static_cast<uint32_t>(rowBytes * image.Height));
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, 0);
+
+  // Palette: the image's own entries, padded with black (a 1-bit image without one is black/white).
+  std::vector<uint32_t> palette = image.Palette;
+  if (bits == 1 && palette.empty()) palette = {0x000000, 0xFFFFFF};
+  palette.resize(static_cast<size_t>(paletteSize), 0);
+  for (uint32_t c : palette) {
+    out.push_back(static_cast<uint8_t>(c));
+    out.push_back(static_cast<uint8_t>(c >> 8));
+    out.push_back(static_cast<uint8_t>(c >> 16));
+    out.push_back(0);
+  }
+
+  const bool useIndices = bits <= 8 && image.Indices.size() == image.Pixels.size();
+  std::unordered_map<uint32_t, uint8_t> lookup;
+  auto indexOf = [&](uint32_t rgb) -> uint8_t {
+    rgb &= 0xFFFFFF;
+    auto it = lookup.find(rgb);
+    if (it != lookup.end()) return it->second;
+    uint8_t best = 0;
+    uint32_t bestD = std::numeric_limits<uint32_t>::max();
+    for (int i = 0; i < paletteSize; ++i) {
+      uint32_t d = Distance(palette[i], rgb);
+      if (d < bestD) { bestD = d; best = static_cast<uint8_t>(i); if (d == 0) break; }
+    }
+    lookup.emplace(rgb, best);
+    return best;
+  };
+
+  std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
+  for (int r = 0; r < image.Height; ++r) {
+    const int y = image.Height - 1 - r;  // bottom-up
+    std::fill(row.begin(), row.end(), 0);
+    const size_t base = static_cast<size_t>(y) * image.Width;
+    for (int x = 0; x < image.Width; ++x) {
+      if (bits == 24) {
+        uint32_t c = image.Pixels[base + x];
+        row[3 * x] = static_cast<uint8_t>(c);
+        row[3 * x + 1] = static_cast<uint8_t>(c >> 8);
+        row[3 * x + 2] = static_cast<uint8_t>(c >> 16);
+      } else {
+        uint8_t index = useIndices ? image.Indices[base + x] : indexOf(image.Pixels[base + x]);
+        if (bits == 8) row[x] = index;
+        else if (index & 1) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x & 7));
+      }
+    }
+    out.insert(out.end(), row.begin(), row.end());
+  }
+  s.WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Platform bitmap side. Palette colours there are 0x00BBGGRR, here 0x00RRGGBB.
+
+namespace {
+uint32_t ColorToRgb(TColor c) {
+  return (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
+}
+TColor RgbToColor(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+}  // namespace
+
+void ImageToBitmap(const TBmpImage& image, TBitmap& bitmap) {
+  bitmap.SetSize(image.Width, image.Height);
+  bitmap.SetPixelFormat(image.BitCount == 1 ? TPixelFormat::pf1bit
+                        : image.BitCount <= 8 ? TPixelFormat::pf8bit
+                                              : TPixelFormat::pf24bit);
+  bitmap.Palette().clear();
+  for (uint32_t c : image.Palette) bitmap.Palette().push_back(RgbToColor(c));
+  for (int y = 0; y < image.Height; ++y) {
+    uint32_t* line = bitmap.ScanLine(y);
+    std::memcpy(line, image.Pixels.data() + static_cast<size_t>(y) * image.Width,
+                static_cast<size_t>(image.Width) * sizeof(uint32_t));
+  }
+}
+
+TBmpImage BitmapToImage(const TBitmap& bitmap) {
+  TBmpImage img;
+  const TPixelFormat pf = bitmap.PixelFormat();
+  const int bits = pf == TPixelFormat::pf1bit ? 1 : pf == TPixelFormat::pf8bit ? 8 : 24;
+  if (bits <= 8) {
+    for (TColor c : bitmap.Palette()) img.Palette.push_back(ColorToRgb(c));
+    if (img.Palette.size() > static_cast<size_t>(PaletteSizeFor(bits))) img.Palette.resize(PaletteSizeFor(bits));
+  }
+  img.Reset(bitmap.Width(), bitmap.Height(), bits);
+  img.Indices.clear();  // looked up from the palette when written
+  for (int y = 0; y < img.Height; ++y) {
+    const uint32_t* line = bitmap.ScanLine(y);
+    for (int x = 0; x < img.Width; ++x) img.Pixels[static_cast<size_t>(y) * img.Width + x] = 0xFF000000u | line[x];
+  }
+  return img;
+}
+
+void ReadBmp(TStream& s, TBitmap& bitmap) { ImageToBitmap(DecodeBmp(s), bitmap); }
+
+void WriteBmp(TStream& s, const TBitmap& bitmap) { EncodeBmp(s, BitmapToImage(bitmap)); }
+
+}  // namespace corvane

@@ -1,0 +1,316 @@
+#include "SkinIni.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace corvane {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string r(s);
+  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return r;
+}
+
+// Blanks and control characters come off both ends.
+std::string_view Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return s.substr(b, e - b);
+}
+
+bool EndsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+const char* const kInactiveWords[] = {"iebrightness", "iedarkness", "iegrayscale", "ienoise", "iesplitblur", "ieinvert"};
+const char* const kMorphWords[] = {"mkdefault", "mkgradient", "mkleftgradient", "mkrightgradient",
+                                   "mkleftslide", "mkrightslide", "mkpush"};
+const char* const kCommandWords[] = {"cmclose", "cmmaximize", "cmminimize", "cmsysmenu",
+                                     "cmdefault", "cmrollup", "cmminimizetotray"};
+
+template <size_t N>
+int MatchWord(const std::string& value, const char* const (&words)[N], int unknown) {
+  for (size_t i = 0; i < N; ++i)
+    if (value == words[i]) return static_cast<int>(i);
+  return unknown;
+}
+
+// Splits a value into its decimal fields; `fields` is 4 for a rectangle and 2 for a point.
+std::vector<int> ParseFields(std::string_view value, size_t fields) {
+  std::vector<std::string> acc(fields);
+  size_t n = 0;
+  for (char c : value) {
+    if (c == ',') {
+      ++n;
+      if (n >= fields) break;  // fields after the last one are not read
+    } else if (c >= '0' && c <= '9') {
+      acc[n] += c;
+    }
+  }
+  std::vector<int> out;
+  out.reserve(fields);
+  for (const std::string& f : acc) out.push_back(StrToInt(f));  // "" raises the conversion error
+  return out;
+}
+
+}  // namespace
+
+TskKeyType SkinKeyType(std::string_view key) {
+  const std::string k = Lower(key);
+  if (EndsWith(k, "rect") || EndsWith(k, "area") || EndsWith(k, "rsect")) return TskKeyType::Rect;
+  if (EndsWith(k, "point")) return TskKeyType::Point;
+  if (EndsWith(k, "pictureindex")) return TskKeyType::PictureIndex;
+  if (EndsWith(k, "color")) return TskKeyType::Color;
+  if (EndsWith(k, "fontname")) return TskKeyType::FontName;
+  if (EndsWith(k, "fontheight")) return TskKeyType::FontHeight;
+  if (EndsWith(k, "fontstyle")) return TskKeyType::FontStyle;
+  if (k == "alignment") return TskKeyType::Alignment;
+  if (k == "morphkind") return TskKeyType::MorphKind;
+  if (k == "command") return TskKeyType::Command;
+  if (k == "inactiveeffect") return TskKeyType::InactiveEffect;
+  static const char* const booleans[] = {"skinrectinapicture", "morphing", "shadow", "vertical", "cycle",
+                                         "buttonstyle", "leftstretch", "rightstretch", "topstretch",
+                                         "bottomstretch", "buttonsinleft", "mainmenupopupup",
+                                         "autorenderinginactiveimage"};
+  for (const char* b : booleans)
+    if (k == b) return TskKeyType::Boolean;
+  if (k == "countframes" || k == "timerinterval") return TskKeyType::Integer;
+  for (const char* tail : {"offset", "offset1", "offset2", "width", "size", "count"})
+    if (EndsWith(k, tail)) return TskKeyType::Integer;
+  return TskKeyType::String;
+}
+
+const char* InactiveEffectWord(SkinInactiveEffect v) { return kInactiveWords[static_cast<int>(v)]; }
+const char* MorphKindWord(SkinMorphKind v) { return kMorphWords[static_cast<int>(v)]; }
+const char* CommandWord(SkinCommand v) { return kCommandWords[static_cast<int>(v)]; }
+
+TRect ParseSkinRect(std::string_view value) {
+  auto f = ParseFields(value, 4);
+  return {f[0], f[1], f[2], f[3]};
+}
+
+TPoint ParseSkinPoint(std::string_view value) {
+  auto f = ParseFields(value, 2);
+  return {f[0], f[1]};
+}
+
+// ---------------------------------------------------------------------------------------------
+std::vector<std::string> TskIniText::SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' || text[i] == '\n') {
+      lines.emplace_back(text.substr(start, i - start));
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      start = i + 1;
+    }
+  }
+  if (start < text.size()) lines.emplace_back(text.substr(start));
+  return lines;
+}
+
+TskIniText::Section* TskIniText::FindSection(std::string_view name) {
+  auto it = sectionIndex_.find(Lower(name));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+const TskIniText::Section* TskIniText::FindSection(std::string_view name) const {
+  auto it = sectionIndex_.find(Lower(name));
+  return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
+}
+
+TskIniText::Section& TskIniText::AddSection(std::string_view name) {
+  if (Section* s = FindSection(name)) return *s;
+  sectionIndex_.emplace(Lower(name), sections_.size());
+  sections_.push_back(Section{std::string(name), {}, {}});
+  return sections_.back();
+}
+
+void TskIniText::SetKey(Section& s, std::string_view key, std::string value) {
+  const std::string lk = Lower(key);
+  auto it = s.index.find(lk);
+  if (it != s.index.end()) {
+    s.keys[it->second].second = std::move(value);
+  } else {
+    s.index.emplace(lk, s.keys.size());
+    s.keys.emplace_back(std::string(key), std::move(value));
+  }
+}
+
+void TskIniText::SetLines(const std::vector<std::string>& lines) {
+  sections_.clear();
+  sectionIndex_.clear();
+  Section* current = nullptr;
+  for (const std::string& raw : lines) {
+    std::string_view line = Trim(raw);
+    if (line.empty() || line[0] == ';') continue;
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      std::string_view name = Trim(line.substr(1, line.size() - 2));
+      if (Section* old = FindSection(name)) {
+        // A section given again replaces the earlier one entirely.
+        old->keys.clear();
+        old->index.clear();
+        current = old;
+      } else {
+        current = &AddSection(name);
+      }
+      continue;
+    }
+    if (!current) continue;
+    const size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    SetKey(*current, Trim(line.substr(0, eq)), std::string(Trim(line.substr(eq + 1))));
+  }
+}
+
+std::vector<std::string> TskIniText::Lines() const {
+  std::vector<std::string> out;
+  for (const Section& s : sections_) {
+    out.push_back("[" + s.name + "]");
+    for (const auto& [k, v] : s.keys) out.push_back(k + "=" + v);
+    out.emplace_back();
+  }
+  return out;
+}
+
+bool TskIniText::SectionExists(std::string_view section) const { return FindSection(section) != nullptr; }
+
+bool TskIniText::ValueExists(std::string_view section, std::string_view key) const {
+  return Find(section, key) != nullptr;
+}
+
+const std::string* TskIniText::Find(std::string_view section, std::string_view key) const {
+  const Section* s = FindSection(section);
+  if (!s) return nullptr;
+  auto it = s->index.find(Lower(key));
+  return it == s->index.end() ? nullptr : &s->keys[it->second].second;
+}
+
+std::string TskIniText::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
+  const std::string* v = Find(section, key);
+  return v ? *v : def;
+}
+
+int TskIniText::ReadInteger(std::string_view section, std::string_view key, int def) const {
+  const std::string* v = Find(section, key);
+  int r;
+  return v && TryStrToInt(*v, r) ? r : def;
+}
+
+bool TskIniText::ReadBool(std::string_view section, std::string_view key, bool def) const {
+  return ReadInteger(section, key, def ? 1 : 0) == 1;
+}
+
+TRect TskIniText::ReadRect(std::string_view section, std::string_view key) const {
+  return ParseSkinRect(ReadString(section, key, "0,0,0,0"));
+}
+
+TPoint TskIniText::ReadPoint(std::string_view section, std::string_view key) const {
+  return ParseSkinPoint(ReadString(section, key, "0,0"));
+}
+
+TFontStyles TskIniText::ReadFontStyle(std::string_view section, std::string_view key) const {
+  const std::string v = ReadString(section, key, "");
+  TFontStyles st = 0;
+  if (v.find("fsbold") != std::string::npos) st |= fsBold;
+  if (v.find("fsitalic") != std::string::npos) st |= fsItalic;
+  if (v.find("fsunderline") != std::string::npos) st |= fsUnderline;
+  if (v.find("fsstrikeout") != std::string::npos) st |= fsStrikeOut;
+  return st;
+}
+
+TAlignment TskIniText::ReadAlignment(std::string_view section, std::string_view key) const {
+  const std::string v = ReadString(section, key, "tacenter");
+  if (v == "taleftjustify") return TAlignment::taLeftJustify;
+  if (v == "tacenter") return TAlignment::taCenter;
+  return TAlignment::taRightJustify;
+}
+
+SkinInactiveEffect TskIniText::ReadInactiveEffect(std::string_view section, std::string_view key) const {
+  return static_cast<SkinInactiveEffect>(
+      MatchWord(ReadString(section, key, "iebrightness"), kInactiveWords, static_cast<int>(SkinInactiveEffect::iegrayscale)));
+}
+
+SkinMorphKind TskIniText::ReadMorphKind(std::string_view section, std::string_view key) const {
+  return static_cast<SkinMorphKind>(
+      MatchWord(ReadString(section, key, "mkdefault"), kMorphWords, static_cast<int>(SkinMorphKind::mkdefault)));
+}
+
+SkinCommand TskIniText::ReadCommand(std::string_view section, std::string_view key) const {
+  return static_cast<SkinCommand>(
+      MatchWord(ReadString(section, key, "cmdefault"), kCommandWords, static_cast<int>(SkinCommand::cmminimizetotray)));
+}
+
+std::vector<std::string> TskIniText::ReadList(std::string_view section, std::string_view name) const {
+  std::vector<std::string> items;
+  const int count = ReadInteger(section, std::string(name) + "count", 0);
+  for (int i = 0; i < count; ++i) items.push_back(ReadString(section, std::to_string(i), ""));
+  return items;
+}
+
+void TskIniText::WriteString(std::string_view section, std::string_view key, const std::string& value) {
+  SetKey(AddSection(section), key, value);
+}
+
+void TskIniText::WriteInteger(std::string_view section, std::string_view key, int value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void TskIniText::WriteRect(std::string_view section, std::string_view key, const TRect& r) {
+  WriteString(section, key,
+              std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+                  std::to_string(r.Bottom));
+}
+
+void TskIniText::WritePoint(std::string_view section, std::string_view key, const TPoint& p) {
+  WriteString(section, key, std::to_string(p.X) + "," + std::to_string(p.Y));
+}
+
+void TskIniText::WriteFontStyle(std::string_view section, std::string_view key, TFontStyles style) {
+  std::string v;
+  auto add = [&](TFontStyles bit, const char* word) {
+    if (!(style & bit)) return;
+    if (!v.empty()) v += ",";
+    v += word;
+  };
+  add(fsBold, "fsbold");
+  add(fsItalic, "fsitalic");
+  add(fsUnderline, "fsunderline");
+  add(fsStrikeOut, "fsstrikeout");
+  WriteString(section, key, v);
+}
+
+void TskIniText::WriteAlignment(std::string_view section, std::string_view key, TAlignment a) {
+  WriteString(section, key,
+              a == TAlignment::taLeftJustify ? "taleftjustify" : a == TAlignment::taCenter ? "tacenter" : "tarightjustify");
+}
+
+void TskIniText::WriteInactiveEffect(std::string_view section, std::string_view key, SkinInactiveEffect v) {
+  WriteString(section, key, InactiveEffectWord(v));
+}
+void TskIniText::WriteMorphKind(std::string_view section, std::string_view key, SkinMorphKind v) {
+  WriteString(section, key, MorphKindWord(v));
+}
+void TskIniText::WriteCommand(std::string_view section, std::string_view key, SkinCommand v) {
+  WriteString(section, key, CommandWord(v));
+}
+
+void TskIniText::WriteList(std::string_view section, std::string_view name, const std::vector<std::string>& items) {
+  WriteInteger(section, std::string(name) + "count", static_cast<int>(items.size()));
+  for (size_t i = 0; i < items.size(); ++i) WriteString(section, std::to_string(i), items[i]);
+}
+
+void TskIniText::EraseSection(std::string_view section) {
+  auto it = sectionIndex_.find(Lower(section));
+  if (it == sectionIndex_.end()) return;
+  const size_t pos = it->second;
+  sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(pos));
+  sectionIndex_.erase(it);
+  for (auto& [name, p] : sectionIndex_)
+    if (p > pos) --p;
+}
+
+}  // namespace corvane

@@ -1,0 +1,166 @@
+#include "SkinPackage.h"
+
+#include "SkinIni.h"
+#include "ZlibStreams.h"
+
+namespace corvane {
+
+namespace {
+
+int32_t ReadInt32(TStream& s) {
+  uint8_t b[4];
+  s.ReadBuffer(b, 4);
+  return static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                              (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
+}
+
+void WriteInt32(TStream& s, int32_t v) {
+  const uint32_t u = static_cast<uint32_t>(v);
+  uint8_t b[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
+                  static_cast<uint8_t>(u >> 24)};
+  s.WriteBuffer(b, 4);
+}
+
+std::optional<TBmpImage> ReadRecord(TStream& s) {
+  uint8_t flag;
+  s.ReadBuffer(&flag, 1);
+  if (flag != 0) return std::nullopt;
+  return DecodeBmp(s);
+}
+
+void WriteRecord(TStream& s, const std::optional<TBmpImage>& image) {
+  const bool absent = !image || image->Empty();
+  const uint8_t flag = absent ? 1 : 0;
+  s.WriteBuffer(&flag, 1);
+  if (!absent) EncodeBmp(s, *image);
+}
+
+}  // namespace
+
+bool ReadSkinPackage(TStream& s, TskSkinPackage& out) {
+  out = TskSkinPackage{};
+  s.SetPosition(0);
+  out.Version = ReadInt32(s);
+  if (out.Version > kSkinPackageVersion) return false;
+  out.Picture = ReadRecord(s);
+  out.InactivePicture = ReadRecord(s);
+  out.Mask = ReadRecord(s);
+  if (out.Version == 2) {
+    ReadRecord(s);
+    ReadRecord(s);
+  }
+  const int32_t n = ReadInt32(s);
+  // Each image is read (and its size checked against the data left) before the next one, so a
+  // damaged count fails on the first missing image instead of reserving room for it.
+  for (int32_t i = 0; i < n; ++i) out.ActivePictures.push_back(DecodeBmp(s));
+  const int64_t pos = s.Position();
+  const int64_t size = s.Size();
+  std::string text;
+  if (size > pos) {
+    text.resize(static_cast<size_t>(size - pos));
+    s.ReadBuffer(text.data(), size - pos);
+  }
+  out.Description = TskIniText::SplitLines(text);
+  return true;
+}
+
+void WriteSkinPackage(TStream& s, const TskSkinPackage& package) {
+  WriteInt32(s, package.Version);
+  WriteRecord(s, package.Picture);
+  WriteRecord(s, package.InactivePicture);
+  WriteRecord(s, package.Mask);
+  if (package.Version == 2) {
+    WriteRecord(s, std::nullopt);
+    WriteRecord(s, std::nullopt);
+  }
+  WriteInt32(s, static_cast<int32_t>(package.ActivePictures.size()));
+  for (const TBmpImage& img : package.ActivePictures) EncodeBmp(s, img);
+  std::string text;
+  for (const std::string& line : package.Description) {
+    text += line;
+    text += "\r\n";
+  }
+  if (!text.empty()) s.WriteBuffer(text.data(), static_cast<int64_t>(text.size()));
+}
+
+bool HasRequiredSections(const TskIniText& description) {
+  for (const char* name : {"VERSION", "PICTURES", "FORMINFO", "SKINOBJECTS", "SKINCONTROLS"})
+    if (!description.SectionExists(name)) return false;
+  return true;
+}
+
+void CompressStream(TStream& source, TStream& destination) {
+  source.SetPosition(0);
+  TCompressionStream z(TCompressionLevel::LevelMax, destination);
+  char buf[TCustomZlibStream::kBufferSize];
+  for (;;) {
+    const int64_t n = source.Read(buf, sizeof buf);
+    if (n <= 0) break;
+    z.WriteBuffer(buf, n);
+  }
+  z.Finish();
+}
+
+void DecompressStream(TStream& destination, TStream& source) {
+  source.SetPosition(0);
+  TDecompressionStream z(source);
+  char buf[TCustomZlibStream::kBufferSize];
+  for (;;) {
+    const int64_t n = z.Read(buf, sizeof buf);
+    if (n <= 0) break;
+    destination.WriteBuffer(buf, n);
+  }
+  // Data that stops before the end of its zlib stream is damaged, not a shorter package.
+  if (!z.AtStreamEnd()) throw EDecompressionError("compression error");
+}
+
+bool BuildSkinPackage(const std::string& descriptionPath, TskSkinPackage& out) {
+  const std::vector<std::string> lines = TskIniText::SplitLines(ReadFileBytes(descriptionPath));
+  TskIniText ini(lines);
+  if (!HasRequiredSections(ini)) return false;
+  const std::string dir = ExtractFilePath(descriptionPath);
+  auto load = [&](const std::string& name) {
+    TMemoryStream m;
+    m.LoadFromFile(dir + name);
+    m.SetPosition(0);
+    return DecodeBmp(m);
+  };
+  TskSkinPackage p;
+  p.Version = kSkinPackageVersion;
+  auto optional = [&](const char* key) -> std::optional<TBmpImage> {
+    const std::string name = ini.ReadString("PICTURES", key, "");
+    if (name.empty()) return std::nullopt;
+    return load(name);
+  };
+  p.Picture = optional("picture");
+  p.InactivePicture = optional("inactivepicture");
+  p.Mask = optional("mask");
+  for (const std::string& name : ini.ReadList("PICTURES", "activepictures")) p.ActivePictures.push_back(load(name));
+  p.Description = lines;
+  out = std::move(p);
+  return true;
+}
+
+bool ReadSknFile(const std::string& path, std::string& compressed) {
+  compressed.clear();
+  TFileStream f(path, TFileMode::fmOpenRead);
+  const int32_t version = ReadInt32(f);
+  if (version > kSkinPackageVersion) return false;
+  const int32_t length = ReadInt32(f);
+  if (length < 0) throw EReadError(SReadError);
+  const int64_t left = f.Size() - f.Position();
+  if (length > left) throw EReadError(SReadError);
+  compressed.resize(static_cast<size_t>(length));
+  if (length > 0) f.ReadBuffer(compressed.data(), length);
+  return true;
+}
+
+void WriteSknFile(const std::string& path, const std::string& compressed) {
+  TMemoryStream m;
+  WriteInt32(m, kSkinPackageVersion);
+  WriteInt32(m, static_cast<int32_t>(compressed.size()));
+  m.WriteString(compressed);
+  WriteFileAtomically(path, m.Bytes());
+}
+
+}  // namespace corvane

@@ -1,0 +1,56 @@
+// The skin package: a version, three optional pictures, the active pictures and the description
+// text, stored as one zlib stream (in a window layout) or behind an 8-byte header (a .skn file).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/BmpCodec.h"
+#include "platform/Classes.h"
+
+namespace corvane {
+
+class TskIniText;
+
+// The version packages are written with; readers accept anything up to it.
+inline constexpr int32_t kSkinPackageVersion = 3;
+
+struct TskSkinPackage {
+  int32_t Version = kSkinPackageVersion;
+  std::optional<TBmpImage> Picture;          // main picture
+  std::optional<TBmpImage> InactivePicture;
+  std::optional<TBmpImage> Mask;
+  std::vector<TBmpImage> ActivePictures;
+  std::vector<std::string> Description;      // the description's lines
+};
+
+// Reads a whole package from the start of the stream. Returns false, reading nothing more, when
+// its version is above kSkinPackageVersion. Raises the stream or bitmap errors on a damaged one.
+bool ReadSkinPackage(TStream& s, TskSkinPackage& out);
+// Writes the package: version, records (flag 1 for an absent picture), the active pictures and
+// the description lines each followed by CR LF. Version-2 packages get two absent extra records.
+void WriteSkinPackage(TStream& s, const TskSkinPackage& package);
+
+// True when the description has [VERSION], [PICTURES], [FORMINFO], [SKINOBJECTS], [SKINCONTROLS].
+bool HasRequiredSections(const TskIniText& description);
+
+// Compresses all of source (from its beginning) at the maximum level onto destination.
+void CompressStream(TStream& source, TStream& destination);
+// Inflates all of source (from its beginning) onto destination at its current position. Raises
+// EDecompressionError "compression error" for damaged data and for data that ends before the end
+// of its zlib stream.
+void DecompressStream(TStream& destination, TStream& source);
+
+// Builds the package of a skin folder from its description file. Returns false (and builds
+// nothing) when the description lacks a required section. Missing or invalid pictures raise the
+// file or bitmap error.
+bool BuildSkinPackage(const std::string& descriptionPath, TskSkinPackage& out);
+
+// .skn files: version (4 bytes), length L (4 bytes), L bytes of compressed package.
+// ReadSknFile returns false when the version is above 3; raises EFOpenError / EReadError.
+bool ReadSknFile(const std::string& path, std::string& compressed);
+void WriteSknFile(const std::string& path, const std::string& compressed);
+
+}  // namespace corvane
