@@ -1,0 +1,153 @@
+// Rich text: a toolkit-free model of a formatted document, and its RTF reader and writer.
+//
+// The program's documents (commentaries, reference texts, note bodies) are RTF files in the GBK
+// code page. The rich-text views load them into a RichDocument and the notes editor saves one
+// back; the view code maps the model onto the toolkit's own rich-text widget.
+//
+// Conventions of the model:
+// - All text is UTF-8.
+// - A document is a list of paragraphs; a paragraph break never appears inside run text.
+// - A line break inside a paragraph (RTF "\line") is U+2028 (kLineBreak). The writer also turns
+//   a stray "\n" or "\r" in run text into a line break.
+// - A tab is "\t". A non-breaking space is U+00A0, a non-breaking hyphen U+2011.
+// - Sizes are in half-points (24 = 12 pt) so that sizes such as 10.5 pt are exact.
+// - An empty font name and a size of 0 mean "the control's own font / size". Plain-text files
+//   load that way; the RTF reader always fills in explicit values (RTF's default size is 12 pt).
+// - Colour is a TColor (0x00BBGGRR) or clDefault for the automatic (window-text) colour.
+// - The charset is a font character set number as RTF writes it: 0 ANSI (Western, code page
+//   1252), 1 default (the document's code page), 134 GB2312 (code page 936), and so on.
+// - Paragraph ends: each paragraph of the model is one "\par" in RTF. Reading, text after the
+//   last "\par" becomes a final paragraph only when it holds some text, so a file that ends with
+//   "\par" has no empty paragraph added; writing, every paragraph is followed by "\par". A write
+//   followed by a read gives back the same paragraphs, empty ones included.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Types.h"
+
+namespace corvane {
+
+inline constexpr std::string_view kLineBreak = "\u2028";
+inline constexpr char32_t kLineBreakChar = 0x2028;
+
+// Font character sets the program meets.
+inline constexpr int kAnsiCharset = 0;
+inline constexpr int kDefaultCharset = 1;
+inline constexpr int kSymbolCharset = 2;
+inline constexpr int kGb2312Charset = 134;
+
+struct RichFont {
+  std::string Name;  // UTF-8, e.g. "宋体"; empty = the control's font
+  int Charset = kGb2312Charset;
+  friend bool operator==(const RichFont&, const RichFont&) = default;
+};
+
+struct RichCharFormat {
+  std::string FontName;  // UTF-8; empty = the control's font
+  int Charset = kGb2312Charset;
+  int SizeHalfPoints = 0;  // 0 = the control's size
+  bool Bold = false;
+  bool Italic = false;
+  bool Underline = false;
+  bool StrikeOut = false;
+  TColor Color = clDefault;  // clDefault = automatic colour
+
+  double SizePoints() const { return SizeHalfPoints / 2.0; }
+  void SetSizePoints(double points) { SizeHalfPoints = static_cast<int>(points * 2 + 0.5); }
+  friend bool operator==(const RichCharFormat&, const RichCharFormat&) = default;
+};
+
+struct RichRun {
+  std::string Text;  // UTF-8, no paragraph breaks
+  RichCharFormat Format;
+  friend bool operator==(const RichRun&, const RichRun&) = default;
+};
+
+struct RichParagraph {
+  TAlignment Alignment = TAlignment::taLeftJustify;  // RTF "\qj" reads as left
+  // Indents in twips (1/1440 inch); the first-line indent is relative to the left indent.
+  int FirstIndent = 0;
+  int LeftIndent = 0;
+  int RightIndent = 0;
+  std::vector<RichRun> Runs;
+
+  // The paragraph's text, line breaks as U+2028.
+  std::string Text() const {
+    std::string s;
+    for (const RichRun& r : Runs) s += r.Text;
+    return s;
+  }
+  friend bool operator==(const RichParagraph&, const RichParagraph&) = default;
+};
+
+struct RichDocument {
+  std::vector<RichParagraph> Paragraphs;
+  // The document's default font (RTF "\deff"); empty name = the control's font.
+  RichFont DefaultFont{std::string(), kDefaultCharset};
+  friend bool operator==(const RichDocument&, const RichDocument&) = default;
+};
+
+// Appends text to the paragraph, extending the last run when it has the same format.
+inline void AppendText(RichParagraph& p, std::string_view utf8, const RichCharFormat& format) {
+  if (utf8.empty()) return;
+  if (!p.Runs.empty() && p.Runs.back().Format == format) p.Runs.back().Text += utf8;
+  else p.Runs.push_back(RichRun{std::string(utf8), format});
+}
+
+// Merges neighbouring runs of equal format and drops empty runs.
+void NormalizeRuns(RichDocument& doc);
+
+// The document as plain text: paragraphs separated by "\n", line breaks (U+2028) as "\n".
+std::string PlainText(const RichDocument& doc);
+
+// A document from UTF-8 text: each line ("\n", "\r\n" or "\r" ends one) becomes a paragraph;
+// a final line break adds no empty paragraph. Every run gets `format`.
+RichDocument RichDocumentFromText(std::string_view utf8, const RichCharFormat& format = {});
+
+// The code page a font's text is written in: GB2312 -> 936, ANSI -> 1252, default -> the
+// document's code page, the other Windows charsets to their code pages.
+int CodePageForCharset(int charset, int documentCodePage);
+
+// Code page 1252 (Western). Unassigned bytes map to the C1 control of the same value.
+char32_t Cp1252ToUnicode(unsigned char b);
+// The 1252 byte of a character, or -1 when the code page cannot hold it.
+int UnicodeToCp1252(char32_t ch);
+
+// ---------------------------------------------------------------------------------------------
+// Reading. Never throws on bad content: malformed input loads what can be made of it.
+
+// Parses RTF. Code pages decoded: 936 (GBK) and 1252; single-byte pages other than 1252 are read
+// as 1252, double-byte pages other than 936 give U+FFFD. Skipped: pictures, objects, style
+// sheet, document information, headers and footers, field instructions (the field result is
+// kept), hidden text and every "\*" destination.
+RichDocument ReadRtf(std::string_view bytes);
+
+// True when the bytes start, after optional white space, with "{\rtf".
+bool LooksLikeRtf(std::string_view bytes);
+
+// A non-RTF file as plain text: UTF-16 with a byte-order mark, UTF-8 (BOM stripped) when the
+// bytes are valid UTF-8, otherwise GBK. Lines become paragraphs as in RichDocumentFromText.
+RichDocument ReadPlainText(std::string_view bytes);
+
+// RTF when the bytes look like RTF, plain text otherwise.
+RichDocument LoadRichText(std::string_view bytes);
+
+// Reads the file (EFOpenError "Cannot open file %s" with the path as given; backslashes are
+// accepted as separators) and loads it with LoadRichText.
+RichDocument LoadRichTextFile(const std::string& path);
+
+// ---------------------------------------------------------------------------------------------
+// Writing.
+
+// RTF in code page 936: GBK text as "\'xx" escapes, characters GBK cannot hold as "\uN?".
+// Paragraphs end with "\par"; lines stay short.
+std::string WriteRtf(const RichDocument& doc);
+
+// Writes the RTF through a temporary file renamed over the target, so a failed save leaves the
+// previous file intact (EFCreateError "Cannot create file %s" with the path as given).
+void SaveRichTextFile(const std::string& path, const RichDocument& doc);
+
+}  // namespace corvane

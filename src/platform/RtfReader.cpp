@@ -1,0 +1,667 @@
+// RTF reader, plain-text fallback and the model helpers.
+//
+// The reader is a single pass over the bytes with an explicit stack of group states (no
+// recursion, so deep nesting cannot exhaust the call stack). Text bytes, raw or "\'xx", collect
+// in a buffer and are decoded together when anything else comes along, so the two bytes of a GBK
+// character written as two escapes stay together.
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <map>
+
+#include "Classes.h"
+#include "Encoding.h"
+#include "RichText.h"
+
+namespace corvane {
+
+// ---------------------------------------------------------------------------------------------
+// Model helpers.
+
+void NormalizeRuns(RichDocument& doc) {
+  for (RichParagraph& p : doc.Paragraphs) {
+    std::vector<RichRun> runs;
+    for (RichRun& r : p.Runs) {
+      if (r.Text.empty()) continue;
+      if (!runs.empty() && runs.back().Format == r.Format) runs.back().Text += r.Text;
+      else runs.push_back(std::move(r));
+    }
+    p.Runs = std::move(runs);
+  }
+}
+
+std::string PlainText(const RichDocument& doc) {
+  std::string out;
+  for (size_t i = 0; i < doc.Paragraphs.size(); ++i) {
+    if (i) out += '\n';
+    std::string text = doc.Paragraphs[i].Text();
+    for (size_t pos = 0; (pos = text.find(kLineBreak, pos)) != std::string::npos;) {
+      text.replace(pos, kLineBreak.size(), "\n");
+      pos += 1;
+    }
+    out += text;
+  }
+  return out;
+}
+
+RichDocument RichDocumentFromText(std::string_view utf8, const RichCharFormat& format) {
+  RichDocument doc;
+  size_t start = 0;
+  while (start < utf8.size()) {
+    size_t end = utf8.find_first_of("\r\n", start);
+    RichParagraph p;
+    AppendText(p, utf8.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start),
+               format);
+    doc.Paragraphs.push_back(std::move(p));
+    if (end == std::string_view::npos) break;
+    start = end + 1;
+    if (utf8[end] == '\r' && start < utf8.size() && utf8[start] == '\n') ++start;
+  }
+  return doc;
+}
+
+int CodePageForCharset(int charset, int documentCodePage) {
+  switch (charset) {
+    case 0: return 1252;
+    case 1: return documentCodePage;
+    case 2: return 1252;  // symbol fonts: the bytes are glyph numbers, read them as Western
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 130: return 1361;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    case 255: return 437;
+    default: return documentCodePage;
+  }
+}
+
+namespace {
+
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+char32_t Cp1252ToUnicode(unsigned char b) {
+  return b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : b;
+}
+
+int UnicodeToCp1252(char32_t ch) {
+  if (ch < 0x80 || (ch >= 0xA0 && ch <= 0xFF)) return static_cast<int>(ch);
+  for (size_t i = 0; i < kCp1252High.size(); ++i)
+    if (kCp1252High[i] == ch) return static_cast<int>(0x80 + i);
+  return -1;
+}
+
+namespace {
+
+bool IsGbkCodePage(int cp) { return cp == 936 || cp == 54936 || cp == 20936; }
+bool IsOtherDoubleByteCodePage(int cp) { return cp == 932 || cp == 949 || cp == 950 || cp == 1361; }
+
+// Decodes text bytes of the given code page to UTF-8.
+std::string DecodeBytes(std::string_view bytes, int codePage) {
+  if (IsGbkCodePage(codePage)) return GbkToUtf8(bytes);
+  std::string out;
+  out.reserve(bytes.size());
+  if (codePage == 65001) {
+    for (size_t i = 0; i < bytes.size();) AppendUtf8(out, DecodeUtf8(bytes, i));
+    return out;
+  }
+  bool dbcs = IsOtherDoubleByteCodePage(codePage);
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    unsigned char b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) out += static_cast<char>(b);
+    else if (dbcs) {  // no table for these: one replacement character per double-byte character
+      AppendUtf8(out, 0xFFFD);
+      if (b >= 0x81 && b <= 0xFE && i + 1 < bytes.size()) ++i;
+    } else AppendUtf8(out, Cp1252ToUnicode(b));
+  }
+  return out;
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+void TrimAscii(std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) { s.clear(); return; }
+  size_t e = s.find_last_not_of(" \t\r\n");
+  s = s.substr(b, e - b + 1);
+}
+
+// Destinations whose content is not part of the visible text.
+constexpr std::string_view kSkippedDestinations[] = {
+    "annotation", "atnauthor", "atndate", "atnid", "atnparent", "atnref", "atntime", "author",
+    "background", "bkmkend", "bkmkstart", "buptim", "category", "colorschememapping", "comment",
+    "company", "creatim", "datafield", "datastore", "defchp", "defpap", "do", "doccomm", "docvar",
+    "falt", "filetbl", "fldinst", "footer", "footerf", "footerl", "footerr", "footnote",
+    "formfield", "ftncn", "ftnsep", "ftnsepc", "generator", "header", "headerf", "headerl",
+    "headerr", "info", "keywords", "latentstyles", "listoverridetable", "listpicture",
+    "listtable", "manager", "mmathPr", "nonshppict", "object", "objdata", "operator", "panose",
+    "pgdsctbl", "pict", "pn", "pnseclvl", "printim", "private", "protusertbl", "revtbl",
+    "revtim", "rsidtbl", "shp", "shpinst", "stylesheet", "subject", "tc", "template", "themedata",
+    "title", "txe", "userprops", "wgrffmtfilter", "xe", "xmlnstbl"};
+
+bool IsSkippedDestination(std::string_view word) {
+  return std::find(std::begin(kSkippedDestinations), std::end(kSkippedDestinations), word) !=
+         std::end(kSkippedDestinations);
+}
+
+enum class Dest : uint8_t { Text, Skip, FontTable, ColorTable };
+
+constexpr int kDefaultSize = 24;  // RTF's default, 12 pt
+constexpr int kMaxSize = 3276;    // 1638 pt
+constexpr int kMaxGroupDepth = 512;
+constexpr int kMaxUnicodeSkip = 64;
+
+struct GroupState {
+  Dest dest = Dest::Text;
+  bool inUpr = false;        // inside "\upr": "\ud" switches back to resumeDest
+  Dest resumeDest = Dest::Text;
+  int font = -1;             // font table index, -1 = the default font
+  int size = kDefaultSize;
+  bool bold = false, italic = false, underline = false, strike = false, hidden = false;
+  TColor color = clDefault;
+  int uc = 1;                // characters of fallback after "\uN"
+  TAlignment align = TAlignment::taLeftJustify;
+  int firstIndent = 0, leftIndent = 0, rightIndent = 0;
+};
+
+struct FontEntry {
+  std::string name;
+  int charset = -1;
+  int codePage = 0;  // "\cpgN" of the entry, 0 when not given
+};
+
+class RtfParser {
+ public:
+  explicit RtfParser(std::string_view in) : in_(in) {}
+
+  RichDocument Parse() {
+    stack_.push_back(GroupState{});  // outside every group; closing back to it ends the document
+    while (pos_ < in_.size() && !done_) {
+      char c = in_[pos_];
+      if (c == '{') { ++pos_; OpenGroup(); }
+      else if (c == '}') { ++pos_; CloseGroup(); }
+      else if (c == '\\') ParseControl();
+      else if (c == '\r' || c == '\n') ++pos_;
+      else {
+        ++pos_;
+        if (skip_ > 0) { --skip_; continue; }
+        HandleTextByte(static_cast<unsigned char>(c));
+      }
+    }
+    Flush();
+    FinishFontEntry();
+    if (!para_.Runs.empty()) EndParagraph();
+    auto it = fonts_.find(deff_);
+    if (it != fonts_.end()) doc_.DefaultFont = RichFont{it->second.name, ResolvedCharset(it->second)};
+    return std::move(doc_);
+  }
+
+ private:
+  GroupState& St() { return stack_.back(); }
+
+  // ----- groups
+  void OpenGroup() {
+    Flush();
+    skip_ = 0;
+    ignorable_ = false;
+    if (stack_.size() > kMaxGroupDepth) { ++overflowDepth_; return; }
+    stack_.push_back(stack_.back());
+  }
+
+  void CloseGroup() {
+    Flush();
+    skip_ = 0;
+    ignorable_ = false;
+    if (overflowDepth_ > 0) { --overflowDepth_; return; }
+    if (St().dest == Dest::FontTable) FinishFontEntry();
+    if (stack_.size() <= 1) { done_ = true; return; }  // a "}" with no group open
+    if (stack_.size() == 2) {  // the document's own group closes: the rest is not read
+      if (!para_.Runs.empty()) EndParagraph();
+      done_ = true;
+    }
+    stack_.pop_back();
+  }
+
+  // ----- tokens
+  void ParseControl() {
+    ++pos_;  // the backslash
+    if (pos_ >= in_.size()) return;
+    char c = in_[pos_];
+    if (IsAsciiLetter(c)) {
+      size_t start = pos_;
+      while (pos_ < in_.size() && IsAsciiLetter(in_[pos_])) ++pos_;
+      std::string_view word = in_.substr(start, std::min<size_t>(pos_ - start, 32));
+      bool hasParam = false, negative = false;
+      int64_t value = 0;
+      if (pos_ + 1 < in_.size() && in_[pos_] == '-' && IsAsciiDigit(in_[pos_ + 1])) {
+        negative = true;
+        ++pos_;
+      }
+      while (pos_ < in_.size() && IsAsciiDigit(in_[pos_])) {
+        hasParam = true;
+        if (value < 10'000'000'000LL) value = value * 10 + (in_[pos_] - '0');  // saturates
+        ++pos_;
+      }
+      if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
+      value = std::min<int64_t>(value, INT32_MAX);
+      int param = static_cast<int>(negative ? -value : value);
+      if (word == "bin") {  // binary data: never text, whatever the destination
+        size_t n = hasParam && param > 0 ? static_cast<size_t>(param) : 0;
+        pos_ += std::min(n, in_.size() - pos_);
+        if (skip_ > 0) --skip_;
+        return;
+      }
+      if (skip_ > 0) { --skip_; return; }
+      HandleWord(word, hasParam, param);
+      return;
+    }
+    ++pos_;
+    if (c == '\'') {
+      int value = 0, digits = 0;
+      while (digits < 2 && pos_ < in_.size() && HexValue(in_[pos_]) >= 0) {
+        value = value * 16 + HexValue(in_[pos_]);
+        ++digits;
+        ++pos_;
+      }
+      if (skip_ > 0) { --skip_; return; }
+      if (digits > 0) HandleTextByte(static_cast<unsigned char>(value));
+      return;
+    }
+    if (skip_ > 0) { --skip_; return; }
+    HandleSymbol(c);
+  }
+
+  void HandleSymbol(char c) {
+    if (c == '*') { ignorable_ = true; return; }
+    ignorable_ = false;
+    switch (c) {
+      case '\\': case '{': case '}': HandleTextByte(static_cast<unsigned char>(c)); return;
+      case '\r': case '\n': if (St().dest == Dest::Text) EndParagraph(); return;
+      case '~': EmitChar(0x00A0); return;
+      case '_': EmitChar(0x2011); return;
+      case '-': return;  // optional hyphen: invisible unless the line breaks there
+      default: return;   // "\|", "\:" and unknown symbols
+    }
+  }
+
+  void HandleWord(std::string_view w, bool hasParam, int param) {
+    bool starred = ignorable_;
+    ignorable_ = false;
+    GroupState& st = St();
+
+    if (w == "ud" && st.inUpr) {  // the Unicode alternative of "\upr": read it
+      st.dest = st.resumeDest;
+      st.inUpr = false;
+      return;
+    }
+    if (st.dest == Dest::Skip) return;
+    if (w == "upr") {  // "{\upr{ansi text}{\*\ud{unicode text}}}": only the Unicode part counts
+      Flush();
+      st.resumeDest = st.dest;
+      st.inUpr = true;
+      st.dest = Dest::Skip;
+      return;
+    }
+    if (starred || IsSkippedDestination(w)) {
+      Flush();
+      st.dest = Dest::Skip;
+      return;
+    }
+    if (w == "fonttbl") { Flush(); st.dest = Dest::FontTable; return; }
+    if (w == "colortbl") {
+      Flush();
+      st.dest = Dest::ColorTable;
+      ResetColorEntry();
+      return;
+    }
+
+    // Document settings, wherever they appear.
+    if (w == "ansi") { codePage_ = 1252; return; }
+    if (w == "mac") { codePage_ = 10000; return; }
+    if (w == "pc") { codePage_ = 437; return; }
+    if (w == "pca") { codePage_ = 850; return; }
+    if (w == "ansicpg") { if (hasParam && param > 0) codePage_ = param; return; }
+    if (w == "deff") { if (hasParam) deff_ = param; return; }
+    if (w == "uc") { if (hasParam) st.uc = std::clamp(param, 0, kMaxUnicodeSkip); return; }
+    if (w == "u") {
+      if (!hasParam) return;
+      if (st.dest == Dest::Text || st.dest == Dest::FontTable) HandleUnicode(param);
+      skip_ = st.uc;
+      return;
+    }
+
+    if (st.dest == Dest::FontTable) {
+      if (w == "f") { FinishFontEntry(); fontEntry_ = FontEntry{}; fontIndex_ = param; inFontEntry_ = true; }
+      else if (w == "fcharset") fontEntry_.charset = param;
+      else if (w == "cpg") fontEntry_.codePage = param;
+      return;
+    }
+    if (st.dest == Dest::ColorTable) {
+      int v = std::clamp(param, 0, 255);
+      if (w == "red") { red_ = v; colorGiven_ = true; }
+      else if (w == "green") { green_ = v; colorGiven_ = true; }
+      else if (w == "blue") { blue_ = v; colorGiven_ = true; }
+      return;
+    }
+    HandleTextWord(w, hasParam, param);
+  }
+
+  void HandleTextWord(std::string_view w, bool hasParam, int param) {
+    GroupState& st = St();
+    bool on = !hasParam || param != 0;
+    // Special characters.
+    if (w == "par" || w == "sect" || w == "page" || w == "row") { EndParagraph(); return; }
+    if (w == "line") { EmitChar(kLineBreakChar); return; }
+    if (w == "tab" || w == "cell" || w == "nestcell") { EmitChar('\t'); return; }
+    if (w == "emdash") { EmitChar(0x2014); return; }
+    if (w == "endash") { EmitChar(0x2013); return; }
+    if (w == "emspace") { EmitChar(0x2003); return; }
+    if (w == "enspace") { EmitChar(0x2002); return; }
+    if (w == "qmspace") { EmitChar(0x2005); return; }
+    if (w == "bullet") { EmitChar(0x2022); return; }
+    if (w == "lquote") { EmitChar(0x2018); return; }
+    if (w == "rquote") { EmitChar(0x2019); return; }
+    if (w == "ldblquote") { EmitChar(0x201C); return; }
+    if (w == "rdblquote") { EmitChar(0x201D); return; }
+    if (w == "zwj") { EmitChar(0x200D); return; }
+    if (w == "zwnj") { EmitChar(0x200C); return; }
+
+    // Everything below changes the format: text collected so far keeps the old one.
+    Flush();
+    if (w == "b") st.bold = on;
+    else if (w == "i") st.italic = on;
+    else if (w == "ul" || w == "uld" || w == "uldash" || w == "uldashd" || w == "uldashdd" ||
+             w == "uldb" || w == "ulth" || w == "ulw" || w == "ulwave" || w == "ulhwave" ||
+             w == "ululdbwave" || w == "ulthd" || w == "ulthdash" || w == "ulldash")
+      st.underline = on;
+    else if (w == "ulnone") st.underline = false;
+    else if (w == "strike" || w == "striked") st.strike = on;
+    else if (w == "v") st.hidden = on;
+    else if (w == "f") { if (hasParam) st.font = param; }
+    else if (w == "fs") { if (hasParam) st.size = param > 0 ? std::min(param, kMaxSize) : kDefaultSize; }
+    else if (w == "cf") st.color = hasParam && param >= 0 && static_cast<size_t>(param) < colors_.size()
+                                       ? colors_[static_cast<size_t>(param)] : clDefault;
+    else if (w == "plain") {
+      st.font = -1;
+      st.size = kDefaultSize;
+      st.bold = st.italic = st.underline = st.strike = st.hidden = false;
+      st.color = clDefault;
+    } else if (w == "pard") {
+      st.align = TAlignment::taLeftJustify;
+      st.firstIndent = st.leftIndent = st.rightIndent = 0;
+    } else if (w == "ql" || w == "qj" || w == "qd" || w == "qk" || w == "qt") st.align = TAlignment::taLeftJustify;
+    else if (w == "qc") st.align = TAlignment::taCenter;
+    else if (w == "qr") st.align = TAlignment::taRightJustify;
+    else if (w == "fi") st.firstIndent = param;
+    else if (w == "li") st.leftIndent = param;
+    else if (w == "ri") st.rightIndent = param;
+  }
+
+  // ----- text
+  void HandleTextByte(unsigned char b) {
+    GroupState& st = St();
+    switch (st.dest) {
+      case Dest::Skip: return;
+      case Dest::ColorTable:
+        if (b == ';') {
+          colors_.push_back(colorGiven_ ? RGB(red_, green_, blue_) : clDefault);
+          ResetColorEntry();
+        }
+        return;
+      case Dest::FontTable:
+        if (stack_.size() == 1) return;
+        if (b == ';') { FinishFontEntry(); return; }
+        if (!inFontEntry_) return;
+        FlushSurrogate();
+        fontNameBytes_ += static_cast<char>(b);
+        return;
+      case Dest::Text:
+        if (stack_.size() == 1) return;  // before the document's group
+        if (b == '\t') { EmitChar('\t'); return; }
+        if (b < 0x20) return;
+        FlushSurrogate();
+        pending_ += static_cast<char>(b);
+        return;
+    }
+  }
+
+  void HandleUnicode(int n) {
+    char32_t cp;
+    if (n < 0) cp = static_cast<char32_t>(n + 65536);
+    else cp = static_cast<char32_t>(n);
+    if (n < -32768 || cp > 0x10FFFF) cp = 0xFFFD;
+    if (cp >= 0xDC00 && cp <= 0xDFFF && highSurrogate_) {
+      char32_t full = 0x10000 + ((highSurrogate_ - 0xD800) << 10) + (cp - 0xDC00);
+      highSurrogate_ = 0;
+      EmitChar(full);
+      return;
+    }
+    if (cp >= 0xD800 && cp <= 0xDBFF) {
+      FlushPendingOnly();
+      FlushSurrogate();
+      highSurrogate_ = cp;
+      return;
+    }
+    if (cp >= 0xDC00 && cp <= 0xDFFF) cp = 0xFFFD;  // a low surrogate on its own
+    if (cp < 0x20 && cp != '\t') return;            // control characters are not text
+    EmitChar(cp);
+  }
+
+  // Adds one character in the current format (or to the font name being read).
+  void EmitChar(char32_t ch) {
+    FlushPendingOnly();
+    FlushSurrogate();
+    std::string s;
+    AppendUtf8(s, ch);
+    EmitUtf8(s);
+  }
+
+  void EmitUtf8(std::string_view s) {
+    GroupState& st = St();
+    if (st.dest == Dest::FontTable) {
+      if (!inFontEntry_) return;
+      DecodeFontNameBytes();
+      fontName_ += s;
+      return;
+    }
+    if (st.dest != Dest::Text || st.hidden || stack_.size() == 1) return;
+    AppendText(para_, s, CurrentFormat());
+  }
+
+  // A high surrogate not followed by its low half.
+  void FlushSurrogate() {
+    if (!highSurrogate_) return;
+    highSurrogate_ = 0;
+    std::string s;
+    AppendUtf8(s, 0xFFFD);
+    EmitUtf8(s);
+  }
+
+  void FlushPendingOnly() {
+    if (pending_.empty()) return;
+    std::string text = DecodeBytes(pending_, CurrentCodePage());
+    pending_.clear();
+    EmitUtf8(text);
+  }
+
+  void Flush() {
+    FlushPendingOnly();
+    FlushSurrogate();
+    if (St().dest == Dest::FontTable) DecodeFontNameBytes();
+  }
+
+  void EndParagraph() {
+    Flush();
+    if (stack_.size() == 1) return;  // before the document's group
+    const GroupState& st = St();
+    para_.Alignment = st.align;
+    para_.FirstIndent = st.firstIndent;
+    para_.LeftIndent = st.leftIndent;
+    para_.RightIndent = st.rightIndent;
+    doc_.Paragraphs.push_back(std::move(para_));
+    para_ = RichParagraph{};
+  }
+
+  // ----- fonts and colours
+  // The font of a "\fN" number; an unknown number means the default font.
+  std::map<int, FontEntry>::const_iterator FindFont(int index) const {
+    auto it = index >= 0 ? fonts_.find(index) : fonts_.end();
+    return it != fonts_.end() ? it : fonts_.find(deff_);
+  }
+
+  static int ResolvedCharset(const FontEntry& f) { return f.charset < 0 ? kDefaultCharset : f.charset; }
+
+  int CurrentCodePage() const {
+    const GroupState& st = stack_.back();
+    auto it = FindFont(st.font);
+    if (it == fonts_.end()) return codePage_;
+    if (it->second.codePage > 0) return it->second.codePage;
+    return CodePageForCharset(ResolvedCharset(it->second), codePage_);
+  }
+
+  RichCharFormat CurrentFormat() const {
+    const GroupState& st = stack_.back();
+    RichCharFormat f;
+    auto it = FindFont(st.font);
+    if (it != fonts_.end()) {
+      f.FontName = it->second.name;
+      f.Charset = ResolvedCharset(it->second);
+    } else {
+      f.Charset = kDefaultCharset;
+    }
+    f.SizeHalfPoints = st.size;
+    f.Bold = st.bold;
+    f.Italic = st.italic;
+    f.Underline = st.underline;
+    f.StrikeOut = st.strike;
+    f.Color = st.color;
+    return f;
+  }
+
+  // Font names: in the entry's own code page; a Western entry in a Chinese document is still
+  // read as GBK, because some writers mark Chinese font names that way.
+  void DecodeFontNameBytes() {
+    if (fontNameBytes_.empty()) return;
+    int cp = fontEntry_.codePage > 0 ? fontEntry_.codePage : CodePageForCharset(ResolvedCharset(fontEntry_), codePage_);
+    if (IsGbkCodePage(codePage_) && !IsOtherDoubleByteCodePage(cp)) cp = 936;
+    fontName_ += DecodeBytes(fontNameBytes_, cp);
+    fontNameBytes_.clear();
+  }
+
+  void FinishFontEntry() {
+    if (!inFontEntry_) return;
+    DecodeFontNameBytes();
+    FlushSurrogate();
+    TrimAscii(fontName_);
+    fontEntry_.name = std::move(fontName_);
+    fonts_[fontIndex_] = std::move(fontEntry_);
+    fontEntry_ = FontEntry{};
+    fontName_.clear();
+    inFontEntry_ = false;
+  }
+
+  void ResetColorEntry() {
+    red_ = green_ = blue_ = 0;
+    colorGiven_ = false;
+  }
+
+  std::string_view in_;
+  size_t pos_ = 0;
+  bool done_ = false;
+  std::vector<GroupState> stack_;
+  int overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, tracked but not stacked
+  int skip_ = 0;           // fallback characters still to skip after "\uN"
+  bool ignorable_ = false; // "\*" seen
+  char32_t highSurrogate_ = 0;
+
+  int codePage_ = 1252;
+  int deff_ = 0;
+  std::map<int, FontEntry> fonts_;
+  FontEntry fontEntry_;
+  int fontIndex_ = 0;
+  bool inFontEntry_ = false;
+  std::string fontNameBytes_, fontName_;
+  std::vector<TColor> colors_;
+  int red_ = 0, green_ = 0, blue_ = 0;
+  bool colorGiven_ = false;
+
+  std::string pending_;  // undecoded text bytes in the current format
+  RichParagraph para_;
+  RichDocument doc_;
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+  std::string out;
+  char32_t high = 0;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+    auto b0 = static_cast<unsigned char>(bytes[i]), b1 = static_cast<unsigned char>(bytes[i + 1]);
+    char32_t u = bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0);
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (high) AppendUtf8(out, 0xFFFD);
+      high = u;
+      continue;
+    }
+    if (u >= 0xDC00 && u <= 0xDFFF) {
+      AppendUtf8(out, high ? 0x10000 + ((high - 0xD800) << 10) + (u - 0xDC00) : 0xFFFD);
+      high = 0;
+      continue;
+    }
+    if (high) { AppendUtf8(out, 0xFFFD); high = 0; }
+    AppendUtf8(out, u);
+  }
+  if (high || bytes.size() % 2) AppendUtf8(out, 0xFFFD);
+  return out;
+}
+
+}  // namespace
+
+RichDocument ReadRtf(std::string_view bytes) { return RtfParser(bytes).Parse(); }
+
+bool LooksLikeRtf(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size() && IsBlank(bytes[i])) ++i;
+  return bytes.substr(i).starts_with("{\\rtf");
+}
+
+RichDocument ReadPlainText(std::string_view bytes) {
+  std::string text;
+  if (bytes.starts_with("\xFF\xFE")) text = DecodeUtf16(bytes.substr(2), false);
+  else if (bytes.starts_with("\xFE\xFF")) text = DecodeUtf16(bytes.substr(2), true);
+  else {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    text = IsValidUtf8(bytes) ? std::string(bytes) : GbkToUtf8(bytes);
+  }
+  return RichDocumentFromText(text);
+}
+
+RichDocument LoadRichText(std::string_view bytes) {
+  return LooksLikeRtf(bytes) ? ReadRtf(bytes) : ReadPlainText(bytes);
+}
+
+RichDocument LoadRichTextFile(const std::string& path) { return LoadRichText(ReadFileBytes(path)); }
+
+}  // namespace corvane

@@ -1,0 +1,253 @@
+// RTF writer: the notes editor's save format.
+//
+// The output is plain 7-bit RTF in code page 936: characters of GBK fonts go out as "\'xx"
+// escapes of their GBK bytes, characters of Western fonts as "\'xx" escapes of code page 1252,
+// everything else as "\uN?" (with "\uc1", so "?" is the fallback older readers show).
+
+#include <map>
+#include <utility>
+
+#include "Classes.h"
+#include "Encoding.h"
+#include "RichText.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr int kDocumentCodePage = 936;
+constexpr size_t kMaxLine = 100;  // a line break is added before text once a line is this long
+constexpr std::string_view kFallbackFontName = "宋体";
+
+// The charset written for a font: "default" becomes GB2312, the document's own code page.
+int WrittenCharset(int charset) {
+  return charset == kDefaultCharset || charset < 0 || charset > 255 ? kGb2312Charset : charset;
+}
+
+// A colour the colour table can hold; the automatic colour and system colours give clDefault.
+TColor PlainColor(TColor c) { return c < 0 || c > 0xFFFFFF ? clDefault : c; }
+
+const char kHex[] = "0123456789abcdef";
+
+class Writer {
+ public:
+  std::string Write(const RichDocument& doc) {
+    CollectTables(doc);
+    out_ = "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl";
+    for (size_t i = 0; i < fonts_.size(); ++i) {
+      out_ += "{\\f" + std::to_string(i) + "\\fnil\\fcharset" + std::to_string(fonts_[i].Charset) + ' ';
+      WriteFontName(fonts_[i]);
+      out_ += ";}";
+    }
+    out_ += "}\r\n{\\colortbl ;";
+    for (TColor c : colors_) {
+      out_ += "\\red" + std::to_string(GetRValue(c)) + "\\green" + std::to_string(GetGValue(c)) +
+              "\\blue" + std::to_string(GetBValue(c)) + ';';
+    }
+    out_ += "}\r\n";
+    lineStart_ = out_.size();
+    Word("\\viewkind4");
+    Word("\\uc1");
+    if (doc.Paragraphs.empty()) Word("\\pard");
+    for (const RichParagraph& p : doc.Paragraphs) WriteParagraph(p);
+    if (delimiter_) out_ += ' ';
+    out_ += "}\r\n";
+    return std::move(out_);
+  }
+
+ private:
+  // ----- tables
+  int FontIndex(const RichCharFormat& f) const {
+    if (f.FontName.empty()) return 0;
+    auto it = fontIndex_.find({f.FontName, WrittenCharset(f.Charset)});
+    return it == fontIndex_.end() ? 0 : it->second;
+  }
+
+  int ColorIndex(TColor c) const {
+    c = PlainColor(c);
+    if (c == clDefault) return 0;
+    auto it = colorIndex_.find(c);
+    return it == colorIndex_.end() ? 0 : it->second;
+  }
+
+  void AddFont(const std::string& name, int charset) {
+    std::pair<std::string, int> key{name, WrittenCharset(charset)};
+    if (fontIndex_.count(key)) return;
+    fontIndex_[key] = static_cast<int>(fonts_.size());
+    fonts_.push_back(RichFont{key.first, key.second});
+  }
+
+  void CollectTables(const RichDocument& doc) {
+    // Font 0 is the default font, the one an empty font name stands for.
+    if (doc.DefaultFont.Name.empty()) AddFont(std::string(kFallbackFontName), kGb2312Charset);
+    else AddFont(doc.DefaultFont.Name, doc.DefaultFont.Charset);
+    for (const RichParagraph& p : doc.Paragraphs) {
+      for (const RichRun& r : p.Runs) {
+        if (!r.Format.FontName.empty()) AddFont(r.Format.FontName, r.Format.Charset);
+        TColor c = PlainColor(r.Format.Color);
+        if (c != clDefault && !colorIndex_.count(c)) {
+          colors_.push_back(c);
+          colorIndex_[c] = static_cast<int>(colors_.size());  // entry 0 is the automatic colour
+        }
+      }
+    }
+  }
+
+  // Font names: GBK escapes in GB2312 fonts, "\uN?" for other non-ASCII characters; ";" cannot
+  // be written inside a name and is left out.
+  void WriteFontName(const RichFont& f) {
+    const std::string& name = f.Name;
+    for (size_t i = 0; i < name.size();) {
+      size_t start = i;
+      char32_t ch = DecodeUtf8(name, i);
+      if (ch == ';' || ch < 0x20) continue;
+      if (ch == '\\' || ch == '{' || ch == '}') { out_ += '\\'; out_ += static_cast<char>(ch); continue; }
+      if (ch < 0x80) { out_ += static_cast<char>(ch); continue; }
+      std::string gbk;
+      if (f.Charset == kGb2312Charset && GbkRoundTrips(name.substr(start, i - start), gbk)) AppendByteEscapes(out_, gbk);
+      else AppendUnicodeEscape(out_, ch);
+    }
+  }
+
+  // ----- output primitives
+  // A control word; the next text gets a space in front to end it.
+  void Word(std::string_view w) {
+    out_ += w;
+    delimiter_ = true;
+  }
+  void Word(std::string_view w, int param) { Word(std::string(w) + std::to_string(param)); }
+
+  // Starts a new line before the next piece of text once the line is long.
+  void BeforeText() {
+    if (out_.size() - lineStart_ >= kMaxLine) {
+      if (delimiter_) out_ += ' ';
+      out_ += "\r\n";
+      lineStart_ = out_.size();
+      delimiter_ = false;
+    }
+  }
+
+  // Literal text or a symbol / escape that needs no delimiter after it.
+  void Text(std::string_view s) {
+    if (delimiter_ && !s.starts_with('\\')) out_ += ' ';
+    delimiter_ = false;
+    out_ += s;
+  }
+
+  static void AppendByteEscapes(std::string& out, std::string_view bytes) {
+    for (char b : bytes) {
+      auto u = static_cast<unsigned char>(b);
+      out += "\\'";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    }
+  }
+
+  static void AppendUnicodeEscape(std::string& out, char32_t ch) {
+    auto unit = [&out](unsigned u) {
+      int n = u > 0x7FFF ? static_cast<int>(u) - 0x10000 : static_cast<int>(u);
+      out += "\\u" + std::to_string(n) + '?';
+    };
+    if (ch > 0xFFFF) {
+      ch -= 0x10000;
+      unit(0xD800 + (ch >> 10));
+      unit(0xDC00 + (ch & 0x3FF));
+    } else {
+      unit(ch);
+    }
+  }
+
+  // GBK bytes of one UTF-8 character, only when they decode back to the same character.
+  static bool GbkRoundTrips(std::string_view utf8Char, std::string& gbk) {
+    gbk = Utf8ToGbk(utf8Char);
+    return gbk != "?" && !gbk.empty() && GbkToUtf8(gbk) == utf8Char;
+  }
+
+  // ----- body
+  void WriteFormat(const RichCharFormat& f) {
+    int font = FontIndex(f);
+    int size = f.SizeHalfPoints > 0 ? f.SizeHalfPoints : 24;
+    int color = ColorIndex(f.Color);
+    if (font != font_) { Word("\\f", font); font_ = font; }
+    if (size != size_) { Word("\\fs", size); size_ = size; }
+    if (color != color_) { Word("\\cf", color); color_ = color; }
+    if (f.Bold != bold_) { Word(f.Bold ? "\\b" : "\\b0"); bold_ = f.Bold; }
+    if (f.Italic != italic_) { Word(f.Italic ? "\\i" : "\\i0"); italic_ = f.Italic; }
+    if (f.Underline != underline_) { Word(f.Underline ? "\\ul" : "\\ulnone"); underline_ = f.Underline; }
+    if (f.StrikeOut != strike_) { Word(f.StrikeOut ? "\\strike" : "\\strike0"); strike_ = f.StrikeOut; }
+    codePage_ = CodePageForCharset(fonts_[static_cast<size_t>(font)].Charset, kDocumentCodePage);
+  }
+
+  void WriteRunText(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+      size_t start = i;
+      char32_t ch = DecodeUtf8(text, i);
+      std::string_view utf8 = text.substr(start, i - start);
+      BeforeText();
+      switch (ch) {
+        case '\\': Text("\\\\"); continue;
+        case '{': Text("\\{"); continue;
+        case '}': Text("\\}"); continue;
+        case '\t': Word("\\tab"); continue;
+        case '\r':
+          if (i < text.size() && text[i] == '\n') ++i;
+          [[fallthrough]];
+        case '\n': case kLineBreakChar: Word("\\line"); continue;
+        case 0x00A0: Text("\\~"); continue;
+        case 0x2011: Text("\\_"); continue;
+        default: break;
+      }
+      if (ch < 0x20 || ch == 0x7F) continue;  // other control characters have no RTF form
+      if (ch < 0x80) { Text(utf8); continue; }
+      std::string escaped;
+      std::string gbk;
+      int b;
+      if (codePage_ == 936 && GbkRoundTrips(utf8, gbk)) AppendByteEscapes(escaped, gbk);
+      else if (codePage_ == 1252 && (b = UnicodeToCp1252(ch)) >= 0) AppendByteEscapes(escaped, std::string(1, static_cast<char>(b)));
+      else AppendUnicodeEscape(escaped, ch);
+      Text(escaped);
+    }
+  }
+
+  void WriteParagraph(const RichParagraph& p) {
+    Word("\\pard");
+    if (p.Alignment == TAlignment::taCenter) Word("\\qc");
+    else if (p.Alignment == TAlignment::taRightJustify) Word("\\qr");
+    if (p.FirstIndent) Word("\\fi", p.FirstIndent);
+    if (p.LeftIndent) Word("\\li", p.LeftIndent);
+    if (p.RightIndent) Word("\\ri", p.RightIndent);
+    for (const RichRun& r : p.Runs) {
+      if (r.Text.empty()) continue;
+      WriteFormat(r.Format);
+      WriteRunText(r.Text);
+    }
+    Word("\\par");
+    out_ += " \r\n";
+    lineStart_ = out_.size();
+    delimiter_ = false;
+  }
+
+  std::string out_;
+  size_t lineStart_ = 0;
+  bool delimiter_ = false;
+
+  std::vector<RichFont> fonts_;
+  std::map<std::pair<std::string, int>, int> fontIndex_;
+  std::vector<TColor> colors_;
+  std::map<TColor, int> colorIndex_;
+
+  // What the reader's state is at this point of the output (RTF's defaults at the start).
+  int font_ = 0, size_ = 24, color_ = 0;
+  bool bold_ = false, italic_ = false, underline_ = false, strike_ = false;
+  int codePage_ = 936;
+};
+
+}  // namespace
+
+std::string WriteRtf(const RichDocument& doc) { return Writer().Write(doc); }
+
+void SaveRichTextFile(const std::string& path, const RichDocument& doc) {
+  WriteFileAtomically(path, WriteRtf(doc));
+}
+
+}  // namespace corvane
