@@ -15,6 +15,7 @@ struct Header {
     QString subtitle;
     bool doubleRule = false;
     int titlePx = 30;
+    bool traditional = false;  // subtitle in traditional script
 };
 
 void drawHeader(QPainter &p, const Header &h)
@@ -31,7 +32,7 @@ void drawHeader(QPainter &p, const Header &h)
     drawText(p, QPointF(tx, h.baseline), name, title, col::ink);
     if (!h.subtitle.isEmpty()) {
         const qreal sx = tx + textWidth(name, title) + 16;
-        drawText(p, QPointF(sx, h.baseline - 1), h.subtitle, cjkFont(21), col::vermilion, 0.7);
+        drawText(p, QPointF(sx, h.baseline - 1), h.subtitle, cjkFont(21, h.traditional), col::vermilion, 0.7);
     }
 
     p.save();
@@ -82,7 +83,7 @@ QImage form2()
 {
     QImage img = ground({604, 676}, 202);
     QPainter p(&img);
-    drawHeader(p, {51, 64, 81, 564, QStringLiteral("卦辞詳解")});
+    drawHeader(p, {51, 64, 81, 564, QStringLiteral("卦辞詳解"), false, 30});
     footerMotto(p, 604, 664, QStringLiteral("君子居则观其象而玩其辞，动则观其变而玩其占"));
     return img;
 }
@@ -91,7 +92,7 @@ QImage form3()
 {
     QImage img = ground({630, 481}, 303);
     QPainter p(&img);
-    drawHeader(p, {43, 56, 71, 585, QStringLiteral("卜卦解說")});
+    drawHeader(p, {43, 56, 71, 585, QStringLiteral("卜卦解說"), false, 30, true});
     footerMotto(p, 630, 461, QStringLiteral("观变于阴阳而立卦，发挥于刚柔而生爻"));
     return img;
 }

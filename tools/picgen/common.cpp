@@ -66,12 +66,13 @@ bool Output::writeQrc(const QString &name) const
 // ---------------------------------------------------------------- text
 
 static const char *kCjkFamily = "AR PL UMing CN";
+static const char *kCjkTraditionalFamily = "AR PL UMing TW";
 static const char *kLatinFamily = "Liberation Serif";
 
-QFont cjkFont(qreal px)
+QFont cjkFont(qreal px, bool traditional)
 {
     QFont f;
-    f.setFamilies({QString::fromLatin1(kCjkFamily)});
+    f.setFamilies({QString::fromLatin1(traditional ? kCjkTraditionalFamily : kCjkFamily)});
     f.setPixelSize(qRound(px));
     f.setStyleStrategy(QFont::PreferAntialias);
     f.setHintingPreference(QFont::PreferNoHinting);
@@ -92,9 +93,17 @@ QFont latinFont(qreal px, bool bold, bool italic)
 
 void requireFonts()
 {
+    auto family = [](const char *name) {
+        QFont f;
+        f.setFamilies({QString::fromLatin1(name)});
+        return f;
+    };
     const struct { QFont font; const char *want; } faces[] = {
         {cjkFont(14), "AR PL UMing"},
+        {cjkFont(14, true), "AR PL UMing"},
         {latinFont(14), kLatinFamily},
+        {family("Liberation Sans"), "Liberation Sans"},  // toolbar letters
+        {family("DejaVu Sans"), "DejaVu Sans"},          // toolbar symbols
     };
     for (const auto &face : faces) {
         const QString got = QFontInfo(face.font).family();

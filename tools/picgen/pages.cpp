@@ -10,6 +10,9 @@
 #include <QFontMetricsF>
 #include <QPainterPath>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace pg {
 
 namespace {
@@ -85,7 +88,7 @@ void drawSideTabLabels(QPainter &p)
     QColor c = col::inkSoft;
     for (int i = 0; i < 3; ++i) {
         const QRect r = geo::sideBase[i].translated(-geo::pagePos);
-        drawVertical(p, r.center().x() + 0.5, r.top() + 8, 17, kSideTabLabels[i], cjkFont(15), c,
+        drawVertical(p, r.center().x() + 0.5, r.top() + 8, 17, kSideTabLabels[i], cjkFont(15, true), c,
                      0.35);
     }
 }
@@ -174,6 +177,15 @@ QImage renderPage(const QImage &base, int page, int highlight)
     return img;
 }
 
+bool sameOutside(const QImage &a, const QImage &b, const QRect &inside)
+{
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (!inside.contains(x, y) && a.pixel(x, y) != b.pixel(x, y))
+                return false;
+    return true;
+}
+
 // The window as it looks with a page showing (for the tab backgrounds).
 QImage windowWithPage(const Pictures &pics, int page)
 {
@@ -258,7 +270,7 @@ QImage sideTab(const QImage &window, const QRect &where, bool highlighted, const
         p.fillPath(shape, g);
         p.strokePath(shape, QPen(col::inkSoft, 1.0));
     }
-    drawVertical(p, 12.5, 8, 17, label, cjkFont(15),
+    drawVertical(p, 12.5, 8, 17, label, cjkFont(15, true),
                  highlighted ? col::sealText : col::ink, highlighted ? 0.6 : 0.45);
     return img;
 }
@@ -276,7 +288,14 @@ void makePages(Output &out, Pictures &pics)
             const Hexagram &h = cat[i];
             if (h.page != page)
                 continue;
-            out.jpg(h.hover + ".jpg", renderPage(base, page, i).copy(h.hoverRect), 95);
+            const QImage lit = renderPage(base, page, i);
+            // The hover picture must differ from its page only inside its rectangle.
+            if (!h.hoverRect.contains(h.figure) || !sameOutside(lit, pics.pages[page], h.hoverRect)) {
+                std::fprintf(stderr, "picgen: highlight of %s leaves its hover rectangle\n",
+                             qPrintable(h.hover));
+                std::exit(1);
+            }
+            out.jpg(h.hover + ".jpg", lit.copy(h.hoverRect), 95);
         }
     }
 

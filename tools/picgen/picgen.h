@@ -51,7 +51,9 @@ inline const QColor gold{206, 158, 72};
 
 // ---------------------------------------------------------------- text
 
-QFont cjkFont(qreal px);    // the Ming face used for all Chinese text
+// The Ming face used for all Chinese text; `traditional` selects the cut
+// with traditional character forms, for labels written in traditional script.
+QFont cjkFont(qreal px, bool traditional = false);
 QFont latinFont(qreal px, bool bold = true, bool italic = false);
 void requireFonts();        // aborts when the faces do not resolve
 
