@@ -16,7 +16,7 @@ namespace corvane {
 namespace {
 
 constexpr int kDocumentCodePage = 936;
-constexpr size_t kMaxLine = 100;  // a line break is added before text once a line is this long
+constexpr size_t kMaxLine = 100;  // lines are broken before the token that passes this length
 constexpr std::string_view kFallbackFontName = "宋体";
 
 // The charset written for a font: "default" becomes GB2312, the document's own code page.
@@ -35,14 +35,13 @@ class Writer {
     CollectTables(doc);
     out_ = "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl";
     for (size_t i = 0; i < fonts_.size(); ++i) {
-      out_ += "{\\f" + std::to_string(i) + "\\fnil\\fcharset" + std::to_string(fonts_[i].Charset) + ' ';
-      WriteFontName(fonts_[i]);
-      out_ += ";}";
+      TableEntry("{\\f" + std::to_string(i) + "\\fnil\\fcharset" + std::to_string(fonts_[i].Charset) + ' ' +
+                 EscapedFontName(fonts_[i]) + ";}", i == 0);
     }
     out_ += "}\r\n{\\colortbl ;";
     for (TColor c : colors_) {
-      out_ += "\\red" + std::to_string(GetRValue(c)) + "\\green" + std::to_string(GetGValue(c)) +
-              "\\blue" + std::to_string(GetBValue(c)) + ';';
+      TableEntry("\\red" + std::to_string(GetRValue(c)) + "\\green" + std::to_string(GetGValue(c)) +
+                 "\\blue" + std::to_string(GetBValue(c)) + ';');
     }
     out_ += "}\r\n";
     lineStart_ = out_.size();
@@ -95,29 +94,41 @@ class Writer {
 
   // Font names: GBK escapes in GB2312 fonts, "\uN?" for other non-ASCII characters; ";" cannot
   // be written inside a name and is left out.
-  void WriteFontName(const RichFont& f) {
+  static std::string EscapedFontName(const RichFont& f) {
+    std::string out;
     const std::string& name = f.Name;
     for (size_t i = 0; i < name.size();) {
       size_t start = i;
       char32_t ch = DecodeUtf8(name, i);
       if (ch == ';' || ch < 0x20) continue;
-      if (ch == '\\' || ch == '{' || ch == '}') { out_ += '\\'; out_ += static_cast<char>(ch); continue; }
-      if (ch < 0x80) { out_ += static_cast<char>(ch); continue; }
+      if (ch == '\\' || ch == '{' || ch == '}') { out += '\\'; out += static_cast<char>(ch); continue; }
+      if (ch < 0x80) { out += static_cast<char>(ch); continue; }
       std::string gbk;
-      if (f.Charset == kGb2312Charset && GbkRoundTrips(name.substr(start, i - start), gbk)) AppendByteEscapes(out_, gbk);
-      else AppendUnicodeEscape(out_, ch);
+      if (f.Charset == kGb2312Charset && GbkRoundTrips(name.substr(start, i - start), gbk)) AppendByteEscapes(out, gbk);
+      else AppendUnicodeEscape(out, ch);
     }
+    return out;
   }
 
   // ----- output primitives
+  // A font or colour table entry, on a new line when it would make the current one too long.
+  // The first font stays on the header line; later entries wrap.
+  void TableEntry(const std::string& entry, bool keepOnLine = false) {
+    size_t lineStart = out_.rfind('\n');
+    lineStart = lineStart == std::string::npos ? 0 : lineStart + 1;
+    if (!keepOnLine && out_.size() - lineStart + entry.size() > kMaxLine) out_ += "\r\n";
+    out_ += entry;
+  }
+
   // A control word; the next text gets a space in front to end it.
   void Word(std::string_view w) {
+    BeforeText();
     out_ += w;
     delimiter_ = true;
   }
   void Word(std::string_view w, int param) { Word(std::string(w) + std::to_string(param)); }
 
-  // Starts a new line before the next piece of text once the line is long.
+  // Starts a new line before the next token once the line is long.
   void BeforeText() {
     if (out_.size() - lineStart_ >= kMaxLine) {
       if (delimiter_) out_ += ' ';

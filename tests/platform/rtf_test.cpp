@@ -339,12 +339,18 @@ TEST(RtfWrite, OutputForm) {
   for (char c : rtf) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << "output must be 7-bit";
 }
 
-TEST(RtfWrite, LongParagraphsGetShortLines) {
+TEST(RtfWrite, LongParagraphsAndTablesGetShortLines) {
   RichDocument doc;
   RichParagraph p;
   std::string text;
   for (int i = 0; i < 600; ++i) text += i % 3 ? "卦" : "ab";
   AppendText(p, text, Fmt("宋体", kGb2312Charset, 24));
+  // Many fonts and colours: the tables wrap as well.
+  for (int i = 0; i < 40; ++i) {
+    RichCharFormat f = Fmt("字体" + std::to_string(i), kGb2312Charset, 24);
+    f.Color = RGB(i, 255 - i, 128);
+    AppendText(p, std::to_string(i), f);
+  }
   doc.Paragraphs.push_back(p);
   doc.DefaultFont = {"宋体", kGb2312Charset};
   std::string rtf = WriteRtf(doc);
