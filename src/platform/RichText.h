@@ -125,7 +125,7 @@ int UnicodeToCp1252(char32_t ch);
 // kept), hidden text and every "\*" destination.
 RichDocument ReadRtf(std::string_view bytes);
 
-// True when the bytes start, after optional white space, with "{\rtf".
+// True when the bytes start, after an optional UTF-8 byte-order mark and white space, with "{\rtf".
 bool LooksLikeRtf(std::string_view bytes);
 
 // A non-RTF file as plain text: UTF-16 with a byte-order mark, UTF-8 (BOM stripped) when the

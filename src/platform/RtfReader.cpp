@@ -591,7 +591,7 @@ class RtfParser {
   size_t pos_ = 0;
   bool done_ = false;
   std::vector<GroupState> stack_;
-  int overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, tracked but not stacked
+  size_t overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, tracked but not stacked
   int skip_ = 0;           // fallback characters still to skip after "\uN"
   bool ignorable_ = false; // "\*" seen
   char32_t highSurrogate_ = 0;
@@ -642,6 +642,7 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
 RichDocument ReadRtf(std::string_view bytes) { return RtfParser(bytes).Parse(); }
 
 bool LooksLikeRtf(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
   size_t i = 0;
   while (i < bytes.size() && IsBlank(bytes[i])) ++i;
   return bytes.substr(i).starts_with("{\\rtf");

@@ -433,6 +433,8 @@ TEST(PlainTextFallback, Utf16WithBom) {
 
 TEST(PlainTextFallback, RtfDetection) {
   EXPECT_TRUE(LooksLikeRtf(" \r\n\t{\\rtf1 x}"));
+  EXPECT_TRUE(LooksLikeRtf("\xEF\xBB\xBF{\\rtf1 x}"));
+  EXPECT_EQ(PlainText(LoadRichText("\xEF\xBB\xBF{\\rtf1 x}")), "x");
   EXPECT_FALSE(LooksLikeRtf("{\\rtx1 x}"));
   EXPECT_FALSE(LooksLikeRtf("x{\\rtf1}"));
   EXPECT_EQ(PlainText(LoadRichText("  \r\n{\\rtf1 hi\\par}")), "hi");
