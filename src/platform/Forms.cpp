@@ -1,0 +1,769 @@
+#include "Forms.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+
+#include "GraphicsPrivate.h"
+#include "WindowHandle.h"
+
+namespace corvane {
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+std::function<int(const TMessageBoxRecord&)> gMessageBoxSeam;
+
+// ---------------------------------------------------------------------------------------------
+// TForm
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+  style_ = WS_POPUP | WS_CLIPCHILDREN;
+  visible_ = false;
+  parentFont_ = false;
+  InitHandle();
+  QWidget* w = handle_->Widget();
+  w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  w->setAttribute(Qt::WA_DeleteOnClose, false);
+  w->setFocusPolicy(Qt::StrongFocus);
+  if (Screen) Screen->AddForm(this);
+}
+
+TForm::~TForm() {
+  Destroying();
+  if (modal_) SetModalResult(mrCancel);
+  if (OnDestroy) {
+    auto handler = OnDestroy;
+    Application->HandleExceptions([&] { handler(this); });
+  }
+  if (Screen) Screen->RemoveForm(this);
+  // Owned components (controls included) go before the handle.
+  DestroyComponents();
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle s) {
+  borderStyle_ = s;
+  if (s == TFormBorderStyle::bsNone) style_ &= ~(WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+  else style_ |= WS_CAPTION | WS_SYSMENU;
+}
+
+TRect TForm::ClientRect() const { return TWinControl::ClientRect(); }
+
+const THandler* TForm::FindHandler(const std::string& name) const {
+  auto it = handlers_.find(name);
+  return it == handlers_.end() ? nullptr : &it->second;
+}
+
+void TForm::Loaded() {
+  TWinControl::Loaded();
+  if (Position == TPosition::poScreenCenter || Position == TPosition::poDesktopCenter) CenterOnScreen();
+}
+
+void TForm::DoCreate() {
+  if (created_) return;
+  created_ = true;
+  if (OnCreate) OnCreate(this);
+}
+
+void TForm::CenterOnScreen() {
+  TRect work = Screen ? Screen->WorkAreaRect() : TRect(0, 0, 1024, 768);
+  TRect screen(0, 0, Screen ? Screen->Width() : 1024, Screen ? Screen->Height() : 768);
+  SetBounds(screen.Left + (screen.Width() - width_) / 2, screen.Top + (screen.Height() - height_) / 2, width_, height_);
+  (void)work;
+}
+
+void TForm::SetVisible(bool v) {
+  if (v == visible_) return;
+  if (v && Application && Application->Minimized()) {
+    // Shown while the program is minimised: it appears with the others on restore.
+    visible_ = true;
+    return;
+  }
+  TControl::SetVisible(v);
+  QWidget* w = handle_->Widget();
+  if (v) {
+    handle_->settingGeometry = true;
+    w->setGeometry(left_, top_, width_, height_);
+    handle_->settingGeometry = false;
+    w->setWindowTitle(QString::fromStdString(text_));
+    w->show();
+    if (Screen) Screen->Raise(this);
+    if (OnShow) OnShow(this);
+    if (!activeControl_) {
+      if (TWinControl* first = FindNextControl(nullptr, true, true, false)) {
+        if (first->CanFocus()) SetActiveControl(first);
+      }
+    } else if (activeControl_->Handle()) {
+      activeControl_->Handle()->InputWidget()->setFocus(Qt::OtherFocusReason);
+    }
+  } else {
+    w->hide();
+    if (OnHide) OnHide(this);
+  }
+}
+
+bool TForm::Showing() const { return visible_ && handle_ && handle_->Widget() && handle_->Widget()->isVisible(); }
+
+void TForm::Show() {
+  SetVisible(true);
+  BringWindowToFront();
+}
+
+void TForm::BringWindowToFront() {
+  if (!handle_ || !handle_->Widget()) return;
+  handle_->Widget()->raise();
+  handle_->Widget()->activateWindow();
+  if (Screen) Screen->Raise(this);
+}
+
+bool TForm::Active() const { return Screen && Screen->ActiveForm() == this; }
+
+void TForm::SetActiveControl(TWinControl* c) {
+  if (c == activeControl_) {
+    if (c && c->Handle()) c->Handle()->InputWidget()->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  TWinControl* old = activeControl_;
+  activeControl_ = c;
+  if (old) {
+    old->Perform(CM_EXIT, 0, 0);
+    old->Perform(WM_KILLFOCUS, 0, 0);
+    old->Invalidate();
+  }
+  if (c) {
+    if (c->Handle()) c->Handle()->InputWidget()->setFocus(Qt::OtherFocusReason);
+    c->Perform(WM_SETFOCUS, 0, 0);
+    c->Perform(CM_ENTER, 0, 0);
+    c->Invalidate();
+  }
+}
+
+TWindowState TForm::WindowState() const {
+  if (!handle_ || !handle_->Widget()) return TWindowState::wsNormal;
+  if (handle_->Widget()->isMinimized()) return TWindowState::wsMinimized;
+  if (handle_->Widget()->isMaximized()) return TWindowState::wsMaximized;
+  return TWindowState::wsNormal;
+}
+
+void TForm::SetWindowState(TWindowState s) {
+  QWidget* w = handle_->Widget();
+  switch (s) {
+    case TWindowState::wsMinimized: w->showMinimized(); break;
+    case TWindowState::wsMaximized: w->showMaximized(); break;
+    default: w->showNormal(); break;
+  }
+}
+
+void TForm::SetModalResult(TModalResult r) { modalResult_ = r; }
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+void TForm::Close() {
+  if (modal_) {
+    SetModalResult(mrCancel);
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = TCloseAction::caHide;
+  if (OnClose) OnClose(this, action);
+  if (action == TCloseAction::caNone) return;
+  if (Application && Application->MainForm() == this) {
+    Hide();
+    Application->Terminate();
+    return;
+  }
+  if (action == TCloseAction::caMinimize) SetWindowState(TWindowState::wsMinimized);
+  else Hide();
+}
+
+TModalResult TForm::ShowModal() {
+  if (visible_ || modal_) throw EInvalidOperation("Cannot make a visible window modal");
+  // Every other window of the program is disabled while this one is up.
+  std::vector<QPointer<QWidget>> disabled;
+  for (TForm* f : Screen->FormList()) {
+    if (f == this || !f->handle_ || !f->handle_->Widget()) continue;
+    QWidget* w = f->handle_->Widget();
+    if (w->isEnabled()) {
+      w->setEnabled(false);
+      disabled.emplace_back(w);
+    }
+  }
+  if (Application && Application->MouseControl() && Application->MouseControl()->ParentForm() != this)
+    Application->SetMouseControl(nullptr);
+  ReleaseCapture();
+  modal_ = true;
+  modalResult_ = mrNone;
+  QPointer<QWidget> self = handle_->Widget();
+  auto restore = [&] {
+    for (auto& w : disabled)
+      if (w) w->setEnabled(true);
+  };
+  try {
+    Show();
+    while (self) {
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+      if (!self) break;
+      if (Application && Application->Terminated() && modalResult_ == mrNone) modalResult_ = mrCancel;
+      if (modalResult_ != mrNone) {
+        // The close handlers run just before the loop ends; a failing one keeps the window up.
+        try {
+          if (!CloseQuery()) { modalResult_ = mrNone; continue; }
+          TCloseAction action = TCloseAction::caHide;
+          if (OnClose) OnClose(this, action);
+          if (action == TCloseAction::caNone) { modalResult_ = mrNone; continue; }
+          break;
+        } catch (const EAbort&) {
+          modalResult_ = mrNone;
+        } catch (const std::exception& e) {
+          modalResult_ = mrNone;
+          Application->ShowException(e);
+        }
+      }
+    }
+  } catch (...) {
+    modal_ = false;
+    restore();
+    throw;
+  }
+  modal_ = false;
+  restore();
+  TModalResult result = modalResult_;
+  if (self) Hide();
+  // Give the window below the pointer and the focus back.
+  if (Screen) {
+    auto z = Screen->ZOrder();
+    for (TForm* f : z)
+      if (f != this && f->Showing()) { f->BringWindowToFront(); break; }
+  }
+  return result;
+}
+
+void TForm::PaintWindow(TCanvas& canvas) {
+  TWinControl::PaintWindow(canvas);
+  if (OnPaint) OnPaint(this);
+}
+
+void TForm::WndProc(TMessage& m) {
+  TWinControl::WndProc(m);
+}
+
+void TForm::DefaultHandler(TMessage& m) {
+  switch (m.Msg) {
+    case WM_SYSCOMMAND:
+      switch (m.WParam & 0xFFF0) {
+        case SC_MOVE: MoveLoop(); return;
+        case SC_MINIMIZE: Application->Minimize(); return;
+        case SC_RESTORE: Application->Restore(); return;
+        case SC_CLOSE: Close(); return;
+        default: return;
+      }
+    case WM_CLOSE: Close(); return;
+    case WM_NEXTDLGCTL:
+      if (m.LParam != 0) {
+        if (auto* c = reinterpret_cast<TWinControl*>(m.WParam)) c->SetFocus();
+      } else {
+        SelectNext(activeControl_, m.WParam == 0, true);
+      }
+      return;
+    case CM_DIALOGKEY: {
+      int vk = static_cast<int>(m.WParam);
+      if (vk == VK_TAB) {
+        SelectNext(activeControl_, !(static_cast<TShiftState>(m.LParam) & ssShift), true);
+        m.Result = 1;
+        return;
+      }
+      if (vk >= VK_LEFT && vk <= VK_DOWN) {
+        if (activeControl_ && activeControl_->Parent()) {
+          activeControl_->Parent()->SelectNext(activeControl_, vk == VK_RIGHT || vk == VK_DOWN, false);
+          m.Result = 1;
+        }
+        return;
+      }
+      BroadcastDialogKey(m);
+      return;
+    }
+    default: break;
+  }
+  TWinControl::DefaultHandler(m);
+}
+
+namespace {
+// Takes every mouse event while a window is being dragged.
+class MoveLoopFilter : public QObject {
+ public:
+  MoveLoopFilter(TForm* form, TPoint start, TRect rect, QEventLoop* loop)
+      : form_(form), start_(start), rect_(rect), loop_(loop) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::MouseMove: {
+        auto* me = static_cast<QMouseEvent*>(e);
+        QPoint g = me->globalPosition().toPoint();
+        gLastPointer = {g.x(), g.y()};
+        TRect proposed = rect_.Offset(g.x() - start_.X, g.y() - start_.Y);
+        Application->HandleExceptions([&] {
+          form_->Perform(WM_MOVING, WMSZ_LEFT * 0, reinterpret_cast<LPARAM>(&proposed));
+          form_->SetBounds(proposed.Left, proposed.Top, form_->Width(), form_->Height());
+        });
+        return true;
+      }
+      case QEvent::MouseButtonRelease: {
+        auto* me = static_cast<QMouseEvent*>(e);
+        gButtonsDown &= ~me->button();
+        if (gButtonsDown == Qt::NoButton) loop_->quit();
+        return true;
+      }
+      case QEvent::MouseButtonPress: case QEvent::MouseButtonDblClick:
+        return true;
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+          form_->SetBounds(rect_.Left, rect_.Top, form_->Width(), form_->Height());
+          loop_->quit();
+          return true;
+        }
+        return false;
+      default:
+        return false;
+    }
+  }
+ private:
+  TForm* form_;
+  TPoint start_;
+  TRect rect_;
+  QEventLoop* loop_;
+};
+}  // namespace
+
+void TForm::MoveLoop() {
+  // Nothing to drag when no button is down (the press was already released).
+  if (gButtonsDown == Qt::NoButton) return;
+  Perform(WM_ENTERSIZEMOVE, 0, 0);
+  QEventLoop loop;
+  MoveLoopFilter filter(this, GetCursorPos(), Bounds(left_, top_, width_, height_), &loop);
+  qApp->installEventFilter(&filter);
+  QWidget* w = handle_->Widget();
+  if (QGuiApplication::platformName() != "offscreen") w->grabMouse(Qt::SizeAllCursor);
+  loop.exec();
+  w->releaseMouse();
+  qApp->removeEventFilter(&filter);
+  Perform(WM_EXITSIZEMOVE, 0, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TTimer
+
+struct TTimer::Impl {
+  QTimer timer;
+};
+
+TTimer::TTimer(TComponent* owner) : TComponent(owner), impl_(std::make_unique<Impl>()) {
+  QObject::connect(&impl_->timer, &QTimer::timeout, [this] {
+    if (OnTimer) Application->HandleExceptions([&] { OnTimer(this); });
+  });
+  Update();
+}
+
+TTimer::~TTimer() { Destroying(); }
+
+void TTimer::SetEnabled(bool v) { enabled_ = v; Update(); }
+void TTimer::SetInterval(int ms) { interval_ = ms; Update(); }
+
+void TTimer::Update() {
+  impl_->timer.stop();
+  if (enabled_ && interval_ > 0) impl_->timer.start(interval_);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TScreen
+
+TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
+
+int TScreen::Width() const { return QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry().width() : 1024; }
+int TScreen::Height() const { return QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry().height() : 768; }
+int TScreen::PixelsPerInch() const {
+  return QGuiApplication::primaryScreen() ? static_cast<int>(QGuiApplication::primaryScreen()->logicalDotsPerInch()) : 96;
+}
+
+TRect TScreen::WorkAreaRect() const {
+  if (!QGuiApplication::primaryScreen()) return {0, 0, 1024, 768};
+  QRect r = QGuiApplication::primaryScreen()->availableGeometry();
+  return Bounds(r.x(), r.y(), r.width(), r.height());
+}
+
+TRect TScreen::WorkAreaAt(TPoint p) const {
+  if (QScreen* s = QGuiApplication::screenAt(QPoint(p.X, p.Y))) {
+    QRect r = s->availableGeometry();
+    return Bounds(r.x(), r.y(), r.width(), r.height());
+  }
+  return WorkAreaRect();
+}
+
+TForm* TScreen::ActiveForm() const {
+  auto z = ZOrder();
+  for (TForm* f : z)
+    if (f->Showing()) return f;
+  return nullptr;
+}
+
+int TScreen::HintPause() const { return Application ? Application->HintPause : 500; }
+
+void TScreen::AddForm(TForm* f) {
+  forms_.push_back(f);
+  zorder_.push_back(f);
+}
+
+void TScreen::RemoveForm(TForm* f) {
+  forms_.erase(std::remove(forms_.begin(), forms_.end(), f), forms_.end());
+  zorder_.erase(std::remove(zorder_.begin(), zorder_.end(), f), zorder_.end());
+}
+
+std::vector<TForm*> TScreen::ZOrder() const {
+  std::vector<TForm*> v(zorder_.rbegin(), zorder_.rend());
+  // Stay-on-top windows come first.
+  std::stable_partition(v.begin(), v.end(), [](TForm* f) { return (f->GetWindowLong(GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; });
+  return v;
+}
+
+void TScreen::Raise(TForm* f) {
+  auto it = std::find(zorder_.begin(), zorder_.end(), f);
+  if (it == zorder_.end()) return;
+  zorder_.erase(it);
+  zorder_.push_back(f);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TApplication
+
+TApplication::TApplication() : TComponent(nullptr) {
+  Application = this;
+  Screen = new TScreen(nullptr);
+}
+
+TApplication::~TApplication() {
+  Destroying();
+  DestroyComponents();
+  delete Screen;
+  Screen = nullptr;
+  Application = nullptr;
+}
+
+void TApplication::Initialize(int& argc, char** argv) {
+  if (!QApplication::instance()) {
+    new QApplication(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+  }
+}
+
+void TApplication::Run() {
+  running_ = true;
+  if (mainForm_ && !terminated_) {
+    HandleExceptions([&] { mainForm_->Show(); });
+    while (!terminated_) {
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+      if (mainForm_ && !mainForm_->Visible() && !minimized_) terminated_ = true;
+    }
+  }
+  running_ = false;
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) d->wakeUp();
+}
+
+void TApplication::ProcessMessages() {
+  QApplication::sendPostedEvents();
+  QApplication::processEvents(QEventLoop::AllEvents);
+}
+
+bool TApplication::ProcessUntil(const std::function<bool()>& pred, int timeoutMs) {
+  QElapsedTimer t;
+  t.start();
+  while (!pred()) {
+    if (t.elapsed() > timeoutMs) return false;
+    QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 20);
+  }
+  return true;
+}
+
+void TApplication::Minimize() {
+  if (minimized_) return;
+  minimized_ = true;
+  minimizedForms_.clear();
+  // Remember the windows lowest first so they come back stacked as they were.
+  auto z = Screen->ZOrder();
+  for (auto it = z.rbegin(); it != z.rend(); ++it) {
+    TForm* f = *it;
+    if (!f->Showing()) continue;
+    minimizedForms_.push_back(f);
+    if (f == mainForm_) f->Handle()->Widget()->showMinimized();
+    else f->Handle()->Widget()->hide();
+  }
+  SetMouseControl(nullptr);
+}
+
+void TApplication::Restore() {
+  if (!minimized_) return;
+  minimized_ = false;
+  auto forms = minimizedForms_;
+  minimizedForms_.clear();
+  for (TForm* f : forms) {
+    bool alive = std::find(Screen->FormList().begin(), Screen->FormList().end(), f) != Screen->FormList().end();
+    if (!alive || !f->Visible()) continue;
+    QWidget* w = f->Handle()->Widget();
+    if (w->isMinimized()) w->showNormal();
+    w->show();
+    f->BringWindowToFront();
+  }
+  // Windows shown while minimised appear now too.
+  for (TForm* f : Screen->FormList())
+    if (f->Visible() && !f->Handle()->Widget()->isVisible()) { f->Handle()->Widget()->show(); f->BringWindowToFront(); }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+  std::string text = e.what();
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  MessageBox(text, Title, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::HandleExceptions(const std::function<void()>& fn) {
+  try {
+    fn();
+  } catch (const EAbort&) {
+  } catch (const std::exception& e) {
+    ShowException(e);
+  }
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+  TMessageBoxRecord rec;
+  rec.text = text;
+  rec.caption = caption;
+  rec.flags = flags;
+  rec.type = (flags & 0xF0) == MB_ICONSTOP ? TMsgDlgType::mtError
+           : (flags & 0xF0) == MB_ICONWARNING ? TMsgDlgType::mtWarning
+           : (flags & 0xF0) == MB_ICONINFORMATION ? TMsgDlgType::mtInformation
+           : (flags & 0xF0) == MB_ICONQUESTION ? TMsgDlgType::mtConfirmation : TMsgDlgType::mtCustom;
+  rec.buttons = (flags & 0xF) == MB_OKCANCEL ? std::vector<std::string>{"OK", "Cancel"}
+              : (flags & 0xF) == MB_YESNO ? std::vector<std::string>{"Yes", "No"} : std::vector<std::string>{"OK"};
+  return MessageDlg(text, rec.type, rec.buttons, caption);
+}
+
+int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std::string>& buttons,
+               const std::string& caption) {
+  TMessageBoxRecord rec;
+  rec.text = text;
+  rec.caption = caption;
+  rec.type = type;
+  rec.buttons = buttons;
+  rec.flags = type == TMsgDlgType::mtError ? MB_ICONSTOP : type == TMsgDlgType::mtWarning ? MB_ICONWARNING
+            : type == TMsgDlgType::mtInformation ? MB_ICONINFORMATION
+            : type == TMsgDlgType::mtConfirmation ? MB_ICONQUESTION : 0;
+  if (gMessageBoxSeam) return gMessageBoxSeam(rec);
+  // Every window of the program is disabled while the box is up.
+  std::vector<QPointer<QWidget>> disabled;
+  if (Screen)
+    for (TForm* f : Screen->FormList())
+      if (f->Handle() && f->Handle()->Widget()->isEnabled()) {
+        f->Handle()->Widget()->setEnabled(false);
+        disabled.emplace_back(f->Handle()->Widget());
+      }
+  QMessageBox box;
+  box.setWindowTitle(QString::fromStdString(caption));
+  box.setText(QString::fromStdString(text));
+  box.setIcon(type == TMsgDlgType::mtError ? QMessageBox::Critical : type == TMsgDlgType::mtWarning ? QMessageBox::Warning
+              : type == TMsgDlgType::mtInformation ? QMessageBox::Information
+              : type == TMsgDlgType::mtConfirmation ? QMessageBox::Question : QMessageBox::NoIcon);
+  std::vector<QAbstractButton*> qbuttons;
+  for (const std::string& b : buttons)
+    qbuttons.push_back(box.addButton(QString::fromStdString(b), QMessageBox::AcceptRole));
+  box.exec();
+  for (auto& w : disabled)
+    if (w) w->setEnabled(true);
+  auto it = std::find(qbuttons.begin(), qbuttons.end(), box.clickedButton());
+  if (it == qbuttons.end()) return IDCANCEL;
+  const std::string& label = buttons[it - qbuttons.begin()];
+  return label == "OK" ? IDOK : label == "Yes" ? IDYES : label == "No" ? IDNO : IDCANCEL;
+}
+
+void ShowMessage(const std::string& text) {
+  MessageDlg(text, TMsgDlgType::mtCustom, {"OK"}, Application ? Application->Title : std::string());
+}
+
+int TApplication::HookMainWindow(THook hook) {
+  int id = nextHook_++;
+  hooks_[id] = std::move(hook);
+  return id;
+}
+
+void TApplication::UnhookMainWindow(int id) { hooks_.erase(id); }
+
+bool TApplication::RunHooks(TControl* target, TMessage& msg) {
+  if (hooks_.empty()) return false;
+  auto copy = hooks_;
+  for (auto& [id, hook] : copy)
+    if (hook(target, msg)) return true;
+  return false;
+}
+
+void TApplication::SetMouseControl(TControl* c) {
+  if (c == mouseControl_) return;
+  TControl* old = mouseControl_;
+  mouseControl_ = c;
+  if (old) old->Perform(CM_MOUSELEAVE, 0, 0);
+  if (c && mouseControl_ == c) c->Perform(CM_MOUSEENTER, 0, 0);
+}
+
+void TApplication::ControlDestroyed(TControl* c) {
+  if (mouseControl_ == c) mouseControl_ = nullptr;
+  if (captureControl_ == c) captureControl_ = nullptr;
+}
+
+void TApplication::Notification(TComponent* c, TOperation op) {
+  TComponent::Notification(c, op);
+  if (op == TOperation::opRemove && c == mainForm_) mainForm_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Synthetic input
+
+namespace Input {
+namespace {
+QPointer<QWidget> gPressTarget;
+QPointer<QWidget> gHover;
+
+QWidget* TargetAt(TPoint p) {
+  if (gPressTarget && gButtonsDown != Qt::NoButton) return gPressTarget;
+  if (QWidget* g = QWidget::mouseGrabber()) return g;
+  TWinControl* top = FindWindowAtScreen(p);
+  if (!top || !top->Handle()) return nullptr;
+  QWidget* w = top->Handle()->Widget();
+  QWidget* child = w->childAt(w->mapFromGlobal(QPoint(p.X, p.Y)));
+  return child ? child : w;
+}
+
+void Send(QEvent::Type type, TPoint p, Qt::MouseButton button) {
+  gLastPointer = p;
+  QWidget* target = TargetAt(p);
+  if (gHover != target && type == QEvent::MouseMove) {
+    if (gHover) {
+      QEvent leave(QEvent::Leave);
+      QCoreApplication::sendEvent(gHover, &leave);
+    }
+    gHover = target;
+  }
+  if (!target) return;
+  Qt::MouseButtons buttons = gButtonsDown;
+  if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+    buttons |= button;
+    gPressTarget = target;
+  } else if (type == QEvent::MouseButtonRelease) {
+    buttons &= ~button;
+  }
+  QPoint g(p.X, p.Y);
+  QMouseEvent e(type, QPointF(target->mapFromGlobal(g)), QPointF(g), QPointF(g), button, buttons, Qt::NoModifier);
+  QPointer<QWidget> guard = target;
+  QCoreApplication::sendEvent(target, &e);
+  if (type == QEvent::MouseButtonRelease && gButtonsDown == Qt::NoButton) gPressTarget = nullptr;
+}
+
+Qt::MouseButton QtButton(TMouseButton b) {
+  return b == TMouseButton::mbRight ? Qt::RightButton : b == TMouseButton::mbMiddle ? Qt::MiddleButton : Qt::LeftButton;
+}
+
+QWidget* KeyTarget() {
+  TForm* f = Screen ? Screen->ActiveForm() : nullptr;
+  if (!f) return nullptr;
+  if (f->ActiveControl() && f->ActiveControl()->Handle()) return f->ActiveControl()->Handle()->InputWidget();
+  return f->Handle()->Widget();
+}
+
+Qt::KeyboardModifiers Mods(TShiftState s) {
+  Qt::KeyboardModifiers m;
+  if (s & ssShift) m |= Qt::ShiftModifier;
+  if (s & ssCtrl) m |= Qt::ControlModifier;
+  if (s & ssAlt) m |= Qt::AltModifier;
+  return m;
+}
+
+QString TextOf(int vk, TShiftState s) {
+  if (s & (ssCtrl | ssAlt)) {
+    if ((s & ssCtrl) && vk >= 'A' && vk <= 'Z') return QString(QChar(vk - 'A' + 1));
+    return {};
+  }
+  if (vk == VK_RETURN) return "\r";
+  if (vk == VK_BACK) return "\b";
+  if (vk == VK_TAB) return "\t";
+  if (vk == VK_ESCAPE) return QString(QChar(27));
+  if (vk == VK_SPACE) return " ";
+  if (vk >= 'A' && vk <= 'Z') return QString(QChar((s & ssShift) ? vk : vk + 32));
+  if (vk >= '0' && vk <= '9') return QString(QChar(vk));
+  return {};
+}
+}  // namespace
+
+void MouseMove(TPoint p) { Send(QEvent::MouseMove, p, Qt::NoButton); }
+void MouseDown(TPoint p, TMouseButton b) { Send(QEvent::MouseButtonPress, p, QtButton(b)); }
+void MouseUp(TPoint p, TMouseButton b) { Send(QEvent::MouseButtonRelease, p, QtButton(b)); }
+void Click(TPoint p, TMouseButton b) {
+  MouseMove(p);
+  MouseDown(p, b);
+  MouseUp(p, b);
+}
+void DoubleClick(TPoint p) {
+  MouseMove(p);
+  MouseDown(p);
+  MouseUp(p);
+  Send(QEvent::MouseButtonDblClick, p, Qt::LeftButton);
+  MouseUp(p);
+}
+void MoveOver(TControl* c, int x, int y) { MouseMove(c->ClientToScreen({x, y})); }
+void ClickOn(TControl* c, int x, int y) { Click(c->ClientToScreen({x, y})); }
+
+void KeyDown(int vk, TShiftState s) {
+  QWidget* t = KeyTarget();
+  if (!t) return;
+  QKeyEvent e(QEvent::KeyPress, QtKeyOf(vk), Mods(s), TextOf(vk, s));
+  QCoreApplication::sendEvent(t, &e);
+}
+void KeyUp(int vk, TShiftState s) {
+  QWidget* t = KeyTarget();
+  if (!t) return;
+  QKeyEvent e(QEvent::KeyRelease, QtKeyOf(vk), Mods(s), TextOf(vk, s));
+  QCoreApplication::sendEvent(t, &e);
+}
+void Key(int vk, TShiftState s) {
+  KeyDown(vk, s);
+  KeyUp(vk, s);
+}
+void Type(const std::string& utf8) {
+  QString text = QString::fromStdString(utf8);
+  for (char32_t ch : text.toUcs4()) {
+    QWidget* t = KeyTarget();
+    if (!t) return;
+    QString one = QString::fromUcs4(&ch, 1);
+    int key = (ch >= '0' && ch <= '9') ? Qt::Key_0 + (ch - '0') : (ch >= 'a' && ch <= 'z') ? Qt::Key_A + (ch - 'a') : 0;
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, one);
+    QCoreApplication::sendEvent(t, &down);
+    if ((t = KeyTarget())) {
+      QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, one);
+      QCoreApplication::sendEvent(t, &up);
+    }
+  }
+}
+
+}  // namespace Input
+
+}  // namespace corvane

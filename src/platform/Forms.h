@@ -1,0 +1,265 @@
+// Forms (top-level windows), the application object, the screen and timers.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "Controls.h"
+
+namespace corvane {
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum class TPosition { poDesigned, poDefault, poScreenCenter, poDesktopCenter, poMainFormCenter };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum class TFormStyle { fsNormal, fsStayOnTop };
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6,
+                       mrNo = 7;
+
+using TCloseEvent = std::function<void(TObject* sender, TCloseAction& action)>;
+using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
+
+// An event handler a form publishes by name for its layout to bind.
+using THandler = std::variant<TNotifyEvent, TMouseEvent, TMouseMoveEvent, TKeyEvent, TKeyPressEvent,
+                              TCloseEvent, TCloseQueryEvent>;
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TComponent* owner);
+  ~TForm() override;
+  std::string ClassName() const override { return "TForm"; }
+
+  TFormBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TFormBorderStyle s);
+  TPosition Position = TPosition::poDesigned;
+  TFormStyle FormStyle = TFormStyle::fsNormal;
+  bool KeyPreview = false;
+  bool Scaled = true;
+  int PixelsPerInch = 96;  // the resolution the layout was designed at
+
+  void Show();
+  void Close();
+  // Shows the form modally: every other window of the program is disabled and a nested event
+  // loop runs until ModalResult becomes non-zero; returns the result.
+  TModalResult ShowModal();
+  bool IsModal() const { return modal_; }
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult r);
+  bool Active() const;
+  TWinControl* ActiveControl() const { return activeControl_; }
+  void SetActiveControl(TWinControl* c);
+  // Called by controls as they receive the focus.
+  void FocusChanged(TWinControl* c) { activeControl_ = c; }
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState s);
+  void BringWindowToFront();
+  void CenterOnScreen();
+  TRect ClientRect() const override;
+
+  TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate, OnPaint;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+  // Handlers published to layouts.
+  const THandler* FindHandler(const std::string& name) const;
+  void PublishHandler(const std::string& name, THandler h) { handlers_[name] = std::move(h); }
+
+  // Runs after the layout has been loaded: OnCreate.
+  void DoCreate();
+  void Loaded() override;
+
+  void SetVisible(bool v) override;
+  bool Showing() const override;
+
+ protected:
+  void WndProc(TMessage& message) override;
+  void DefaultHandler(TMessage& message) override;
+  void PaintWindow(TCanvas& canvas) override;
+  virtual bool CloseQuery();
+  // The platform's move loop (the system command SC_MOVE | HTCAPTION).
+  void MoveLoop();
+
+ private:
+  friend class TApplication;
+  TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+  bool modal_ = false;
+  TModalResult modalResult_ = mrNone;
+  TWinControl* activeControl_ = nullptr;
+  std::map<std::string, THandler> handlers_;
+  bool created_ = false;
+};
+
+// A timer component: OnTimer every Interval milliseconds while Enabled.
+class TTimer : public TComponent {
+ public:
+  explicit TTimer(TComponent* owner);
+  ~TTimer() override;
+  std::string ClassName() const override { return "TTimer"; }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool v);
+  int Interval() const { return interval_; }
+  void SetInterval(int ms);
+  TNotifyEvent OnTimer;
+ private:
+  void Update();
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  bool enabled_ = true;
+  int interval_ = 1000;
+};
+
+// Message boxes.
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+constexpr unsigned MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_YESNO = 0x4, MB_ICONSTOP = 0x10, MB_ICONQUESTION = 0x20,
+                   MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40;
+constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
+
+// What a message box showed; tests read these through the dialog seam.
+struct TMessageBoxRecord {
+  std::string text;
+  std::string caption;
+  unsigned flags = 0;          // MB_ flags (icon and buttons)
+  TMsgDlgType type = TMsgDlgType::mtCustom;
+  std::vector<std::string> buttons;
+};
+
+class TScreen : public TComponent {
+ public:
+  explicit TScreen(TComponent* owner);
+  std::string ClassName() const override { return "TScreen"; }
+  int Width() const;
+  int Height() const;
+  int PixelsPerInch() const;
+  TRect WorkAreaRect() const;
+  TRect WorkAreaAt(TPoint p) const;
+  int FormCount() const { return static_cast<int>(forms_.size()); }
+  TForm* Forms(int i) const { return forms_.at(i); }
+  const std::vector<TForm*>& FormList() const { return forms_; }
+  TForm* ActiveForm() const;
+  TCursor Cursor = crDefault;
+  int HintPause() const;
+  void AddForm(TForm* f);
+  void RemoveForm(TForm* f);
+  // Forms on screen from topmost to lowest.
+  std::vector<TForm*> ZOrder() const;
+  void Raise(TForm* f);
+ private:
+  std::vector<TForm*> forms_;
+  std::vector<TForm*> zorder_;  // lowest first
+};
+
+class TApplication : public TComponent {
+ public:
+  TApplication();
+  ~TApplication() override;
+  std::string ClassName() const override { return "TApplication"; }
+
+  // Creates the toolkit application; call once before anything else.
+  static void Initialize(int& argc, char** argv);
+
+  std::string Title;
+  TForm* MainForm() const { return mainForm_; }
+  // Creates a form owned by the application; the first one becomes the main form.
+  template <class T>
+  T* CreateForm() {
+    T* f = new T(this);
+    RegisterForm(f);
+    return f;
+  }
+  void RegisterForm(TForm* f) { if (!mainForm_) mainForm_ = f; }
+  // Shows the main form and runs the event loop until it closes.
+  void Run();
+  bool Running() const { return running_; }
+  bool Terminated() const { return terminated_; }
+  void Terminate();
+  // Handles every event already waiting, then returns.
+  void ProcessMessages();
+  // Runs the event loop until pred() holds or the timeout passes; returns pred().
+  bool ProcessUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+
+  // Minimises every window of the program together and restores them as they were.
+  void Minimize();
+  void Restore();
+  bool Minimized() const { return minimized_; }
+
+  // The error box: stop icon, OK, caption = Title, the text with a full stop appended when its
+  // last character sorts after ".".
+  void ShowException(const std::exception& e);
+  // Runs fn, showing any exception in the error box (what the event loop does for handlers).
+  void HandleExceptions(const std::function<void()>& fn);
+
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+  // Hint settings (the hint window kind itself is installed by hint components).
+  bool ShowHint = true;
+  int HintPause = 500;
+  int HintShortPause = 50;
+  int HintHidePause = 2500;
+  TColor HintColor = clInfoBk;
+
+  // An application-wide message hook: sees every message before its control; returning true
+  // swallows it.
+  using THook = std::function<bool(TControl* target, TMessage& msg)>;
+  int HookMainWindow(THook hook);
+  void UnhookMainWindow(int id);
+  bool RunHooks(TControl* target, TMessage& msg);
+
+  // The control under the mouse (for enter/leave) and the one that holds the capture.
+  TControl* MouseControl() const { return mouseControl_; }
+  void SetMouseControl(TControl* c);
+  TControl* CaptureControl() const { return captureControl_; }
+  void SetCaptureControl(TControl* c) { captureControl_ = c; }
+  // Forgets a control that is being destroyed.
+  void ControlDestroyed(TControl* c);
+  TNotifyEvent OnIdle;
+
+ protected:
+  void Notification(TComponent* c, TOperation op) override;
+
+ private:
+  TForm* mainForm_ = nullptr;
+  bool running_ = false, terminated_ = false, minimized_ = false;
+  std::vector<TForm*> minimizedForms_;
+  std::map<int, THook> hooks_;
+  int nextHook_ = 1;
+  TControl* mouseControl_ = nullptr;
+  TControl* captureControl_ = nullptr;
+};
+
+extern TApplication* Application;
+extern TScreen* Screen;
+
+// Message dialogs. Both go through the dialog seam when one is installed (tests answer them);
+// otherwise they show a modal box.
+int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std::string>& buttons,
+               const std::string& caption);
+// A message with no icon, one "OK" button and the application title as caption.
+void ShowMessage(const std::string& text);
+
+// Test seam: when set, every message box calls it instead of showing a window and returns its
+// answer (an ID value).
+extern std::function<int(const TMessageBoxRecord&)> gMessageBoxSeam;
+
+// Synthetic input that travels the same routing as real input (tests and tools).
+namespace Input {
+void MouseMove(TPoint screen);
+void MouseDown(TPoint screen, TMouseButton button = TMouseButton::mbLeft);
+void MouseUp(TPoint screen, TMouseButton button = TMouseButton::mbLeft);
+void Click(TPoint screen, TMouseButton button = TMouseButton::mbLeft);
+void DoubleClick(TPoint screen);
+// Moves over a control's client point (converted to screen coordinates).
+void MoveOver(TControl* c, int x = 1, int y = 1);
+void ClickOn(TControl* c, int x = 1, int y = 1);
+void KeyDown(int vk, TShiftState shift = 0);
+void KeyUp(int vk, TShiftState shift = 0);
+void Key(int vk, TShiftState shift = 0);
+void Type(const std::string& utf8);
+}  // namespace Input
+
+}  // namespace corvane

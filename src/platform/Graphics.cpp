@@ -1,0 +1,737 @@
+#include "Graphics.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "GraphicsPrivate.h"
+
+namespace corvane {
+
+// ---------------------------------------------------------------------------------------------
+// Colours
+
+TColor ColorToRGB(TColor c) {
+  if (!(static_cast<uint32_t>(c) & 0x80000000u)) return c & 0xFFFFFF;
+  // The classic system palette; the program's looks were designed against these values.
+  static const TColor kSystem[] = {
+      0xC8C8C8, 0x000000, 0xD1B499, 0xDBCDBF, 0xF0F0F0, 0xFFFFFF, 0x646464, 0x000000,
+      0x000000, 0x000000, 0xB4B4B4, 0xFCF7F4, 0xABABAB, 0xFF9933, 0xFFFFFF, 0xF0F0F0,
+      0xA0A0A0, 0x6D6D6D, 0x000000, 0x000000, 0xFFFFFF, 0x696969, 0xE3E3E3, 0x000000,
+      0xE1FFFF};
+  unsigned index = static_cast<uint32_t>(c) & 0xFF;
+  return index < std::size(kSystem) ? kSystem[index] : 0;
+}
+
+QColor ToQColor(TColor c) {
+  TColor rgb = ColorToRGB(c);
+  return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TColor FromQRgb(QRgb rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
+
+static QRgb ToQRgb(TColor c) {
+  TColor rgb = ColorToRGB(c);
+  return qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TRect IntersectRect(const TRect& a, const TRect& b) {
+  TRect r(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom));
+  if (r.IsEmpty()) return {};
+  return r;
+}
+
+TRect UnionRect(const TRect& a, const TRect& b) {
+  if (a.IsEmpty()) return b;
+  if (b.IsEmpty()) return a;
+  return {std::min(a.Left, b.Left), std::min(a.Top, b.Top), std::max(a.Right, b.Right), std::max(a.Bottom, b.Bottom)};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Fonts
+
+TFont::TFont() = default;
+
+void TFont::Assign(const TFont& o) {
+  bool changed = !(*this == o);
+  name_ = o.name_; height_ = o.height_; style_ = o.style_; color_ = o.color_; charset_ = o.charset_;
+  if (changed) Changed();
+}
+
+bool TFont::operator==(const TFont& o) const {
+  return name_ == o.name_ && height_ == o.height_ && style_ == o.style_ && color_ == o.color_ && charset_ == o.charset_;
+}
+
+int TFont::Size() const { return static_cast<int>(std::lround(std::abs(height_) * 72.0 / 96.0)); }
+void TFont::SetSize(int points) { SetHeight(-static_cast<int>(std::lround(points * 96.0 / 72.0))); }
+
+std::string TFont::SubstituteFace(const std::string& name) {
+  // The faces the layouts name, mapped onto faces a Linux desktop has.
+  static const std::map<std::string, std::string> kTable = {
+      {"宋体", "AR PL UMing CN"}, {"SimSun", "AR PL UMing CN"}, {"新宋体", "AR PL UMing CN"},
+      {"MS Sans Serif", "Liberation Sans"}, {"Arial", "Liberation Sans"}, {"Tahoma", "DejaVu Sans"},
+      {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
+  };
+  auto it = kTable.find(name);
+  return it == kTable.end() ? name : it->second;
+}
+
+QFont ToQFont(const TFont& f) {
+  QFont q(QString::fromStdString(TFont::SubstituteFace(f.Name())));
+  q.setPixelSize(std::max(1, std::abs(f.Height())));
+  q.setBold(f.Style() & fsBold);
+  q.setItalic(f.Style() & fsItalic);
+  q.setUnderline(f.Style() & fsUnderline);
+  q.setStrikeOut(f.Style() & fsStrikeOut);
+  q.setHintingPreference(QFont::PreferFullHinting);
+  return q;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Regions
+
+TRegion TRegion::FromRects(const std::vector<TRect>& rects) {
+  TRegion r;
+  for (const TRect& x : rects) r.Add(x);
+  return r;
+}
+
+void TRegion::Offset(int dx, int dy) {
+  for (TRect& r : rects_) r = r.Offset(dx, dy);
+}
+
+bool TRegion::Contains(TPoint p) const {
+  return std::any_of(rects_.begin(), rects_.end(), [&](const TRect& r) { return r.Contains(p); });
+}
+
+TRect TRegion::BoundingBox() const {
+  TRect b;
+  for (const TRect& r : rects_) b = UnionRect(b, r);
+  return b;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Canvas
+
+QImage ScaleByReplication(const QImage& source, const TRect& src, int width, int height) {
+  QImage out(std::max(0, width), std::max(0, height), source.format() == QImage::Format_ARGB32 ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+  if (width <= 0 || height <= 0 || src.IsEmpty()) return out;
+  std::vector<int> xs(width);
+  for (int x = 0; x < width; ++x) xs[x] = src.Left + static_cast<int>(static_cast<int64_t>(x) * src.Width() / width);
+  for (int y = 0; y < height; ++y) {
+    int sy = src.Top + static_cast<int>(static_cast<int64_t>(y) * src.Height() / height);
+    QRgb* d = reinterpret_cast<QRgb*>(out.scanLine(y));
+    if (sy < 0 || sy >= source.height()) { std::fill(d, d + width, qRgb(0, 0, 0)); continue; }
+    const QRgb* s = reinterpret_cast<const QRgb*>(source.constScanLine(sy));
+    for (int x = 0; x < width; ++x) d[x] = (xs[x] >= 0 && xs[x] < source.width()) ? s[xs[x]] : qRgb(0, 0, 0);
+  }
+  return out;
+}
+
+QPainter& TCanvas::Impl::Painter(const TCanvas& c) {
+  if (!painter) {
+    painter = std::make_unique<QPainter>(image);
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setRenderHint(QPainter::TextAntialiasing, true);
+  }
+  painter->resetTransform();
+  painter->translate(c.origin_.X, c.origin_.Y);
+  if (clipped) {
+    painter->setClipRegion(clip.translated(-c.origin_.X, -c.origin_.Y));
+  } else {
+    painter->setClipping(false);
+  }
+  return *painter;
+}
+
+TCanvas::TCanvas() : impl_(std::make_unique<Impl>()) {}
+TCanvas::~TCanvas() = default;
+
+TImageCanvas::TImageCanvas(QImage* image) { impl_->image = image; }
+void TImageCanvas::SetImage(QImage* image) {
+  impl_->End();
+  impl_->image = image;
+}
+
+int TCanvas::Width() const { return impl_->image ? impl_->image->width() : 0; }
+int TCanvas::Height() const { return impl_->image ? impl_->image->height() : 0; }
+
+static bool Usable(const TCanvas::Impl* i) { return i->image && !i->image->isNull(); }
+
+void TCanvas::FillRect(const TRect& r) {
+  if (!Usable(impl_.get()) || r.IsEmpty() || brush_.Style == TBrushStyle::bsClear) return;
+  impl_->Painter(*this).fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQColor(brush_.Color));
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+  if (!Usable(impl_.get()) || r.IsEmpty()) return;
+  QPainter& p = impl_->Painter(*this);
+  QColor c = ToQColor(brush_.Color);
+  p.fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
+  p.fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
+  p.fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
+  p.fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), c);
+}
+
+void TCanvas::Rectangle(const TRect& r) {
+  if (!Usable(impl_.get()) || r.IsEmpty()) return;
+  QPainter& p = impl_->Painter(*this);
+  if (brush_.Style != TBrushStyle::bsClear) p.fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), ToQColor(brush_.Color));
+  if (pen_.Style == TPenStyle::psClear) return;
+  int w = std::max(1, pen_.Width);
+  QColor c = ToQColor(pen_.Color);
+  p.fillRect(QRect(r.Left, r.Top, r.Width(), w), c);
+  p.fillRect(QRect(r.Left, r.Bottom - w, r.Width(), w), c);
+  p.fillRect(QRect(r.Left, r.Top, w, r.Height()), c);
+  p.fillRect(QRect(r.Right - w, r.Top, w, r.Height()), c);
+}
+
+static QPen ToQPen(const TPen& pen) {
+  QPen q(ToQColor(pen.Color));
+  q.setWidth(std::max(1, pen.Width));
+  switch (pen.Style) {
+    case TPenStyle::psDash: q.setStyle(Qt::DashLine); break;
+    case TPenStyle::psDot: q.setStyle(Qt::DotLine); break;
+    case TPenStyle::psDashDot: q.setStyle(Qt::DashDotLine); break;
+    case TPenStyle::psDashDotDot: q.setStyle(Qt::DashDotDotLine); break;
+    case TPenStyle::psClear: q.setStyle(Qt::NoPen); break;
+    default: q.setStyle(Qt::SolidLine); break;
+  }
+  return q;
+}
+
+void TCanvas::Ellipse(const TRect& r) {
+  if (!Usable(impl_.get()) || r.IsEmpty()) return;
+  QPainter& p = impl_->Painter(*this);
+  p.setPen(ToQPen(pen_));
+  p.setBrush(brush_.Style == TBrushStyle::bsClear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brush_.Color)));
+  p.drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+}
+
+void TCanvas::RoundRect(const TRect& r, int rx, int ry) {
+  if (!Usable(impl_.get()) || r.IsEmpty()) return;
+  QPainter& p = impl_->Painter(*this);
+  p.setPen(ToQPen(pen_));
+  p.setBrush(brush_.Style == TBrushStyle::bsClear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brush_.Color)));
+  p.drawRoundedRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1), rx / 2.0, ry / 2.0);
+}
+
+// Plots a one-pixel line without its end point (Bresenham), honouring origin and clipping.
+static void PlotLine(TCanvas& c, TCanvas::Impl* impl, TPoint a, TPoint b, QRgb colour) {
+  QImage& img = *impl->image;
+  TPoint o = c.Origin();
+  int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+  int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1, err = dx + dy;
+  int x = a.X, y = a.Y;
+  while (!(x == b.X && y == b.Y)) {
+    int px = x + o.X, py = y + o.Y;
+    if (px >= 0 && py >= 0 && px < img.width() && py < img.height() && (!impl->clipped || impl->clip.contains(QPoint(px, py))))
+      reinterpret_cast<QRgb*>(img.scanLine(py))[px] = colour;
+    int e2 = 2 * err;
+    if (e2 >= dy) { err += dy; x += sx; }
+    if (e2 <= dx) { err += dx; y += sy; }
+  }
+}
+
+void TCanvas::LineTo(int x, int y) {
+  if (Usable(impl_.get()) && pen_.Style != TPenStyle::psClear) {
+    if (pen_.Width <= 1 && pen_.Style == TPenStyle::psSolid) {
+      impl_->End();
+      PlotLine(*this, impl_.get(), penPos_, {x, y}, ToQRgb(pen_.Color));
+    } else {
+      QPainter& p = impl_->Painter(*this);
+      p.setPen(ToQPen(pen_));
+      p.drawLine(penPos_.X, penPos_.Y, x, y);
+    }
+  }
+  penPos_ = {x, y};
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+  if (points.empty()) return;
+  MoveTo(points[0].X, points[0].Y);
+  for (size_t i = 1; i < points.size(); ++i) LineTo(points[i].X, points[i].Y);
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points) {
+  if (!Usable(impl_.get()) || points.size() < 2) return;
+  QPainter& p = impl_->Painter(*this);
+  p.setPen(ToQPen(pen_));
+  p.setBrush(brush_.Style == TBrushStyle::bsClear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(brush_.Color)));
+  QPolygon poly;
+  for (const TPoint& pt : points) poly << QPoint(pt.X, pt.Y);
+  p.drawPolygon(poly);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+  if (!Usable(impl_.get())) return;
+  QPainter& p = impl_->Painter(*this);
+  QFont f = ToQFont(font_);
+  p.setFont(f);
+  QFontMetrics fm(f);
+  QString s = QString::fromStdString(text);
+  if (brush_.Style != TBrushStyle::bsClear)
+    p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_.Color));
+  p.setPen(ToQColor(font_.Color()));
+  p.drawText(QPoint(x, y + fm.ascent()), s);
+  penPos_ = {x + fm.horizontalAdvance(s), y};
+}
+
+void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
+  SaveState();
+  IntersectClip(r);
+  if (brush_.Style != TBrushStyle::bsClear) FillRect(r);
+  TBrushStyle old = brush_.Style;
+  brush_.Style = TBrushStyle::bsClear;
+  TextOut(x, y, text);
+  brush_.Style = old;
+  RestoreState();
+}
+
+TSize TCanvas::TextExtent(const std::string& text) {
+  QFontMetrics fm(ToQFont(font_));
+  return {fm.horizontalAdvance(QString::fromStdString(text)), fm.height()};
+}
+int TCanvas::TextWidth(const std::string& text) { return TextExtent(text).cx; }
+int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
+
+namespace {
+// Strips accelerator marks; returns the index of the underlined character or -1.
+QString StripPrefix(const QString& s, int& accel) {
+  QString out;
+  accel = -1;
+  for (int i = 0; i < s.size(); ++i) {
+    if (s[i] == '&' && i + 1 < s.size()) {
+      if (s[i + 1] != '&' && accel < 0) accel = out.size();
+      ++i;
+    }
+    out += s[i];
+  }
+  return out;
+}
+
+QStringList WrapLines(const QString& text, const QFontMetrics& fm, int width, bool wordBreak) {
+  QStringList result;
+  for (const QString& para : text.split('\n')) {
+    QString line = para;
+    if (line.endsWith('\r')) line.chop(1);
+    if (!wordBreak || width <= 0) { result << line; continue; }
+    while (fm.horizontalAdvance(line) > width && line.size() > 1) {
+      // Break at the last blank that fits, else after as many characters as fit (CJK text).
+      int fit = 1;
+      while (fit < line.size() && fm.horizontalAdvance(line.left(fit + 1)) <= width) ++fit;
+      int cut = fit;
+      int blank = line.left(fit + 1).lastIndexOf(' ');
+      if (blank > 0) cut = blank;
+      result << line.left(cut);
+      line = line.mid(cut);
+      if (line.startsWith(' ')) line = line.mid(1);
+    }
+    result << line;
+  }
+  return result;
+}
+}  // namespace
+
+int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
+  QFont f = ToQFont(font_);
+  QFontMetrics fm(f);
+  int accel = -1;
+  QString s = QString::fromStdString(text);
+  if (!(flags & DT_NOPREFIX)) s = StripPrefix(s, accel);
+  bool single = flags & DT_SINGLELINE;
+  QStringList lines = single ? QStringList{QString(s).replace('\n', ' ')} : WrapLines(s, fm, r.Width(), flags & DT_WORDBREAK);
+  int lineH = fm.height();
+  int textH = lineH * static_cast<int>(lines.size());
+  int textW = 0;
+  for (const QString& l : lines) textW = std::max(textW, fm.horizontalAdvance(l));
+  if (flags & DT_CALCRECT) {
+    r.Right = r.Left + textW;
+    r.Bottom = r.Top + textH;
+    return textH;
+  }
+  if (!Usable(impl_.get())) return textH;
+  QPainter& p = impl_->Painter(*this);
+  p.setFont(f);
+  p.setPen(ToQColor(font_.Color()));
+  if (!(flags & DT_NOCLIP)) {
+    QRegion clip(r.Left, r.Top, r.Width(), r.Height());
+    if (impl_->clipped) clip &= impl_->clip.translated(-origin_.X, -origin_.Y);
+    p.setClipRegion(clip);
+  }
+  int y = r.Top;
+  if (single && (flags & DT_VCENTER)) y = r.Top + (r.Height() - lineH) / 2;
+  else if (single && (flags & DT_BOTTOM)) y = r.Bottom - lineH;
+  int consumed = 0;
+  for (const QString& l : lines) {
+    int w = fm.horizontalAdvance(l);
+    int x = (flags & DT_CENTER) ? r.Left + (r.Width() - w) / 2 : (flags & DT_RIGHT) ? r.Right - w : r.Left;
+    p.drawText(QPoint(x, y + fm.ascent()), l);
+    if (accel >= 0 && !(flags & DT_HIDEPREFIX) && accel >= consumed && accel < consumed + l.size()) {
+      int ax = x + fm.horizontalAdvance(l.left(accel - consumed));
+      int aw = fm.horizontalAdvance(l.mid(accel - consumed, 1));
+      p.fillRect(QRect(ax, y + fm.ascent() + 1, aw, 1), ToQColor(font_.Color()));
+    }
+    consumed += l.size();
+    y += lineH;
+  }
+  return textH;
+}
+
+TColor TCanvas::Pixel(int x, int y) const {
+  if (!Usable(impl_.get())) return clNone;
+  x += origin_.X; y += origin_.Y;
+  if (x < 0 || y < 0 || x >= impl_->image->width() || y >= impl_->image->height()) return clNone;
+  impl_->End();
+  return FromQRgb(impl_->image->pixel(x, y));
+}
+
+void TCanvas::SetPixel(int x, int y, TColor c) {
+  if (!Usable(impl_.get())) return;
+  x += origin_.X; y += origin_.Y;
+  if (x < 0 || y < 0 || x >= impl_->image->width() || y >= impl_->image->height()) return;
+  if (impl_->clipped && !impl_->clip.contains(QPoint(x, y))) return;
+  impl_->End();
+  impl_->image->setPixel(x, y, ToQRgb(c));
+}
+
+void TCanvas::Draw(int x, int y, const TGraphic& g) { g.Draw(*this, Bounds(x, y, g.Width(), g.Height())); }
+void TCanvas::StretchDraw(const TRect& r, const TGraphic& g) { g.Draw(*this, r); }
+
+// Writes pixels of `img` at dest (logical coordinates), skipping `key` when given.
+static void BlitImage(TCanvas& c, TCanvas::Impl* impl, const QImage& img, TPoint dest, bool useKey, QRgb key) {
+  if (!impl->image || impl->image->isNull() || img.isNull()) return;
+  impl->End();
+  QImage& target = *impl->image;
+  TPoint o = c.Origin();
+  int dx0 = dest.X + o.X, dy0 = dest.Y + o.Y;
+  QRect area = QRect(dx0, dy0, img.width(), img.height()) & target.rect();
+  if (impl->clipped) {
+    for (const QRect& cr : impl->clip) {
+      QRect part = area & cr;
+      for (int y = part.top(); y <= part.bottom(); ++y) {
+        const QRgb* s = reinterpret_cast<const QRgb*>(img.constScanLine(y - dy0));
+        QRgb* d = reinterpret_cast<QRgb*>(target.scanLine(y));
+        for (int x = part.left(); x <= part.right(); ++x) {
+          QRgb px = s[x - dx0] | 0xFF000000u;
+          if (!useKey || (px & 0xFFFFFF) != (key & 0xFFFFFF)) d[x] = px;
+        }
+      }
+    }
+    return;
+  }
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const QRgb* s = reinterpret_cast<const QRgb*>(img.constScanLine(y - dy0));
+    QRgb* d = reinterpret_cast<QRgb*>(target.scanLine(y));
+    for (int x = area.left(); x <= area.right(); ++x) {
+      QRgb px = s[x - dx0] | 0xFF000000u;
+      if (!useKey || (px & 0xFFFFFF) != (key & 0xFFFFFF)) d[x] = px;
+    }
+  }
+}
+
+void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& src) {
+  if (!source.impl_->image || dest.IsEmpty()) return;
+  source.impl_->End();
+  TRect s = src.Offset(source.origin_.X, source.origin_.Y);
+  QImage scaled = (s.Width() == dest.Width() && s.Height() == dest.Height())
+                      ? source.impl_->image->copy(s.Left, s.Top, s.Width(), s.Height())
+                      : ScaleByReplication(*source.impl_->image, s, dest.Width(), dest.Height());
+  BlitImage(*this, impl_.get(), scaled.convertToFormat(QImage::Format_RGB32), dest.TopLeft(), false, 0);
+}
+
+void TCanvas::CopyTransparent(const TRect& dest, const TBitmap& source, const TRect& src, TColor transparent) {
+  if (dest.IsEmpty() || source.Empty()) return;
+  QImage scaled = ScaleByReplication(ImageOf(source), src, dest.Width(), dest.Height());
+  BlitImage(*this, impl_.get(), scaled, dest.TopLeft(), transparent != clNone, ToQRgb(transparent));
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+  if (!Usable(impl_.get()) || r.IsEmpty()) return;
+  impl_->End();
+  QImage& img = *impl_->image;
+  // Every other pixel of the frame is inverted, starting with the top-left corner.
+  auto invert = [&](int x, int y) {
+    x += origin_.X; y += origin_.Y;
+    if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return;
+    if (impl_->clipped && !impl_->clip.contains(QPoint(x, y))) return;
+    QRgb* d = reinterpret_cast<QRgb*>(img.scanLine(y)) + x;
+    *d = (*d ^ 0x00FFFFFFu) | 0xFF000000u;
+  };
+  for (int x = r.Left; x < r.Right; ++x) {
+    if (((x - r.Left) & 1) == 0) invert(x, r.Top);
+    if (r.Bottom - 1 > r.Top && ((x - r.Left + r.Bottom - 1 - r.Top) & 1) == 0) invert(x, r.Bottom - 1);
+  }
+  for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
+    if (((y - r.Top) & 1) == 0) invert(r.Left, y);
+    if (r.Right - 1 > r.Left && ((r.Right - 1 - r.Left + y - r.Top) & 1) == 0) invert(r.Right - 1, y);
+  }
+}
+
+void TCanvas::SaveState() { impl_->stack.push_back({origin_, impl_->clip, impl_->clipped}); }
+
+void TCanvas::RestoreState() {
+  if (impl_->stack.empty()) return;
+  auto s = impl_->stack.back();
+  impl_->stack.pop_back();
+  origin_ = s.origin;
+  impl_->clip = s.clip;
+  impl_->clipped = s.clipped;
+}
+
+void TCanvas::SetOrigin(int x, int y) { origin_ = {origin_.X + x, origin_.Y + y}; }
+
+void TCanvas::IntersectClip(const TRect& r) {
+  QRegion add(r.Left + origin_.X, r.Top + origin_.Y, std::max(0, r.Width()), std::max(0, r.Height()));
+  impl_->clip = impl_->clipped ? impl_->clip & add : add;
+  impl_->clipped = true;
+}
+
+void TCanvas::ClipToRegion(const TRegion& region) {
+  QRegion q;
+  for (const TRect& r : region.Rects()) q += QRect(r.Left + origin_.X, r.Top + origin_.Y, r.Width(), r.Height());
+  impl_->clip = impl_->clipped ? impl_->clip & q : q;
+  impl_->clipped = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Graphics
+
+void TGraphic::LoadFromFile(const std::string& path) {
+  TFileStream f(path, TFileMode::fmOpenRead);
+  LoadFromStream(f);
+}
+
+TBitmap::TBitmap() : impl_(std::make_unique<Impl>()) {}
+TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
+TBitmap::~TBitmap() = default;
+
+int TBitmap::Width() const { return impl_->image.width(); }
+int TBitmap::Height() const { return impl_->image.height(); }
+
+void TBitmap::SetSize(int w, int h) {
+  w = std::max(0, w);
+  h = std::max(0, h);
+  if (w == Width() && h == Height()) return;
+  if (canvas_) canvas_->impl()->End();
+  QImage next(w, h, QImage::Format_RGB32);
+  next.fill(Qt::white);
+  if (!impl_->image.isNull()) {
+    QPainter p(&next);
+    p.drawImage(0, 0, impl_->image);
+  }
+  impl_->image = next;
+  if (canvas_) static_cast<TImageCanvas*>(canvas_.get())->SetImage(&impl_->image);
+}
+
+TCanvas& TBitmap::Canvas() {
+  if (!canvas_) canvas_ = std::make_unique<TImageCanvas>(&impl_->image);
+  return *canvas_;
+}
+
+void TBitmap::Assign(const TBitmap& other) {
+  if (&other == this) return;
+  if (canvas_) canvas_->impl()->End();
+  if (other.canvas_) other.canvas_->impl()->End();
+  impl_->image = other.impl_->image.copy();
+  pixelFormat_ = other.pixelFormat_;
+  palette_ = other.palette_;
+  transparentColor_ = other.transparentColor_;
+  transparentMode_ = other.transparentMode_;
+  TransparentMode = other.TransparentMode;
+  Transparent = other.Transparent;
+  if (canvas_) static_cast<TImageCanvas*>(canvas_.get())->SetImage(&impl_->image);
+}
+
+void TBitmap::Clear() {
+  if (canvas_) canvas_->impl()->End();
+  impl_->image = QImage();
+  if (canvas_) static_cast<TImageCanvas*>(canvas_.get())->SetImage(&impl_->image);
+}
+
+uint32_t* TBitmap::ScanLine(int y) {
+  if (canvas_) canvas_->impl()->End();
+  return reinterpret_cast<uint32_t*>(impl_->image.scanLine(y));
+}
+const uint32_t* TBitmap::ScanLine(int y) const {
+  return reinterpret_cast<const uint32_t*>(impl_->image.constScanLine(y));
+}
+
+TColor TBitmap::Pixel(int x, int y) const {
+  if (x < 0 || y < 0 || x >= Width() || y >= Height()) return clNone;
+  if (canvas_) canvas_->impl()->End();
+  return FromQRgb(impl_->image.pixel(x, y));
+}
+
+void TBitmap::SetPixel(int x, int y, TColor c) {
+  if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
+  if (canvas_) canvas_->impl()->End();
+  impl_->image.setPixel(x, y, ToQRgb(c));
+}
+
+TColor TBitmap::TransparentColor() const {
+  if (transparentMode_ == TTransparentMode::tmFixed && transparentColor_ != clNone) return transparentColor_;
+  if (Empty()) return clNone;
+  return Pixel(0, Height() - 1);
+}
+
+void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
+  if (Empty() || r.IsEmpty()) return;
+  if (canvas_) canvas_->impl()->End();
+  if (Transparent) {
+    canvas.CopyTransparent(r, *this, TRect(0, 0, Width(), Height()), TransparentColor());
+  } else {
+    QImage scaled = (r.Width() == Width() && r.Height() == Height())
+                        ? impl_->image
+                        : ScaleByReplication(impl_->image, TRect(0, 0, Width(), Height()), r.Width(), r.Height());
+    BlitImage(canvas, canvas.impl(), scaled, r.TopLeft(), false, 0);
+  }
+}
+
+void TBitmap::LoadFromStream(TStream& s) {
+  std::string bytes = s.ReadAll();
+  QImage img;
+  if (!img.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "BMP"))
+    throw EInvalidGraphic(SInvalidBitmap);
+  if (canvas_) canvas_->impl()->End();
+  pixelFormat_ = img.depth() == 1 ? TPixelFormat::pf1bit : img.depth() == 8 ? TPixelFormat::pf8bit
+               : img.depth() == 32 ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
+  impl_->image = img.convertToFormat(QImage::Format_RGB32);
+  if (canvas_) static_cast<TImageCanvas*>(canvas_.get())->SetImage(&impl_->image);
+}
+
+void TBitmap::SaveToStream(TStream& s) const {
+  QByteArray data;
+  QBuffer buf(&data);
+  buf.open(QIODevice::WriteOnly);
+  impl_->image.convertToFormat(QImage::Format_RGB888).save(&buf, "BMP");
+  s.WriteBuffer(data.constData(), data.size());
+}
+
+bool TBitmap::LoadFromResourceName(const std::string& name) {
+  std::string file = name;
+  if (!ResourceExists(file)) file = name + ".bmp";
+  if (!ResourceExists(file)) return false;
+  std::string bytes = ResourceBytes(file);
+  if (file.size() > 4 && file.substr(file.size() - 4) == ".jpg") {
+    DecodeJpeg(bytes, *this);
+  } else {
+    TMemoryStream m(bytes);
+    LoadFromStream(m);
+  }
+  return true;
+}
+
+TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}
+TJPEGImage::~TJPEGImage() = default;
+int TJPEGImage::Width() const { return bitmap_->Width(); }
+int TJPEGImage::Height() const { return bitmap_->Height(); }
+void TJPEGImage::Draw(TCanvas& canvas, const TRect& r) const { bitmap_->Draw(canvas, r); }
+void TJPEGImage::LoadFromStream(TStream& s) { LoadFromBytes(s.ReadAll()); }
+void TJPEGImage::LoadFromBytes(std::string_view bytes) {
+  DecodeJpeg(bytes, *bitmap_);
+  data_.assign(bytes);
+}
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> g) {
+  graphic_ = std::move(g);
+  Changed();
+}
+
+static bool EndsWith(const std::string& s, const char* suffix) {
+  size_t n = std::strlen(suffix);
+  return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
+}
+
+void TPicture::LoadFromResourceName(const std::string& name) {
+  if (!ResourceExists(name)) throw EInvalidGraphic("Picture not found: " + name);
+  std::string bytes = ResourceBytes(name);
+  if (EndsWith(name, ".jpg") || EndsWith(name, ".jpeg")) {
+    auto j = std::make_unique<TJPEGImage>();
+    j->LoadFromBytes(bytes);
+    SetGraphic(std::move(j));
+  } else {
+    auto b = std::make_unique<TBitmap>();
+    TMemoryStream m(bytes);
+    b->LoadFromStream(m);
+    SetGraphic(std::move(b));
+  }
+}
+
+void TPicture::LoadFromFile(const std::string& path) {
+  std::string bytes = ReadFileBytes(path);
+  if (EndsWith(path, ".jpg") || EndsWith(path, ".jpeg")) {
+    auto j = std::make_unique<TJPEGImage>();
+    j->LoadFromBytes(bytes);
+    SetGraphic(std::move(j));
+  } else {
+    auto b = std::make_unique<TBitmap>();
+    TMemoryStream m(bytes);
+    b->LoadFromStream(m);
+    SetGraphic(std::move(b));
+  }
+}
+
+TBitmap& TPicture::Bitmap() {
+  if (auto* b = dynamic_cast<TBitmap*>(graphic_.get())) return *b;
+  auto b = std::make_unique<TBitmap>();
+  if (auto* j = dynamic_cast<TJPEGImage*>(graphic_.get())) b->Assign(j->Bitmap());
+  graphic_ = std::move(b);
+  return static_cast<TBitmap&>(*graphic_);
+}
+
+void TPicture::Assign(const TPicture& other) {
+  if (!other.graphic_) { SetGraphic(nullptr); return; }
+  if (auto* j = dynamic_cast<const TJPEGImage*>(other.graphic_.get())) {
+    auto n = std::make_unique<TJPEGImage>();
+    n->LoadFromBytes(j->Data());
+    SetGraphic(std::move(n));
+  } else if (auto* b = dynamic_cast<const TBitmap*>(other.graphic_.get())) {
+    auto n = std::make_unique<TBitmap>();
+    n->Assign(*b);
+    SetGraphic(std::move(n));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Built-in pictures
+
+}  // namespace corvane
+
+// The generated resource library registers itself only when asked (it is a static library).
+static void InitPictureResourcesGlobal() { Q_INIT_RESOURCE(pictures); }
+
+namespace corvane {
+
+static void InitPictureResources() {
+  static bool done = false;
+  if (!done) {
+    InitPictureResourcesGlobal();
+    done = true;
+  }
+}
+
+bool ResourceExists(const std::string& name) {
+  InitPictureResources();
+  return QFile::exists(QString::fromStdString(":/pictures/" + name));
+}
+
+std::string ResourceBytes(const std::string& name) {
+  InitPictureResources();
+  QFile f(QString::fromStdString(":/pictures/" + name));
+  if (!f.open(QIODevice::ReadOnly)) throw EFOpenError(Format(SFOpenError, {name}));
+  QByteArray b = f.readAll();
+  return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+}  // namespace corvane

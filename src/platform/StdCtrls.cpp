@@ -1,0 +1,641 @@
+#include "StdCtrls.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+
+#include <algorithm>
+#include <cmath>
+
+#include "Forms.h"
+#include "GraphicsPrivate.h"
+#include "WindowHandle.h"
+
+namespace corvane {
+
+// ---------------------------------------------------------------------------------------------
+// Graphic controls
+
+TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
+  width_ = 105;
+  height_ = 105;
+  picture_.OnChange = [this](TObject*) {
+    if (AutoSize && !picture_.Empty()) SetBounds(left_, top_, picture_.Width(), picture_.Height());
+    Invalidate();
+  };
+}
+
+void TImage::Paint() {
+  TGraphic* g = picture_.Graphic();
+  if (!g || g->Empty()) return;
+  TRect r = Stretch ? ClientRect() : Bounds(0, 0, g->Width(), g->Height());
+  if (Center && !Stretch) r = r.Offset((width_ - g->Width()) / 2, (height_ - g->Height()) / 2);
+  if (Transparent) {
+    if (auto* b = dynamic_cast<TBitmap*>(g)) {
+      Canvas().CopyTransparent(r, *b, TRect(0, 0, b->Width(), b->Height()), b->TransparentColor());
+      return;
+    }
+  }
+  Canvas().StretchDraw(r, *g);
+}
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {
+  width_ = 65;
+  height_ = 17;
+}
+
+void TLabel::SetText(const std::string& v) {
+  TControl::SetText(v);
+  AdjustBounds();
+}
+
+void TLabel::FontChanged() {
+  TGraphicControl::FontChanged();
+  AdjustBounds();
+}
+
+void TLabel::AdjustBounds() {
+  if (!autoSize_ || IsLoading() || WordWrap) return;
+  TBitmap scratch(1, 1);
+  scratch.Canvas().Font().Assign(font_);
+  TSize ext = scratch.Canvas().TextExtent(text_.empty() ? std::string(" ") : text_);
+  // Labels keep the accelerator marks out of their width.
+  TRect r(0, 0, 0, 0);
+  scratch.Canvas().DrawText(text_.empty() ? std::string(" ") : text_, r, DT_CALCRECT | DT_SINGLELINE);
+  SetBounds(left_, top_, r.Width(), std::max(ext.cy, r.Height()));
+}
+
+void TLabel::Paint() {
+  TCanvas& c = Canvas();
+  if (!Transparent) {
+    c.Brush().Color = color_;
+    c.Brush().Style = TBrushStyle::bsSolid;
+    c.FillRect(ClientRect());
+  }
+  c.Brush().Style = TBrushStyle::bsClear;
+  c.Font().Assign(font_);
+  TRect r = ClientRect();
+  unsigned flags = (WordWrap ? DT_WORDBREAK : DT_SINGLELINE) | DT_NOCLIP |
+                   (Alignment == TAlignment::taCenter ? DT_CENTER : Alignment == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT);
+  if (!WordWrap && Layout == TTextLayout::tlCenter) flags |= DT_VCENTER;
+  if (!WordWrap && Layout == TTextLayout::tlBottom) flags |= DT_BOTTOM;
+  if (!enabled_) c.Font().SetColor(clGrayText);
+  c.DrawText(text_, r, flags);
+}
+
+TShape::TShape(TComponent* owner) : TGraphicControl(owner) {
+  width_ = 65;
+  height_ = 65;
+}
+
+void TShape::Paint() {
+  TCanvas& c = Canvas();
+  c.Pen() = pen_;
+  c.Brush() = brush_;
+  TRect r = ClientRect();
+  int w = std::max(1, pen_.Width);
+  switch (Shape) {
+    case TShapeType::stEllipse: case TShapeType::stCircle: c.Ellipse(r); break;
+    case TShapeType::stRoundRect: case TShapeType::stRoundSquare:
+      c.RoundRect(r, std::min(r.Width(), r.Height()) / 4, std::min(r.Width(), r.Height()) / 4);
+      break;
+    default: c.Rectangle(r); break;
+  }
+  (void)w;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Panel
+
+TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
+  width_ = 185;
+  height_ = 41;
+}
+
+static void Frame3D(TCanvas& c, TRect& r, TColor topLeft, TColor bottomRight, int width) {
+  for (int i = 0; i < width && !r.IsEmpty(); ++i) {
+    c.Brush().Color = topLeft;
+    c.FillRect(TRect(r.Left, r.Top, r.Right - 1, r.Top + 1));
+    c.FillRect(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - 1));
+    c.Brush().Color = bottomRight;
+    c.FillRect(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom));
+    c.FillRect(TRect(r.Right - 1, r.Top, r.Right, r.Bottom));
+    r = TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+  }
+}
+
+void TPanel::Paint() {
+  TCanvas& c = Canvas();
+  TRect r = ClientRect();
+  c.Brush().Style = TBrushStyle::bsSolid;
+  c.Brush().Color = color_;
+  c.FillRect(r);
+  if (BevelOuter == TBevelCut::bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow, BevelWidth);
+  else if (BevelOuter == TBevelCut::bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight, BevelWidth);
+  if (BevelInner == TBevelCut::bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow, BevelWidth);
+  else if (BevelInner == TBevelCut::bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight, BevelWidth);
+  if (ShowCaption && !text_.empty()) {
+    c.Brush().Style = TBrushStyle::bsClear;
+    c.Font().Assign(font_);
+    unsigned flags = DT_SINGLELINE | DT_VCENTER |
+                     (Alignment == TAlignment::taCenter ? DT_CENTER : Alignment == TAlignment::taRightJustify ? DT_RIGHT : DT_LEFT);
+    c.DrawText(text_, r, flags);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Native text controls
+
+namespace {
+void ApplyFont(QWidget* w, const TFont& f) {
+  w->setFont(ToQFont(f));
+  QPalette p = w->palette();
+  p.setColor(QPalette::Text, ToQColor(f.Color()));
+  w->setPalette(p);
+}
+
+void ApplyBase(QWidget* w, TColor color) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Base, ToQColor(color));
+  p.setColor(QPalette::Window, ToQColor(color));
+  w->setPalette(p);
+}
+}  // namespace
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  width_ = 121;
+  height_ = 21;
+  color_ = clWindow;
+  TabStop = true;
+  InitHandle();
+  LayoutInner();
+}
+
+std::unique_ptr<TWindowHandle> TEdit::CreateHandle() {
+  auto* frame = new TPaintWidget();
+  auto* edit = new QLineEdit(frame);
+  edit->setFrame(false);
+  edit->setAttribute(Qt::WA_MacShowFocusRect, false);
+  auto h = std::make_unique<TWindowHandle>(this, frame, true, edit);
+  frame->handle = h.get();
+  edit->setFocusPolicy(Qt::ClickFocus);
+  QObject::connect(edit, &QLineEdit::textChanged, [this](const QString& t) {
+    if (syncing_) return;
+    text_ = t.toStdString();
+    if (OnChange) Application->HandleExceptions([&] { OnChange(this); });
+  });
+  return h;
+}
+
+static QLineEdit* LineEditOf(const TWinControl* c) {
+  return c->Handle() ? static_cast<QLineEdit*>(c->Handle()->InputWidget()) : nullptr;
+}
+
+void TEdit::LayoutInner() {
+  if (QLineEdit* e = LineEditOf(this)) {
+    int b = BorderBand();
+    e->setGeometry(b, b, std::max(0, width_ - 2 * b), std::max(0, height_ - 2 * b));
+    ApplyFont(e, font_);
+    ApplyBase(e, color_);
+  }
+}
+
+void TEdit::BoundsChanged() { LayoutInner(); }
+void TEdit::FontChanged() { TWinControl::FontChanged(); LayoutInner(); }
+
+void TEdit::SetBorderStyle(TBorderStyle s) {
+  borderStyle_ = s;
+  LayoutInner();
+  Invalidate();
+}
+
+void TEdit::SetText(const std::string& v) {
+  text_ = v;
+  if (QLineEdit* e = LineEditOf(this)) {
+    syncing_ = true;
+    e->setText(QString::fromStdString(v));
+    syncing_ = false;
+  }
+  if (OnChange) OnChange(this);
+}
+
+bool TEdit::ReadOnly() const { return LineEditOf(this)->isReadOnly(); }
+void TEdit::SetReadOnly(bool v) { LineEditOf(this)->setReadOnly(v); }
+void TEdit::SelectAll() { LineEditOf(this)->selectAll(); }
+int TEdit::SelStart() const { QLineEdit* e = LineEditOf(this); return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition(); }
+int TEdit::SelLength() const { return static_cast<int>(LineEditOf(this)->selectedText().size()); }
+
+void TEdit::PaintWindow(TCanvas& canvas) {
+  TRect r = ClientRect();
+  canvas.Brush().Color = color_;
+  canvas.FillRect(r);
+  if (borderStyle_ == TBorderStyle::bsSingle) Frame3D(canvas, r, clBtnShadow, clBtnHighlight, 2);
+}
+
+void TEdit::WndProc(TMessage& m) {
+  if (m.Msg == CM_COLORCHANGED) LayoutInner();
+  if (m.Msg == WM_CUT || m.Msg == WM_COPY || m.Msg == WM_PASTE || m.Msg == WM_CLEAR || m.Msg == WM_UNDO) {
+    QLineEdit* e = LineEditOf(this);
+    switch (m.Msg) {
+      case WM_CUT: e->cut(); break;
+      case WM_COPY: e->copy(); break;
+      case WM_PASTE: e->paste(); break;
+      case WM_CLEAR: e->del(); break;
+      default: e->undo(); break;
+    }
+    return;
+  }
+  if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS; return; }
+  TWinControl::WndProc(m);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
+  width_ = 185;
+  height_ = 89;
+  color_ = clWindow;
+  TabStop = true;
+  InitHandle();
+}
+
+static QPlainTextEdit* PlainEditOf(const TWinControl* c) {
+  return c->Handle() ? static_cast<QPlainTextEdit*>(c->Handle()->Widget()) : nullptr;
+}
+
+std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
+  auto* edit = new QPlainTextEdit();
+  edit->setFrameShape(QFrame::StyledPanel);
+  edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  edit->setFocusPolicy(Qt::ClickFocus);
+  auto h = std::make_unique<TWindowHandle>(this, edit, true, edit->viewport());
+  edit->viewport()->installEventFilter(h.get());
+  QObject::connect(edit, &QPlainTextEdit::textChanged, [this, edit] {
+    if (syncing_) return;
+    text_ = edit->toPlainText().toStdString();
+    if (OnChange) Application->HandleExceptions([&] { OnChange(this); });
+  });
+  return h;
+}
+
+void TMemo::SetText(const std::string& v) {
+  text_ = v;
+  syncing_ = true;
+  PlainEditOf(this)->setPlainText(QString::fromStdString(v));
+  syncing_ = false;
+}
+
+std::vector<std::string> TMemo::Lines() const {
+  std::vector<std::string> lines;
+  QTextDocument* d = PlainEditOf(this)->document();
+  for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) lines.push_back(b.text().toStdString());
+  if (lines.size() == 1 && lines[0].empty()) lines.clear();
+  return lines;
+}
+
+void TMemo::SetLines(const std::vector<std::string>& lines) {
+  std::string joined;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) joined += '\n';
+    joined += lines[i];
+  }
+  SetText(joined);
+}
+
+bool TMemo::ReadOnly() const { return PlainEditOf(this)->isReadOnly(); }
+void TMemo::SetReadOnly(bool v) { PlainEditOf(this)->setReadOnly(v); }
+void TMemo::SetBorderStyle(TBorderStyle s) {
+  borderStyle_ = s;
+  PlainEditOf(this)->setFrameShape(s == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+void TMemo::SetScrollBars(TScrollStyle s) {
+  auto* e = PlainEditOf(this);
+  bool v = s == TScrollStyle::ssVertical || s == TScrollStyle::ssBoth;
+  bool h = s == TScrollStyle::ssHorizontal || s == TScrollStyle::ssBoth;
+  e->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+  e->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+}
+void TMemo::SetWordWrap(bool v) {
+  wordWrap_ = v;
+  PlainEditOf(this)->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+void TMemo::SelectAll() { PlainEditOf(this)->selectAll(); }
+void TMemo::FontChanged() {
+  TWinControl::FontChanged();
+  ApplyFont(PlainEditOf(this), font_);
+  ApplyBase(PlainEditOf(this), color_);
+}
+
+void TMemo::WndProc(TMessage& m) {
+  if (m.Msg == CM_COLORCHANGED) ApplyBase(PlainEditOf(this), color_);
+  if (m.Msg == WM_CUT || m.Msg == WM_COPY || m.Msg == WM_PASTE || m.Msg == WM_CLEAR || m.Msg == WM_UNDO) {
+    QPlainTextEdit* e = PlainEditOf(this);
+    switch (m.Msg) {
+      case WM_CUT: e->cut(); break;
+      case WM_COPY: e->copy(); break;
+      case WM_PASTE: e->paste(); break;
+      case WM_CLEAR: e->textCursor().removeSelectedText(); break;
+      default: e->undo(); break;
+    }
+    return;
+  }
+  if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_WANTALLKEYS; return; }
+  TWinControl::WndProc(m);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rich text
+
+static QTextEdit* RichOf(const TWinControl* c) {
+  return c->Handle() ? static_cast<QTextEdit*>(c->Handle()->Widget()) : nullptr;
+}
+
+TRichEdit::TRichEdit(TComponent* owner) : TWinControl(owner) {
+  width_ = 185;
+  height_ = 89;
+  color_ = clWindow;
+  TabStop = true;
+  InitHandle();
+}
+
+TRichEdit::~TRichEdit() { Destroying(); }
+
+std::unique_ptr<TWindowHandle> TRichEdit::CreateHandle() {
+  auto* edit = new QTextEdit();
+  edit->setAcceptRichText(false);
+  edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  edit->setFocusPolicy(Qt::ClickFocus);
+  auto h = std::make_unique<TWindowHandle>(this, edit, true, edit->viewport());
+  QObject::connect(edit, &QTextEdit::textChanged, [this] {
+    if (OnChange) Application->HandleExceptions([&] { OnChange(this); });
+  });
+  return h;
+}
+
+namespace {
+QTextCharFormat ToQFormat(const RichCharFormat& f, const TFont& base) {
+  QTextCharFormat q;
+  std::string face = f.FontName.empty() ? base.Name() : f.FontName;
+  q.setFontFamilies({QString::fromStdString(TFont::SubstituteFace(face))});
+  q.setProperty(QTextFormat::UserProperty, QString::fromStdString(face));  // the name as written
+  q.setProperty(QTextFormat::UserProperty + 1, f.Charset);
+  double pt = f.SizeHalfPoints > 0 ? f.SizeHalfPoints / 2.0 : std::abs(base.Height()) * 72.0 / 96.0;
+  q.setFontPointSize(pt);
+  q.setFontWeight(f.Bold ? QFont::Bold : QFont::Normal);
+  q.setFontItalic(f.Italic);
+  q.setFontUnderline(f.Underline);
+  q.setFontStrikeOut(f.StrikeOut);
+  TColor c = f.Color == clDefault ? base.Color() : f.Color;
+  q.setForeground(ToQColor(c));
+  if (f.Color == clDefault) q.setProperty(QTextFormat::UserProperty + 2, true);
+  return q;
+}
+
+RichCharFormat FromQFormat(const QTextCharFormat& q) {
+  RichCharFormat f;
+  QVariant name = q.property(QTextFormat::UserProperty);
+  f.FontName = name.isValid() ? name.toString().toStdString()
+                              : (q.fontFamilies().toStringList().isEmpty() ? std::string() : q.fontFamilies().toStringList().first().toStdString());
+  QVariant cs = q.property(QTextFormat::UserProperty + 1);
+  f.Charset = cs.isValid() ? cs.toInt() : kGb2312Charset;
+  f.SizeHalfPoints = static_cast<int>(std::lround(q.fontPointSize() * 2));
+  f.Bold = q.fontWeight() >= QFont::DemiBold;
+  f.Italic = q.fontItalic();
+  f.Underline = q.fontUnderline();
+  f.StrikeOut = q.fontStrikeOut();
+  if (q.property(QTextFormat::UserProperty + 2).toBool()) f.Color = clDefault;
+  else f.Color = FromQRgb(q.foreground().color().rgb());
+  return f;
+}
+
+Qt::Alignment ToQAlign(TAlignment a) {
+  return a == TAlignment::taCenter ? Qt::AlignHCenter : a == TAlignment::taRightJustify ? Qt::AlignRight : Qt::AlignLeft;
+}
+TAlignment FromQAlign(Qt::Alignment a) {
+  if (a & Qt::AlignHCenter) return TAlignment::taCenter;
+  if (a & Qt::AlignRight) return TAlignment::taRightJustify;
+  return TAlignment::taLeftJustify;
+}
+}  // namespace
+
+void TRichEdit::SetDocument(const RichDocument& doc) {
+  QTextEdit* e = RichOf(this);
+  QTextDocument* d = e->document();
+  d->clear();
+  QTextCursor cur(d);
+  cur.beginEditBlock();
+  bool first = true;
+  for (const RichParagraph& p : doc.Paragraphs) {
+    QTextBlockFormat bf;
+    bf.setAlignment(ToQAlign(p.Alignment));
+    bf.setTextIndent(p.FirstIndent / 15.0);
+    bf.setLeftMargin(p.LeftIndent / 15.0);
+    bf.setRightMargin(p.RightIndent / 15.0);
+    QTextCharFormat blockChar = ToQFormat(p.Runs.empty() ? RichCharFormat{} : p.Runs.front().Format, font_);
+    if (first) {
+      cur.setBlockFormat(bf);
+      cur.setBlockCharFormat(blockChar);
+      first = false;
+    } else {
+      cur.insertBlock(bf, blockChar);
+    }
+    for (const RichRun& r : p.Runs) {
+      QString text = QString::fromStdString(r.Text);
+      text.replace(QChar(0x2028), QChar::LineSeparator);
+      cur.insertText(text, ToQFormat(r.Format, font_));
+    }
+  }
+  cur.endEditBlock();
+  d->clearUndoRedoStacks();
+  d->setModified(false);
+  e->moveCursor(QTextCursor::Start);
+  text_ = d->toPlainText().toStdString();
+}
+
+RichDocument TRichEdit::Document() const {
+  RichDocument doc;
+  QTextDocument* d = RichOf(this)->document();
+  for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) {
+    RichParagraph p;
+    p.Alignment = FromQAlign(b.blockFormat().alignment());
+    p.FirstIndent = static_cast<int>(std::lround(b.blockFormat().textIndent() * 15));
+    p.LeftIndent = static_cast<int>(std::lround(b.blockFormat().leftMargin() * 15));
+    p.RightIndent = static_cast<int>(std::lround(b.blockFormat().rightMargin() * 15));
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      QTextFragment frag = it.fragment();
+      if (!frag.isValid()) continue;
+      QString t = frag.text();
+      t.replace(QChar::LineSeparator, QChar(0x2028));
+      AppendText(p, t.toStdString(), FromQFormat(frag.charFormat()));
+    }
+    doc.Paragraphs.push_back(std::move(p));
+  }
+  doc.DefaultFont = RichFont{font_.Name(), font_.Charset()};
+  return doc;
+}
+
+void TRichEdit::LoadFromFile(const std::string& path) { SetDocument(LoadRichTextFile(path)); }
+void TRichEdit::SaveToFile(const std::string& path) { SaveRichTextFile(path, Document()); }
+std::string TRichEdit::PlainText() const { return RichOf(this)->toPlainText().toStdString(); }
+void TRichEdit::SetText(const std::string& v) {
+  RichCharFormat f;
+  SetDocument(RichDocumentFromText(v, f));
+}
+
+bool TRichEdit::ReadOnly() const { return RichOf(this)->isReadOnly(); }
+void TRichEdit::SetReadOnly(bool v) {
+  QTextEdit* e = RichOf(this);
+  e->setReadOnly(v);
+  // A read-only view still lets the user select and copy.
+  e->setTextInteractionFlags(v ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard : Qt::TextEditorInteraction);
+}
+void TRichEdit::SetBorderStyle(TBorderStyle s) {
+  borderStyle_ = s;
+  RichOf(this)->setFrameShape(s == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+}
+void TRichEdit::SetScrollBars(TScrollStyle s) {
+  QTextEdit* e = RichOf(this);
+  bool v = s == TScrollStyle::ssVertical || s == TScrollStyle::ssBoth;
+  bool h = s == TScrollStyle::ssHorizontal || s == TScrollStyle::ssBoth;
+  e->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  e->setHorizontalScrollBarPolicy(h ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  e->setLineWrapMode(h ? QTextEdit::NoWrap : QTextEdit::WidgetWidth);
+}
+void TRichEdit::SelectAll() { RichOf(this)->selectAll(); }
+void TRichEdit::SetSelection(int start, int length) {
+  QTextEdit* e = RichOf(this);
+  QTextCursor c(e->document());
+  c.setPosition(start);
+  c.setPosition(start + length, QTextCursor::KeepAnchor);
+  e->setTextCursor(c);
+}
+int TRichEdit::SelStart() const { return RichOf(this)->textCursor().selectionStart(); }
+int TRichEdit::SelLength() const {
+  QTextCursor c = RichOf(this)->textCursor();
+  return c.selectionEnd() - c.selectionStart();
+}
+std::string TRichEdit::SelText() const {
+  QString s = RichOf(this)->textCursor().selectedText();
+  s.replace(QChar::ParagraphSeparator, '\n');
+  return s.toStdString();
+}
+void TRichEdit::CopyToClipboard() { RichOf(this)->copy(); }
+void TRichEdit::CutToClipboard() { RichOf(this)->cut(); }
+void TRichEdit::PasteFromClipboard() { RichOf(this)->paste(); }
+void TRichEdit::ClearSelection() {
+  if (!ReadOnly()) RichOf(this)->textCursor().removeSelectedText();
+}
+void TRichEdit::Undo() { RichOf(this)->undo(); }
+bool TRichEdit::CanUndo() const { return RichOf(this)->document()->isUndoAvailable(); }
+int TRichEdit::ScrollPosition() const { return RichOf(this)->verticalScrollBar()->value(); }
+int TRichEdit::ScrollMaximum() const { return RichOf(this)->verticalScrollBar()->maximum(); }
+void TRichEdit::SetScrollPosition(int pos) { RichOf(this)->verticalScrollBar()->setValue(pos); }
+bool TRichEdit::HasHorizontalScrollBar() const {
+  return RichOf(this)->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && RichOf(this)->horizontalScrollBar()->isVisible();
+}
+
+void TRichEdit::FontChanged() {
+  TWinControl::FontChanged();
+  QTextEdit* e = RichOf(this);
+  ApplyFont(e, font_);
+  ApplyBase(e, color_);
+  e->document()->setDefaultFont(ToQFont(font_));
+}
+
+void TRichEdit::WndProc(TMessage& m) {
+  if (m.Msg == CM_COLORCHANGED) ApplyBase(RichOf(this), color_);
+  if (m.Msg == WM_CUT || m.Msg == WM_COPY || m.Msg == WM_PASTE || m.Msg == WM_CLEAR || m.Msg == WM_UNDO) {
+    switch (m.Msg) {
+      case WM_CUT: CutToClipboard(); break;
+      case WM_COPY: CopyToClipboard(); break;
+      case WM_PASTE: PasteFromClipboard(); break;
+      case WM_CLEAR: ClearSelection(); break;
+      default: Undo(); break;
+    }
+    return;
+  }
+  if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (ReadOnly() ? 0 : DLGC_WANTALLKEYS); return; }
+  TWinControl::WndProc(m);
+}
+
+// Selection attributes work on the editor's cursor: the selection, or the typing format.
+static void MergeSelection(TRichEdit* r, const QTextCharFormat& f) {
+  QTextEdit* e = RichOf(r);
+  QTextCursor c = e->textCursor();
+  if (c.hasSelection()) c.mergeCharFormat(f);
+  e->mergeCurrentCharFormat(f);
+}
+
+static QTextCharFormat CurrentFormat(TRichEdit* r) {
+  QTextEdit* e = RichOf(r);
+  QTextCursor c = e->textCursor();
+  if (c.hasSelection()) {
+    QTextCursor probe(e->document());
+    probe.setPosition(c.selectionStart() + 1);
+    return probe.charFormat();
+  }
+  return e->currentCharFormat();
+}
+
+std::string TTextAttributes::Name() const {
+  QTextCharFormat f = CurrentFormat(owner_);
+  QVariant n = f.property(QTextFormat::UserProperty);
+  if (n.isValid()) return n.toString().toStdString();
+  return owner_->Font().Name();
+}
+void TTextAttributes::SetName(const std::string& name) {
+  QTextCharFormat f;
+  f.setFontFamilies({QString::fromStdString(TFont::SubstituteFace(name))});
+  f.setProperty(QTextFormat::UserProperty, QString::fromStdString(name));
+  MergeSelection(owner_, f);
+}
+TFontStyles TTextAttributes::Style() const {
+  QTextCharFormat f = CurrentFormat(owner_);
+  return (f.fontWeight() >= QFont::DemiBold ? fsBold : 0) | (f.fontItalic() ? fsItalic : 0) |
+         (f.fontUnderline() ? fsUnderline : 0) | (f.fontStrikeOut() ? fsStrikeOut : 0);
+}
+void TTextAttributes::SetStyle(TFontStyles s) {
+  QTextCharFormat f;
+  f.setFontWeight((s & fsBold) ? QFont::Bold : QFont::Normal);
+  f.setFontItalic(s & fsItalic);
+  f.setFontUnderline(s & fsUnderline);
+  f.setFontStrikeOut(s & fsStrikeOut);
+  MergeSelection(owner_, f);
+}
+int TTextAttributes::Size() const {
+  QTextCharFormat f = CurrentFormat(owner_);
+  double pt = f.fontPointSize();
+  if (pt <= 0) pt = std::abs(owner_->Font().Height()) * 72.0 / 96.0;
+  return static_cast<int>(std::lround(pt));
+}
+void TTextAttributes::SetSize(int points) {
+  // The control keeps sizes between 1 and 1638 points.
+  QTextCharFormat f;
+  f.setFontPointSize(std::clamp(points, 1, 1638));
+  MergeSelection(owner_, f);
+}
+TColor TTextAttributes::Color() const {
+  QTextCharFormat f = CurrentFormat(owner_);
+  if (f.property(QTextFormat::UserProperty + 2).toBool() || !f.hasProperty(QTextFormat::ForegroundBrush))
+    return ColorToRGB(owner_->Font().Color());
+  return FromQRgb(f.foreground().color().rgb());
+}
+void TTextAttributes::SetColor(TColor c) {
+  QTextCharFormat f;
+  f.setForeground(ToQColor(c));
+  f.setProperty(QTextFormat::UserProperty + 2, false);
+  MergeSelection(owner_, f);
+}
+
+TAlignment TParaAttributes::Alignment() const {
+  return FromQAlign(RichOf(owner_)->textCursor().blockFormat().alignment());
+}
+void TParaAttributes::SetAlignment(TAlignment a) { RichOf(owner_)->setAlignment(ToQAlign(a)); }
+
+}  // namespace corvane

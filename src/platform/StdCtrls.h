@@ -1,0 +1,228 @@
+// The standard controls the windows use: picture, label, shape, panel, single-line edit,
+// multi-line plain text and rich text.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Controls.h"
+#include "Graphics.h"
+#include "RichText.h"
+
+namespace corvane {
+
+class TImage : public TGraphicControl {
+ public:
+  explicit TImage(TComponent* owner);
+  std::string ClassName() const override { return "TImage"; }
+  TPicture& Picture() { return picture_; }
+  bool Stretch = false;
+  bool Center = false;
+  bool Transparent = false;
+  bool AutoSize = false;
+ protected:
+  void Paint() override;
+ private:
+  TPicture picture_;
+};
+
+enum class TTextLayout { tlTop, tlCenter, tlBottom };
+
+class TLabel : public TGraphicControl {
+ public:
+  explicit TLabel(TComponent* owner);
+  std::string ClassName() const override { return "TLabel"; }
+  void SetText(const std::string& v) override;
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool v) { autoSize_ = v; AdjustBounds(); }
+  bool Transparent = false;
+  bool WordWrap = false;
+  TAlignment Alignment = TAlignment::taLeftJustify;
+  TTextLayout Layout = TTextLayout::tlTop;
+  // Width following the text (at least one blank wide, so an empty label keeps a small area).
+  void AdjustBounds();
+ protected:
+  void Paint() override;
+  void FontChanged() override;
+ private:
+  bool autoSize_ = true;
+};
+
+enum class TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+
+class TShape : public TGraphicControl {
+ public:
+  explicit TShape(TComponent* owner);
+  std::string ClassName() const override { return "TShape"; }
+  TShapeType Shape = TShapeType::stRectangle;
+  TPen& Pen() { return pen_; }
+  TBrush& Brush() { return brush_; }
+ protected:
+  void Paint() override;
+ private:
+  TPen pen_;
+  TBrush brush_;
+};
+
+enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+
+class TPanel : public TCustomControl {
+ public:
+  explicit TPanel(TComponent* owner);
+  std::string ClassName() const override { return "TPanel"; }
+  TBevelCut BevelOuter = TBevelCut::bvRaised;
+  TBevelCut BevelInner = TBevelCut::bvNone;
+  int BevelWidth = 1;
+  TAlignment Alignment = TAlignment::taCenter;
+  bool ShowCaption = true;
+  bool FullRepaint = true;
+ protected:
+  void Paint() override;
+};
+
+enum class TBorderStyle { bsNone, bsSingle };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+// The toolkit's single-line edit inside a frame band the control paints itself.
+class TEdit : public TWinControl {
+ public:
+  explicit TEdit(TComponent* owner);
+  std::string ClassName() const override { return "TEdit"; }
+  void SetText(const std::string& v) override;
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle s);
+  bool ReadOnly() const;
+  void SetReadOnly(bool v);
+  int MaxLength = 0;
+  void SelectAll();
+  int SelStart() const;
+  int SelLength() const;
+  TNotifyEvent OnChange;
+ protected:
+  std::unique_ptr<TWindowHandle> CreateHandle() override;
+  void PaintWindow(TCanvas& canvas) override;
+  void FontChanged() override;
+  void BoundsChanged() override;
+  void WndProc(TMessage& m) override;
+  // Width of the band around the text field that PaintWindow draws in.
+  virtual int BorderBand() const { return borderStyle_ == TBorderStyle::bsSingle ? 2 : 0; }
+  void LayoutInner();
+ private:
+  TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+  bool syncing_ = false;
+};
+
+// Multi-line plain text. Text() is the lines joined with line feeds.
+class TMemo : public TWinControl {
+ public:
+  explicit TMemo(TComponent* owner);
+  std::string ClassName() const override { return "TMemo"; }
+  void SetText(const std::string& v) override;
+  std::vector<std::string> Lines() const;
+  void SetLines(const std::vector<std::string>& lines);
+  bool ReadOnly() const;
+  void SetReadOnly(bool v);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle s);
+  void SetScrollBars(TScrollStyle s);
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool v);
+  // Converts typed characters through the OEM code page (a no-op for Unicode text).
+  bool OEMConvert = false;
+  void SelectAll();
+  TNotifyEvent OnChange;
+ protected:
+  std::unique_ptr<TWindowHandle> CreateHandle() override;
+  void FontChanged() override;
+  void WndProc(TMessage& m) override;
+ private:
+  TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+  bool wordWrap_ = true;
+  bool syncing_ = false;
+};
+
+// Selection attributes of a rich-text control: what the selected text has, or what text typed
+// next at the caret gets. Setting one attribute leaves the others alone.
+class TRichEdit;
+class TTextAttributes {
+ public:
+  explicit TTextAttributes(TRichEdit* owner) : owner_(owner) {}
+  std::string Name() const;
+  void SetName(const std::string& name);
+  TFontStyles Style() const;
+  void SetStyle(TFontStyles style);
+  int Size() const;  // points
+  void SetSize(int points);
+  TColor Color() const;
+  void SetColor(TColor c);
+ private:
+  TRichEdit* owner_;
+};
+
+class TParaAttributes {
+ public:
+  explicit TParaAttributes(TRichEdit* owner) : owner_(owner) {}
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment a);
+ private:
+  TRichEdit* owner_;
+};
+
+class TRichEdit : public TWinControl {
+ public:
+  explicit TRichEdit(TComponent* owner);
+  ~TRichEdit() override;
+  std::string ClassName() const override { return "TRichEdit"; }
+
+  // Loads an RTF document (plain text when the file is not RTF). Raises "Cannot open file %s"
+  // with the path exactly as given.
+  void LoadFromFile(const std::string& path);
+  // Saves the content as RTF, replacing the whole file at once; raises "Cannot create file %s".
+  void SaveToFile(const std::string& path);
+  RichDocument Document() const;
+  void SetDocument(const RichDocument& doc);
+  std::string PlainText() const;
+  void SetText(const std::string& v) override;
+
+  bool ReadOnly() const;
+  void SetReadOnly(bool v);
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle s);
+  void SetScrollBars(TScrollStyle s);
+  bool WordWrap = true;
+
+  TTextAttributes& SelAttributes() { return selAttributes_; }
+  TParaAttributes& Paragraph() { return paragraph_; }
+  void SelectAll();
+  void SetSelection(int start, int length);
+  int SelStart() const;
+  int SelLength() const;
+  std::string SelText() const;
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void ClearSelection();
+  void Undo();
+  bool CanUndo() const;
+  // Vertical scroll position in pixels and its maximum.
+  int ScrollPosition() const;
+  int ScrollMaximum() const;
+  void SetScrollPosition(int pos);
+  bool HasHorizontalScrollBar() const;
+  TNotifyEvent OnChange;
+
+ protected:
+  std::unique_ptr<TWindowHandle> CreateHandle() override;
+  void FontChanged() override;
+  void WndProc(TMessage& m) override;
+
+ private:
+  friend class TTextAttributes;
+  friend class TParaAttributes;
+  TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+  TTextAttributes selAttributes_{this};
+  TParaAttributes paragraph_{this};
+};
+
+}  // namespace corvane
