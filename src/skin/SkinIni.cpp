@@ -246,9 +246,22 @@ SkinCommand TskIniText::ReadCommand(std::string_view section, std::string_view k
 
 std::vector<std::string> TskIniText::ReadList(std::string_view section, std::string_view name) const {
   std::vector<std::string> items;
-  const int count = ReadInteger(section, std::string(name) + "count", 0);
+  const int count = EffectiveCount(section, ReadInteger(section, std::string(name) + "count", 0));
   for (int i = 0; i < count; ++i) items.push_back(ReadString(section, std::to_string(i), ""));
   return items;
+}
+
+int TskIniText::EffectiveCount(std::string_view section, int count) const {
+  if (count <= 0) return 0;
+  long long highest = -1;
+  if (const Section* s = FindSection(section)) {
+    for (const auto& [key, value] : s->keys) {
+      if (key.empty() || key.size() > 10 || key.find_first_not_of("0123456789") != std::string::npos) continue;
+      highest = std::max(highest, std::stoll(key));
+    }
+  }
+  const long long limit = highest + 1 + kMaxMissingEntries;
+  return static_cast<int>(std::min<long long>(count, limit));
 }
 
 void TskIniText::WriteString(std::string_view section, std::string_view key, const std::string& value) {

@@ -55,8 +55,13 @@ class TskIniText {
   SkinInactiveEffect ReadInactiveEffect(std::string_view section, std::string_view key) const;
   SkinMorphKind ReadMorphKind(std::string_view section, std::string_view key) const;
   SkinCommand ReadCommand(std::string_view section, std::string_view key) const;
-  // "<name>count" then keys "0" .. count-1.
+  // "<name>count" then keys "0" .. count-1 (missing keys give empty items).
   std::vector<std::string> ReadList(std::string_view section, std::string_view name) const;
+  // How many numbered entries a count of `count` can really mean in this section: the count,
+  // but no more than kMaxMissingEntries past the highest numbered key present. A damaged count
+  // of two thousand million then costs nothing.
+  int EffectiveCount(std::string_view section, int count) const;
+  static constexpr int kMaxMissingEntries = 4096;
 
   void WriteString(std::string_view section, std::string_view key, const std::string& value);
   void WriteInteger(std::string_view section, std::string_view key, int value);
