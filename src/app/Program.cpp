@@ -1,13 +1,33 @@
 #include "app/Program.h"
 
-#include "platform/Forms.h"
+#include "app/Conventions.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
+#include "app/Unit5.h"
 
 namespace corvane {
+
+void CreateStartupWindows(TApplication& app) {
+  // The first window created becomes the main window; the four others stay hidden until the end.
+  Form1 = app.CreateForm<TForm1>();
+  Form2 = app.CreateForm<TForm2>();
+  Form3 = app.CreateForm<TForm3>();
+  Form4 = app.CreateForm<TForm4>();
+  Form5 = app.CreateForm<TForm5>();
+}
 
 int RunProgram(int argc, char** argv) {
   TApplication::Initialize(argc, argv);
   TApplication app;
   app.Title = "Corvane";
+  try {
+    CreateStartupWindows(app);
+  } catch (const std::exception& e) {
+    app.ShowException(e);
+    return 1;
+  }
   app.Run();
   return 0;
 }

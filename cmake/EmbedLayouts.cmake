@@ -1,0 +1,11 @@
+# Turns the window layouts (*.lfm) into a C++ source that registers their texts with the loader.
+# Called as: cmake -DOUT=<file.cpp> -DFILES="<a.lfm;b.lfm>" -P EmbedLayouts.cmake
+set(code "// Generated from the window layouts; do not edit.\n#include \"platform/Layout.h\"\n\nnamespace corvane {\nvoid RegisterBuiltInLayouts() {\n")
+foreach(f ${FILES})
+  get_filename_component(name ${f} NAME)
+  file(READ ${f} text)
+  set(code "${code}  RegisterLayoutText(\"${name}\", R\"lfm(${text})lfm\");\n")
+endforeach()
+set(code "${code}}\n}  // namespace corvane\n")
+file(WRITE ${OUT}.tmp "${code}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different ${OUT}.tmp ${OUT})

@@ -1,0 +1,44 @@
+#include "app/Conventions.h"
+
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
+#include "app/Unit5.h"
+#if __has_include("controls/Register.h")
+#include "controls/Register.h"
+#define CORVANE_HAVE_THEMED_CONTROLS 1
+#endif
+
+namespace corvane {
+
+TForm1* Form1 = nullptr;
+TForm2* Form2 = nullptr;
+TForm3* Form3 = nullptr;
+TForm4* Form4 = nullptr;
+TForm5* Form5 = nullptr;
+
+void BeginWindowDrag(TForm* window) {
+  ReleaseCapture();
+  if (window) SendMessage(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+void RegisterApplicationClasses() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterPlatformClasses();
+#ifdef CORVANE_HAVE_THEMED_CONTROLS
+  RegisterThemedControls();
+#endif
+  RegisterBuiltInLayouts();
+  for (const char* cls : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5"}) RegisterComponentClass(cls, "TForm", nullptr);
+}
+
+void BuildFromLayout(TForm* form, const char* layoutFile) {
+  RegisterApplicationClasses();
+  LoadLayout(form, LayoutText(layoutFile), layoutFile);
+  form->DoCreate();
+}
+
+}  // namespace corvane

@@ -1,0 +1,121 @@
+#include "app/Unit1.h"
+
+#include "app/Catalogue.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit5.h"
+
+namespace corvane {
+
+namespace {
+constexpr TColor kYellow = 65535, kWhite = 16777215;
+const char* const kHoverRows = "qdlzxkgn";
+}  // namespace
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+  PublishHandlers();
+  BuildFromLayout(this, "Unit1.lfm");
+}
+
+void TForm1::PublishHandlers() {
+  PublishHandler("FormCreate", TNotifyEvent([](TObject*) {}));
+  PublishHandler("FormClose", TCloseEvent([](TObject*, TCloseAction&) {}));
+  auto drag = [](TObject*, TMouseButton, TShiftState, int, int) { BeginWindowDrag(Form1); };
+  PublishHandler("Image1MouseDown", TMouseEvent(drag));
+  PublishHandler("Image1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) { HideAllHighlights(); }));
+  PublishHandler("ww1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) {
+    Find<TControl>(this, "w1")->Show();
+    Find<TControl>(this, "w2")->Hide();
+  }));
+  PublishHandler("ww2MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) {
+    Find<TControl>(this, "w2")->Show();
+    Find<TControl>(this, "w1")->Hide();
+  }));
+  PublishHandler("w1Click", TNotifyEvent([](TObject*) { Application->Minimize(); }));
+  PublishHandler("w2Click", TNotifyEvent([this](TObject*) { Close(); }));
+
+  // The 64 tiles: the click and hover operations the catalogue names, whichever tile they are
+  // bound to in the layout.
+  for (const THexagram& h : Catalogue()) {
+    std::string code = h.code, hover = h.hover;
+    PublishHandler(h.clickOp, TNotifyEvent([this, code](TObject*) { OpenHexagram(code); }));
+    PublishHandler(h.hoverOp, TMouseMoveEvent([this, hover](TObject*, TShiftState, int, int) {
+      Find<TControl>(this, hover)->Show();
+    }));
+  }
+
+  PublishHandler("thImagePanel3Click", TNotifyEvent([this](TObject*) { ShowPage1(); }));
+  PublishHandler("thImagePanel4Click", TNotifyEvent([this](TObject*) { ShowPage2(); }));
+  for (int i = 1; i <= 3; ++i) {
+    PublishHandler("sq" + std::to_string(i) + "MouseMove", TMouseMoveEvent([this, i](TObject*, TShiftState, int, int) {
+      for (int k = 1; k <= 3; ++k) Find<TControl>(this, "ss" + std::to_string(k))->SetVisible(k == i);
+    }));
+    PublishHandler("ss" + std::to_string(i) + "Click", TNotifyEvent([this, i](TObject*) { OpenReference(i); }));
+  }
+  for (const char* label : {"Label3", "Label4", "Label5", "Label6"}) {
+    PublishHandler(std::string(label) + "MouseMove", TMouseMoveEvent([this, label](TObject*, TShiftState, int, int) { LabelHover(label); }));
+    PublishHandler(std::string(label) + "MouseLeave", TNotifyEvent([this, label](TObject*) { LabelLeave(label); }));
+  }
+  // The notes editor opens from the title labels once it exists; until then they do nothing.
+  for (const char* label : {"Label3Click", "Label4Click", "Label5Click"}) PublishHandler(label, TNotifyEvent([](TObject*) {}));
+  PublishHandler("Label6Click", TNotifyEvent([](TObject*) { OpenModal(Form5, [](TForm5&) {}); }));
+
+  PublishHandler("thButton1Click", TNotifyEvent([](TObject*) { Form1->Lookup(); }));
+  PublishHandler("e1KeyPress", TKeyPressEvent([](TObject*, char32_t& key) {
+    if (key != 13) return;
+    key = 0;  // nothing is inserted and no warning sound is made
+    SendMessage(Form1, WM_NEXTDLGCTL, 0, 0);
+    Find<TControl>(Form1, "thButton1")->Click();
+  }));
+}
+
+void TForm1::LabelHover(const char* label) { Find<TControl>(this, label)->Font().SetColor(kYellow); }
+void TForm1::LabelLeave(const char* label) { Find<TControl>(this, label)->Font().SetColor(kWhite); }
+
+void TForm1::ShowPage1() {
+  Find<TControl>(this, "thImagePanel1")->Show();
+  Find<TControl>(this, "thImagePanel2")->Hide();
+  Find<TControl>(this, "thImagePanel4")->Show();
+  Find<TControl>(this, "thImagePanel3")->Hide();
+  Find<TControl>(this, "thImagePanel5")->Show();
+  Find<TControl>(this, "thImagePanel6")->Hide();
+}
+
+void TForm1::ShowPage2() {
+  Find<TControl>(this, "thImagePanel2")->Show();
+  Find<TControl>(this, "thImagePanel1")->Hide();
+  Find<TControl>(this, "thImagePanel3")->Show();
+  Find<TControl>(this, "thImagePanel4")->Hide();
+  Find<TControl>(this, "thImagePanel6")->Show();
+  Find<TControl>(this, "thImagePanel5")->Hide();
+}
+
+void TForm1::HideAllHighlights() {
+  for (const char* name : {"ss1", "ss2", "ss3", "w1", "w2"}) Find<TControl>(this, name)->Hide();
+  for (const char* row = kHoverRows; *row; ++row)
+    for (int c = 1; c <= 8; ++c) Find<TControl>(this, std::string(1, *row) + std::to_string(c))->Hide();
+}
+
+void TForm1::OpenHexagram(const std::string& code) {
+  OpenModal(Form2, [&](TForm2& f) { f.Fill(code); });
+}
+
+void TForm1::Lookup() {
+  // The reading window is created before the text is looked at, whether or not it will be shown.
+  std::unique_ptr<TForm2> form(new TForm2(Application));
+  Form2 = form.get();
+  const std::string text = Find<TControl>(Form1, "e1")->Text();
+  if (const THexagram* h = FindHexagram(text)) {
+    form->Fill(h->code);
+    form->ShowModal();
+  } else {
+    ShowMessage(kGuidance);
+  }
+}
+
+void TForm1::OpenReference(int index) {
+  static const char* const kDocuments[] = {"dat\\sifaze.rtf", "dat\\yingbi.rtf", "dat\\shijian.rtf"};
+  OpenModal(Form3, [&](TForm3& f) { f.Fill(kDocuments[index - 1]); });
+}
+
+}  // namespace corvane

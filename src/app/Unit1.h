@@ -1,0 +1,36 @@
+// The main window: two pages of hexagram tiles with hover highlights, page tabs, side tabs that
+// open the reference texts, the lookup field, the note titles and the about label.
+#pragma once
+
+#include <string>
+
+#include "app/Conventions.h"
+
+namespace corvane {
+
+class TForm1 : public TForm {
+ public:
+  explicit TForm1(TComponent* owner);
+  std::string ClassName() const override { return "TForm1"; }
+
+  // Page switching as the tabs do it.
+  void ShowPage1();
+  void ShowPage2();
+  // Hides every highlight: the side-tab hovers, the picture-button hovers and all 64 tile hovers.
+  void HideAllHighlights();
+  // Opens the reading window for a line code (tile clicks and the lookup).
+  void OpenHexagram(const std::string& code);
+  // The lookup button's action: compares the field's text with the line codes.
+  void Lookup();
+  // Opens reference text 1..3.
+  void OpenReference(int index);
+
+  static constexpr const char* kGuidance = "请从下爻到上爻依次输入六位数字——1、2（1为阳，2为阴）！";
+
+ private:
+  void PublishHandlers();
+  void LabelHover(const char* label);
+  void LabelLeave(const char* label);
+};
+
+}  // namespace corvane

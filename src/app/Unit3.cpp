@@ -1,0 +1,12 @@
+#include "app/Unit3.h"
+
+namespace corvane {
+
+TForm3::TForm3(TComponent* owner) : TForm(owner) {
+  PublishPictureButtons(this, reinterpret_cast<TForm**>(&Form3), false);
+  BuildFromLayout(this, "Unit3.lfm");
+}
+
+void TForm3::Fill(const std::string& document) { Find<TRichEdit>(this, "richedit1")->LoadFromFile(document); }
+
+}  // namespace corvane
