@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/Graphics.h"
@@ -38,6 +39,30 @@ inline int CountPixels(const TBitmap& b, const TRect& r, TColor c) {
   for (int y = r.Top; y < r.Bottom; ++y)
     for (int x = r.Left; x < r.Right; ++x) n += b.Pixel(x, y) == c;
   return n;
+}
+
+// Counts pixels within `tolerance` of c on every channel inside r (text is antialiased, so its
+// pixels are only near the font colour).
+inline int CountNear(const TBitmap& b, const TRect& r, TColor c, int tolerance) {
+  int n = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) {
+      TColor p = b.Pixel(x, y);
+      n += std::abs(GetRValue(p) - GetRValue(c)) <= tolerance && std::abs(GetGValue(p) - GetGValue(c)) <= tolerance &&
+           std::abs(GetBValue(p) - GetBValue(c)) <= tolerance;
+    }
+  return n;
+}
+
+// The summed darkness (255 - mean channel) of the pixels inside r.
+inline long Darkness(const TBitmap& b, const TRect& r) {
+  long sum = 0;
+  for (int y = r.Top; y < r.Bottom; ++y)
+    for (int x = r.Left; x < r.Right; ++x) {
+      TColor p = b.Pixel(x, y);
+      sum += 255 - (GetRValue(p) + GetGValue(p) + GetBValue(p)) / 3;
+    }
+  return sum;
 }
 
 }  // namespace corvane::test
