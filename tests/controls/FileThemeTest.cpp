@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "controls/Button.h"
+#include "controls/Edit.h"
 #include "controls/FileTheme.h"
 #include "controls/Theme.h"
 #include "controls/ControlsTestUtil.h"
@@ -196,6 +198,26 @@ TEST(FileTheme, FallsBackToTheProgramDirectory) {
   std::remove((dir + name).c_str());
   EXPECT_TRUE(theme.IsLoaded());
   EXPECT_EQ(dir + name, theme.ThemeFile());
+}
+
+TEST(FileTheme, LoadingReResolvesTheControlsOfItsWindowThatUseIt) {
+  TempFile f(SampleTheme().Build());
+  TForm form(nullptr);
+  auto* theme = new TthFileTheme(&form);
+  auto* button = new TthButton(&form);
+  auto* other = new TthButton(&form);  // uses no file theme
+  auto* edit = new TthEdit(&form);
+  button->SetFileTheme(theme);
+  button->SetUIStyle(TthUIStyle::FromThemeFile);
+  edit->SetFileTheme(theme);
+  edit->SetUIStyle(TthUIStyle::FromThemeFile);
+  other->SetUIStyle(TthUIStyle::FromThemeFile);
+  EXPECT_FALSE(button->Transparent());  // DeepBlue until the file is loaded
+  EXPECT_EQ(0x000000, edit->BorderColor());
+  theme->SetThemeFile(f.Path());
+  EXPECT_TRUE(button->Transparent());   // ButtonTransparentBool of the file
+  EXPECT_EQ(0x123456, edit->BorderColor());
+  EXPECT_FALSE(other->Transparent());
 }
 
 }  // namespace
