@@ -5,10 +5,7 @@
 #include "app/Unit3.h"
 #include "app/Unit4.h"
 #include "app/Unit5.h"
-#if __has_include("controls/Register.h")
 #include "controls/Register.h"
-#define CORVANE_HAVE_THEMED_CONTROLS 1
-#endif
 
 namespace corvane {
 
@@ -28,9 +25,7 @@ void RegisterApplicationClasses() {
   if (done) return;
   done = true;
   RegisterPlatformClasses();
-#ifdef CORVANE_HAVE_THEMED_CONTROLS
   RegisterThemedControls();
-#endif
   RegisterBuiltInLayouts();
   for (const char* cls : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5"}) RegisterComponentClass(cls, "TForm", nullptr);
 }

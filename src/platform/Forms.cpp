@@ -322,7 +322,7 @@ class MoveLoopFilter : public QObject {
       case QEvent::MouseButtonRelease: {
         auto* me = static_cast<QMouseEvent*>(e);
         gButtonsDown &= ~me->button();
-        if (gButtonsDown == Qt::NoButton) loop_->quit();
+        loop_->quit();  // the drag ends with the release of a button
         return true;
       }
       case QEvent::MouseButtonPress: case QEvent::MouseButtonDblClick:

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <map>
 
+#include "BmpCodec.h"
 #include "GraphicsPrivate.h"
 
 namespace corvane {
@@ -596,24 +597,11 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
 }
 
 void TBitmap::LoadFromStream(TStream& s) {
-  std::string bytes = s.ReadAll();
-  QImage img;
-  if (!img.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "BMP"))
-    throw EInvalidGraphic(SInvalidBitmap);
-  if (canvas_) canvas_->impl()->End();
-  pixelFormat_ = img.depth() == 1 ? TPixelFormat::pf1bit : img.depth() == 8 ? TPixelFormat::pf8bit
-               : img.depth() == 32 ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
-  impl_->image = img.convertToFormat(QImage::Format_RGB32);
-  if (canvas_) static_cast<TImageCanvas*>(canvas_.get())->SetImage(&impl_->image);
+  // Our own reader: it consumes exactly one image and keeps the bit depth and palette.
+  ReadBmp(s, *this);
 }
 
-void TBitmap::SaveToStream(TStream& s) const {
-  QByteArray data;
-  QBuffer buf(&data);
-  buf.open(QIODevice::WriteOnly);
-  impl_->image.convertToFormat(QImage::Format_RGB888).save(&buf, "BMP");
-  s.WriteBuffer(data.constData(), data.size());
-}
+void TBitmap::SaveToStream(TStream& s) const { WriteBmp(s, *this); }
 
 bool TBitmap::LoadFromResourceName(const std::string& name) {
   std::string file = name;

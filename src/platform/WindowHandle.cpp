@@ -277,7 +277,7 @@ bool TWindowHandle::RouteKey(QKeyEvent* e, bool down) {
     current_ = nullptr;
     widget_->removeEventFilter(this);
     if (input_ != widget_) input_->removeEventFilter(this);
-    QCoreApplication::sendEvent(input_ == widget_ ? widget_.data() : widget_.data(), &replaced);
+    QCoreApplication::sendEvent(input_, &replaced);
     if (guard) {
       widget_->installEventFilter(this);
       if (input_ != widget_) input_->installEventFilter(this);
@@ -293,10 +293,13 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::MouseMove: case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
       if (watched != input_) return false;
+      // A window disabled by a modal loop takes no input.
+      if (!widget_->isEnabled()) return true;
       Application->HandleExceptions([&] { result = RouteMouse(static_cast<QMouseEvent*>(e)); });
       return result || !native_;
     case QEvent::KeyPress: case QEvent::KeyRelease:
       if (watched != input_ && watched != widget_) return false;
+      if (!widget_->isEnabled()) return true;
       result = true;
       Application->HandleExceptions([&] { result = RouteKey(static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyPress); });
       return result;

@@ -1,0 +1,151 @@
+// Canvas drawing checked on pixels, and JPEG decoding.
+#include <gtest/gtest.h>
+
+#include "platform/Graphics.h"
+
+using namespace corvane;
+
+namespace {
+void Fill(TBitmap& b, TColor c) {
+  b.Canvas().Brush().Color = c;
+  b.Canvas().FillRect(TRect(0, 0, b.Width(), b.Height()));
+}
+}  // namespace
+
+TEST(Canvas, FillFrameAndRectangleCoverExactlyTheirPixels) {
+  TBitmap b(10, 10);
+  Fill(b, clWhite);
+  TCanvas& c = b.Canvas();
+  c.Brush().Color = clRed;
+  c.FillRect(TRect(2, 2, 5, 4));
+  EXPECT_EQ(b.Pixel(2, 2), clRed);
+  EXPECT_EQ(b.Pixel(4, 3), clRed);
+  EXPECT_EQ(b.Pixel(5, 3), clWhite);  // right and bottom are outside
+  EXPECT_EQ(b.Pixel(4, 4), clWhite);
+  c.Brush().Color = clBlue;
+  c.FrameRect(TRect(0, 6, 4, 10));
+  EXPECT_EQ(b.Pixel(0, 6), clBlue);
+  EXPECT_EQ(b.Pixel(3, 9), clBlue);
+  EXPECT_EQ(b.Pixel(1, 7), clWhite);
+  c.Pen().Color = clBlack;
+  c.Brush().Color = clLime;
+  c.Rectangle(6, 0, 10, 4);
+  EXPECT_EQ(b.Pixel(6, 0), clBlack);
+  EXPECT_EQ(b.Pixel(9, 3), clBlack);
+  EXPECT_EQ(b.Pixel(7, 1), clLime);
+}
+
+TEST(Canvas, LineToLeavesItsEndPoint) {
+  TBitmap b(6, 6);
+  Fill(b, clWhite);
+  b.Canvas().Pen().Color = clBlack;
+  b.Canvas().MoveTo(0, 2);
+  b.Canvas().LineTo(4, 2);
+  EXPECT_EQ(b.Pixel(0, 2), clBlack);
+  EXPECT_EQ(b.Pixel(3, 2), clBlack);
+  EXPECT_EQ(b.Pixel(4, 2), clWhite);
+}
+
+TEST(Canvas, ScaledCopyReplicatesPixels) {
+  TBitmap src(2, 1);
+  src.SetPixel(0, 0, clRed);
+  src.SetPixel(1, 0, clBlue);
+  TBitmap dst(5, 2);
+  Fill(dst, clWhite);
+  dst.Canvas().CopyRect(TRect(0, 0, 4, 2), src.Canvas(), TRect(0, 0, 2, 1));
+  EXPECT_EQ(dst.Pixel(0, 0), clRed);
+  EXPECT_EQ(dst.Pixel(1, 1), clRed);
+  EXPECT_EQ(dst.Pixel(2, 0), clBlue);
+  EXPECT_EQ(dst.Pixel(3, 1), clBlue);
+  EXPECT_EQ(dst.Pixel(4, 0), clWhite);
+}
+
+TEST(Canvas, TransparentCopyLeavesTheKeyColourOut) {
+  TBitmap src(3, 1);
+  src.SetPixel(0, 0, clFuchsia);
+  src.SetPixel(1, 0, clGreen);
+  src.SetPixel(2, 0, clFuchsia);
+  TBitmap dst(3, 1);
+  Fill(dst, clYellow);
+  dst.Canvas().CopyTransparent(TRect(0, 0, 3, 1), src, TRect(0, 0, 3, 1), clFuchsia);
+  EXPECT_EQ(dst.Pixel(0, 0), clYellow);
+  EXPECT_EQ(dst.Pixel(1, 0), clGreen);
+  EXPECT_EQ(dst.Pixel(2, 0), clYellow);
+}
+
+TEST(Canvas, OriginShiftAndClippingApplyToEveryDrawing) {
+  TBitmap b(10, 10);
+  Fill(b, clWhite);
+  TCanvas& c = b.Canvas();
+  c.SaveState();
+  c.SetOrigin(3, 4);
+  c.IntersectClip(TRect(0, 0, 2, 2));
+  c.Brush().Color = clRed;
+  c.FillRect(TRect(-5, -5, 20, 20));
+  c.RestoreState();
+  EXPECT_EQ(b.Pixel(3, 4), clRed);
+  EXPECT_EQ(b.Pixel(4, 5), clRed);
+  EXPECT_EQ(b.Pixel(5, 5), clWhite);
+  EXPECT_EQ(b.Pixel(2, 4), clWhite);
+  c.FillRect(TRect(0, 0, 1, 1));  // state restored: no shift, no clip
+  EXPECT_EQ(b.Pixel(0, 0), clRed);
+}
+
+TEST(Canvas, DottedFocusRectangleInvertsEveryOtherPixel) {
+  TBitmap b(6, 4);
+  Fill(b, clWhite);
+  b.Canvas().DrawFocusRect(TRect(0, 0, 6, 4));
+  EXPECT_EQ(b.Pixel(0, 0), clBlack);
+  EXPECT_EQ(b.Pixel(1, 0), clWhite);
+  EXPECT_EQ(b.Pixel(2, 0), clBlack);
+  EXPECT_EQ(b.Pixel(2, 2), clWhite);  // inside untouched
+  b.Canvas().DrawFocusRect(TRect(0, 0, 6, 4));  // drawing twice removes it
+  for (int x = 0; x < 6; ++x) EXPECT_EQ(b.Pixel(x, 0), clWhite);
+}
+
+TEST(Canvas, TextExtentsGrowWithTextAndFontAndAcceleratorsAreNotDrawn) {
+  TBitmap b(200, 40);
+  Fill(b, clWhite);
+  TCanvas& c = b.Canvas();
+  c.Font().SetName("宋体");
+  c.Font().SetHeight(-12);
+  TSize one = c.TextExtent("查");
+  TSize two = c.TextExtent("查找");
+  EXPECT_GT(one.cx, 0);
+  EXPECT_GE(one.cy, 12);
+  EXPECT_NEAR(two.cx, 2 * one.cx, 1);
+  c.Font().SetHeight(-24);
+  EXPECT_GT(c.TextExtent("查").cy, one.cy);
+  TRect r(0, 0, 200, 40);
+  c.DrawText("&OK", r, DT_CALCRECT | DT_SINGLELINE);
+  TRect r2(0, 0, 200, 40);
+  c.DrawText("OK", r2, DT_CALCRECT | DT_SINGLELINE);
+  EXPECT_EQ(r.Width(), r2.Width());
+}
+
+TEST(Jpeg, DecodesWhatItEncodesAndRejectsGarbage) {
+  TBitmap src(16, 8);
+  Fill(src, RGB(200, 30, 40));
+  std::string bytes = EncodeJpeg(src, 95);
+  TJPEGImage j;
+  j.LoadFromBytes(bytes);
+  EXPECT_EQ(j.Width(), 16);
+  EXPECT_EQ(j.Height(), 8);
+  TColor p = j.Bitmap().Pixel(5, 5);
+  EXPECT_NEAR(GetRValue(p), 200, 6);
+  EXPECT_NEAR(GetGValue(p), 30, 6);
+  EXPECT_THROW(j.LoadFromBytes("not a jpeg"), EInvalidGraphic);
+  EXPECT_THROW(j.LoadFromBytes(bytes.substr(0, 20)), EInvalidGraphic);
+}
+
+TEST(Pictures, BuiltInPicturesLoadAtTheirSizes) {
+  TPicture p;
+  p.LoadFromResourceName("form1_bg.jpg");
+  EXPECT_EQ(p.Width(), 906);
+  EXPECT_EQ(p.Height(), 634);
+  TBitmap b;
+  ASSERT_TRUE(b.LoadFromResourceName("MACOS_BUTTON"));
+  EXPECT_EQ(b.Width(), 252);
+  EXPECT_EQ(b.Height(), 23);
+  EXPECT_FALSE(b.LoadFromResourceName("NO_SUCH_PICTURE"));
+}
