@@ -298,10 +298,13 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
       Application->HandleExceptions([&] { result = RouteMouse(static_cast<QMouseEvent*>(e)); });
       return result || !native_;
     case QEvent::KeyPress: case QEvent::KeyRelease:
-      if (watched != input_ && watched != widget_) return false;
+      // Keys are routed once, where they arrive (the input widget); the toolkit must not pass
+      // them on to the parent widget as well.
+      if (watched != input_) return false;
       if (!widget_->isEnabled()) return true;
       result = true;
       Application->HandleExceptions([&] { result = RouteKey(static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyPress); });
+      if (result) e->accept();
       return result;
     case QEvent::ShortcutOverride:
       return false;
