@@ -752,25 +752,25 @@ int Draw(const std::string& dir) {
   Shelf shelf(516, 318);
   std::vector<std::string> entries;
   std::map<std::string, std::string> firstOfType;
-  for (const ControlSpec& spec : kControls) {
-    auto control = CreateSkinControl(spec.type, spec.name);
-    if (!control) throw Exception(std::string("Unknown control type ") + spec.type);
-    auto first = firstOfType.find(spec.type);
+  for (const ControlSpec& entry : kControls) {
+    auto control = CreateSkinControl(entry.type, entry.name);
+    if (!control) throw Exception(std::string("Unknown control type ") + entry.type);
+    auto first = firstOfType.find(entry.type);
     if (first != firstOfType.end()) {
       // Further controls of a type share the looks drawn for the first one.
       control->IDName = first->second;
       control->ReadSection(ini);
-      control->IDName = spec.name;
+      control->IDName = entry.name;
     } else {
       ControlPainter painter(sheet, shelf);
-      painter.sizeW = spec.w;
-      painter.sizeH = spec.h;
+      painter.sizeW = entry.w;
+      painter.sizeH = entry.h;
       control->Fields(painter);
-      if (std::string(spec.type) == "button") control->MaskPictureIndex = 5;  // rounded buttons
-      firstOfType.emplace(spec.type, spec.name);
+      if (std::string(entry.type) == "button") control->MaskPictureIndex = 5;  // rounded buttons
+      firstOfType.emplace(entry.type, entry.name);
     }
     control->WriteSection(ini);
-    entries.push_back(std::string(spec.name) + ":" + spec.type);
+    entries.push_back(std::string(entry.name) + ":" + entry.type);
   }
   ini.WriteInteger("SKINCONTROLS", "count", static_cast<int>(entries.size()));
   for (size_t i = 0; i < entries.size(); ++i) ini.WriteString("SKINCONTROLS", std::to_string(i), entries[i]);

@@ -641,34 +641,25 @@ static bool EndsWith(const std::string& s, const char* suffix) {
   return s.size() >= n && s.compare(s.size() - n, n, suffix) == 0;
 }
 
-void TPicture::LoadFromResourceName(const std::string& name) {
-  if (!ResourceExists(name)) throw EInvalidGraphic("Picture not found: " + name);
-  std::string bytes = ResourceBytes(name);
+// JPEG by extension, bitmap otherwise.
+static std::unique_ptr<TGraphic> GraphicFromBytes(const std::string& name, const std::string& bytes) {
   if (EndsWith(name, ".jpg") || EndsWith(name, ".jpeg")) {
     auto j = std::make_unique<TJPEGImage>();
     j->LoadFromBytes(bytes);
-    SetGraphic(std::move(j));
-  } else {
-    auto b = std::make_unique<TBitmap>();
-    TMemoryStream m(bytes);
-    b->LoadFromStream(m);
-    SetGraphic(std::move(b));
+    return j;
   }
+  auto b = std::make_unique<TBitmap>();
+  TMemoryStream m(bytes);
+  b->LoadFromStream(m);
+  return b;
 }
 
-void TPicture::LoadFromFile(const std::string& path) {
-  std::string bytes = ReadFileBytes(path);
-  if (EndsWith(path, ".jpg") || EndsWith(path, ".jpeg")) {
-    auto j = std::make_unique<TJPEGImage>();
-    j->LoadFromBytes(bytes);
-    SetGraphic(std::move(j));
-  } else {
-    auto b = std::make_unique<TBitmap>();
-    TMemoryStream m(bytes);
-    b->LoadFromStream(m);
-    SetGraphic(std::move(b));
-  }
+void TPicture::LoadFromResourceName(const std::string& name) {
+  if (!ResourceExists(name)) throw EInvalidGraphic("Picture not found: " + name);
+  SetGraphic(GraphicFromBytes(name, ResourceBytes(name)));
 }
+
+void TPicture::LoadFromFile(const std::string& path) { SetGraphic(GraphicFromBytes(path, ReadFileBytes(path))); }
 
 TBitmap& TPicture::Bitmap() {
   if (auto* b = dynamic_cast<TBitmap*>(graphic_.get())) return *b;
