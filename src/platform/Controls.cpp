@@ -192,7 +192,9 @@ void TControl::WndProc(TMessage& m) {
   DefaultHandler(m);
 }
 
-void TControl::DefaultHandler(TMessage&) {}
+void TControl::DefaultHandler(TMessage& m) {
+  if (m.Msg == CM_HITTEST) m.Result = HTCLIENT;  // the whole rectangle belongs to the control
+}
 
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { if (OnMouseDown) OnMouseDown(this, b, s, x, y); }
 void TControl::MouseMove(TShiftState s, int x, int y) { if (OnMouseMove) OnMouseMove(this, s, x, y); }
@@ -363,13 +365,9 @@ TControl* TWinControl::ControlAtPos(TPoint p, bool allowDisabled, bool allowWinC
     TControl* c = *it;
     if (c->windowed_ && !allowWinControls) continue;
     if (!c->visible_ || (!c->enabled_ && !allowDisabled)) continue;
-    if (c->BoundsRect().Contains(p)) {
-      // A control may decline the point (CM_HITTEST answers 0).
-      if (c->Perform(CM_HITTEST, 0, MakeLParam(p.X - c->left_, p.Y - c->top_)) == 0 && !c->windowed_) {
-        // default: graphic controls accept the whole rectangle
-      }
+    // A control may decline a point inside its rectangle by answering CM_HITTEST with 0.
+    if (c->BoundsRect().Contains(p) && c->Perform(CM_HITTEST, 0, MakeLParam(p.X - c->left_, p.Y - c->top_)) != 0)
       return c;
-    }
   }
   return nullptr;
 }
@@ -511,6 +509,18 @@ void TWinControl::RecalcNonClient() {
 }
 
 void TWinControl::InvalidateNonClient() { Invalidate(); }
+
+void TWinControl::ScaleChildren(int m, int d) {
+  for (TControl* c : controls_) {
+    c->SetBounds(MulDiv(c->left_, m, d), MulDiv(c->top_, m, d), MulDiv(c->width_, m, d), MulDiv(c->height_, m, d));
+    if (!c->parentFont_) {
+      bool keep = c->parentFont_;
+      c->font_.SetHeight(MulDiv(c->font_.Height(), m, d));
+      c->parentFont_ = keep;
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->ScaleChildren(m, d);
+  }
+}
 
 void TWinControl::PaintControls(TCanvas& canvas) {
   for (TControl* c : controls_) {
@@ -660,7 +670,7 @@ void TWinControl::DefaultHandler(TMessage& m) {
       return;
     }
     case WM_ERASEBKGND: m.Result = 1; return;
-    case WM_NCHITTEST: m.Result = HTCLIENT; return;
+    case WM_NCHITTEST: case CM_HITTEST: m.Result = HTCLIENT; return;
     case WM_NCCALCSIZE: return;  // no frame: the client area is the whole window
     case WM_GETDLGCODE: m.Result = 0; return;
     case CM_DIALOGKEY: case CM_DIALOGCHAR: BroadcastDialogKey(m); return;

@@ -200,6 +200,10 @@ class TWinControl : public TControl {
   TPoint ClientOrigin() const override;
   TRect ClientRect() const override;
 
+  // Scales the children's positions, sizes and own fonts by m/d (layouts designed at another
+  // resolution), descending into windowed children.
+  void ScaleChildren(int m, int d);
+
   // Paints this control and its graphic children into the canvas (origin at this control's
   // client top-left); windowed children are left out.
   void PaintTo(TCanvas& canvas);

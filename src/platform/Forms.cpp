@@ -65,6 +65,16 @@ const THandler* TForm::FindHandler(const std::string& name) const {
 
 void TForm::Loaded() {
   TWinControl::Loaded();
+  // Layouts designed at another resolution follow the screen's, when they ask to.
+  int ppi = Screen ? Screen->PixelsPerInch() : 96;
+  if (Scaled && PixelsPerInch > 0 && ppi > 0 && ppi != PixelsPerInch) {
+    int m = ppi, d = PixelsPerInch;
+    TRect c = ClientRect();
+    SetClientSize(MulDiv(c.Width(), m, d), MulDiv(c.Height(), m, d));
+    font_.SetHeight(MulDiv(font_.Height(), m, d));
+    ScaleChildren(m, d);
+    PixelsPerInch = ppi;
+  }
   if (Position == TPosition::poScreenCenter || Position == TPosition::poDesktopCenter) CenterOnScreen();
 }
 
@@ -699,8 +709,13 @@ Qt::KeyboardModifiers Mods(TShiftState s) {
 }
 
 QString TextOf(int vk, TShiftState s) {
-  if (s & (ssCtrl | ssAlt)) {
-    if ((s & ssCtrl) && vk >= 'A' && vk <= 'Z') return QString(QChar(vk - 'A' + 1));
+  if (s & ssCtrl) {
+    if (vk >= 'A' && vk <= 'Z') return QString(QChar(vk - 'A' + 1));
+    return {};
+  }
+  if (s & ssAlt) {  // Alt+letter carries its character, for accelerators
+    if (vk >= 'A' && vk <= 'Z') return QString(QChar((s & ssShift) ? vk : vk + 32));
+    if (vk >= '0' && vk <= '9') return QString(QChar(vk));
     return {};
   }
   if (vk == VK_RETURN) return "\r";

@@ -71,6 +71,11 @@ constexpr TRect Bounds(int left, int top, int width, int height) { return {left,
 TRect IntersectRect(const TRect& a, const TRect& b);
 TRect UnionRect(const TRect& a, const TRect& b);
 
+// v * m / d rounded to the nearest integer (halves away from zero).
+constexpr int MulDiv(int v, int m, int d) {
+  return d == 0 ? 0 : static_cast<int>((static_cast<long long>(v) * m + (v >= 0 ? d / 2 : -d / 2)) / d);
+}
+
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 // Shift state as a bit set.

@@ -326,3 +326,57 @@ TEST(Layout, PropertiesApplyInOrderAndErrorsNameFileAndLine) {
   EXPECT_EQ(fails("object X: TTestLayoutForm\n  OnCreate = Missing\nend\n"), "Bad.lfm(2): the form has no handler named Missing");
   EXPECT_EQ(fails("object X: TTestLayoutForm\n  Left = 'a\nend\n"), "Bad.lfm(2): unterminated string");
 }
+
+TEST(Layout, LayoutsDesignedAtAnotherResolutionScaleWhenAsked) {
+  struct TScaledForm : TForm {
+    using TForm::TForm;
+    std::string ClassName() const override { return "TScaledForm"; }
+  };
+  RegisterPlatformClasses();
+  RegisterComponentClass("TScaledForm", "TForm", nullptr);
+  int ppi = Screen->PixelsPerInch();
+  auto text = [&](bool scaled) {
+    return "object S: TScaledForm\n  Scaled = " + std::string(scaled ? "True" : "False") + "\n  PixelsPerInch = " +
+           std::to_string(ppi / 2) + "\n  ClientWidth = 100\n  ClientHeight = 50\n  object P: TPanel\n    Left = 10\n" +
+           "    Width = 20\n    Font.Height = -11\n  end\nend\n";
+  };
+  TScaledForm a(nullptr);
+  LoadLayout(&a, text(true), "Scaled.lfm");
+  EXPECT_NEAR(a.ClientWidth(), 200, 2);
+  auto* p = dynamic_cast<TControl*>(a.FindComponent("P"));
+  EXPECT_NEAR(p->Left(), 20, 1);
+  EXPECT_NEAR(p->Width(), 40, 1);
+  EXPECT_NEAR(p->Font().Height(), -22, 1);
+  TScaledForm b(nullptr);
+  LoadLayout(&b, text(false), "Fixed.lfm");
+  EXPECT_EQ(b.ClientWidth(), 100);
+}
+
+TEST_F(Mouse, AControlCanDeclineAPointInsideItsRectangle) {
+  struct TRing : TGraphicControl {
+    using TGraphicControl::TGraphicControl;
+    void WndProc(TMessage& m) override {
+      if (m.Msg == CM_HITTEST) {  // the middle is a hole
+        int x = LoWordSigned(m.LParam), y = HiWordSigned(m.LParam);
+        m.Result = (x > 10 && x < 40 && y > 10 && y < 40) ? 0 : HTCLIENT;
+        return;
+      }
+      TGraphicControl::WndProc(m);
+    }
+  };
+  auto* below = new TImage(form);
+  below->SetParent(form);
+  below->SetBounds(0, 0, 100, 100);
+  auto* ring = new TRing(form);
+  ring->SetParent(form);
+  ring->SetBounds(0, 0, 50, 50);
+  int belowClicks = 0, ringClicks = 0;
+  below->OnClick = [&](TObject*) { ++belowClicks; };
+  ring->OnClick = [&](TObject*) { ++ringClicks; };
+  form->Show();
+  Application->ProcessMessages();
+  Input::ClickOn(form, 25, 25);
+  Input::ClickOn(form, 5, 5);
+  EXPECT_EQ(belowClicks, 1);
+  EXPECT_EQ(ringClicks, 1);
+}
