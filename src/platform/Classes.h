@@ -104,6 +104,9 @@ class TComponent : public TPersistent {
 
   // Loading protocol used by the layout loader.
   virtual void BeginLoading() { state_ |= csLoading | csReading; }
+  // Called by the layout loader for a component written inside another one that is not a
+  // control (an action inside its action list, a menu item inside its menu).
+  virtual void SetParentComponent(TComponent* parent) {}
   virtual void Loaded() { state_ &= ~(csLoading | csReading); }
 
   // Destroys the owned components (last created first) before the component itself goes.

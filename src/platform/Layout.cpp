@@ -208,6 +208,8 @@ void ReadObject(Parser& p, TForm* form, TComponent* instance, TLayoutContext& ct
       if (auto* control = dynamic_cast<TControl*>(child)) {
         auto* parent = dynamic_cast<TWinControl*>(instance);
         if (parent) control->SetParent(parent);
+      } else {
+        child->SetParentComponent(instance);
       }
       loaded.push_back(child);
       ReadObject(p, form, child, ctx, loaded);
@@ -279,6 +281,35 @@ TColor TLayoutValue::AsColor() const {
   Fail("expected a colour");
 }
 
+TFontCharset TLayoutValue::AsCharset() const {
+  static const std::map<std::string, int> kSets = {{"ansi_charset", ANSI_CHARSET}, {"default_charset", DEFAULT_CHARSET},
+                                                   {"gb2312_charset", GB2312_CHARSET}, {"oem_charset", OEM_CHARSET}};
+  if (kind == Kind::Integer) return AsInt();
+  auto it = kSets.find(Lower(AsIdent()));
+  if (it == kSets.end()) Fail("unknown character set " + text);
+  return it->second;
+}
+
+TFontStyles TLayoutValue::AsFontStyles() const {
+  if (kind != Kind::Set) Fail("expected a set of font styles");
+  TFontStyles s = 0;
+  for (const std::string& i : items) {
+    std::string l = Lower(i);
+    if (l == "fsbold") s |= fsBold; else if (l == "fsitalic") s |= fsItalic;
+    else if (l == "fsunderline") s |= fsUnderline; else if (l == "fsstrikeout") s |= fsStrikeOut;
+    else Fail("unknown font style " + i);
+  }
+  return s;
+}
+
+void RegisterFontProperties(const std::string& cls, std::function<TFont&(TComponent*)> fontOf) {
+  RegisterProperty(cls, "Font.Name", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetName(v.AsString()); });
+  RegisterProperty(cls, "Font.Height", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetHeight(v.AsInt()); });
+  RegisterProperty(cls, "Font.Color", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetColor(v.AsColor()); });
+  RegisterProperty(cls, "Font.Charset", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetCharset(v.AsCharset()); });
+  RegisterProperty(cls, "Font.Style", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetStyle(v.AsFontStyles()); });
+}
+
 TComponent* TLayoutContext::Component(const TLayoutValue& v) const {
   TComponent* c = form_->FindComponent(v.AsIdent());
   if (!c) v.Fail("no component named " + v.AsIdent());
@@ -332,28 +363,11 @@ void FontProps(const std::string& cls) {
   RegisterProp<TControl>(cls, "Font.Height", [](TControl* c, const TLayoutValue& v, TLayoutContext&) { c->Font().SetHeight(v.AsInt()); c->SetParentFont(false); });
   RegisterProp<TControl>(cls, "Font.Color", [](TControl* c, const TLayoutValue& v, TLayoutContext&) { c->Font().SetColor(v.AsColor()); c->SetParentFont(false); });
   RegisterProp<TControl>(cls, "Font.Charset", [](TControl* c, const TLayoutValue& v, TLayoutContext&) {
-    static const std::map<std::string, int> kSets = {{"ansi_charset", ANSI_CHARSET}, {"default_charset", DEFAULT_CHARSET},
-                                                     {"gb2312_charset", GB2312_CHARSET}, {"oem_charset", OEM_CHARSET}};
-    int cs = 0;
-    if (v.kind == TLayoutValue::Kind::Integer) cs = v.AsInt();
-    else {
-      auto it = kSets.find(Lower(v.AsIdent()));
-      if (it == kSets.end()) v.Fail("unknown character set " + v.text);
-      cs = it->second;
-    }
-    c->Font().SetCharset(cs);
+    c->Font().SetCharset(v.AsCharset());
     c->SetParentFont(false);
   });
   RegisterProp<TControl>(cls, "Font.Style", [](TControl* c, const TLayoutValue& v, TLayoutContext&) {
-    if (v.kind != TLayoutValue::Kind::Set) v.Fail("expected a set of font styles");
-    TFontStyles s = 0;
-    for (const std::string& i : v.items) {
-      std::string l = Lower(i);
-      if (l == "fsbold") s |= fsBold; else if (l == "fsitalic") s |= fsItalic;
-      else if (l == "fsunderline") s |= fsUnderline; else if (l == "fsstrikeout") s |= fsStrikeOut;
-      else v.Fail("unknown font style " + i);
-    }
-    c->Font().SetStyle(s);
+    c->Font().SetStyle(v.AsFontStyles());
     c->SetParentFont(false);
   });
 }
@@ -514,6 +528,8 @@ void RegisterPlatformClasses() {
   RegisterProp<TRichEdit>("TRichEdit", "BorderStyle", [border](TRichEdit* c, const TLayoutValue& v, TLayoutContext&) { c->SetBorderStyle(border(v)); });
   RegisterProp<TRichEdit>("TRichEdit", "ScrollBars", [scroll](TRichEdit* c, const TLayoutValue& v, TLayoutContext&) { c->SetScrollBars(scroll(v)); });
   RegisterProp<TRichEdit>("TRichEdit", "ReadOnly", [](TRichEdit* c, const TLayoutValue& v, TLayoutContext&) { c->SetReadOnly(v.AsBool()); });
+
+  RegisterCommonControlClasses();
 }
 
 }  // namespace corvane

@@ -45,6 +45,8 @@ struct TLayoutValue {
   const std::string& AsString() const;
   const std::string& AsIdent() const;
   TColor AsColor() const;  // an integer or a colour name (clWhite, clBtnFace ...)
+  TFontCharset AsCharset() const;  // an integer or a name (DEFAULT_CHARSET, GB2312_CHARSET ...)
+  TFontStyles AsFontStyles() const;  // a set of fsBold, fsItalic, fsUnderline, fsStrikeOut
   // Raises ELayoutError "file(line): message".
   [[noreturn]] void Fail(const std::string& message) const;
 };
@@ -89,6 +91,10 @@ void RegisterProp(const std::string& className, const std::string& property,
   });
 }
 
+// Registers Font.Name, Font.Height, Font.Color, Font.Charset and Font.Style for a component
+// class that is not a control, whose font `fontOf` gives.
+void RegisterFontProperties(const std::string& className, std::function<TFont&(TComponent*)> fontOf);
+
 // Reads a layout into an existing form: the root object's properties go to the form, nested
 // objects are created (owned by the form, parented to the enclosing control when they are
 // controls). The form's own class name must match the root object's class.
@@ -99,5 +105,7 @@ std::string_view LayoutText(const std::string& fileName);
 
 // Registers the platform's own classes (TForm, TImage, TLabel, TPanel, TShape ...). Called once.
 void RegisterPlatformClasses();
+// Part of the above: image lists, actions, toolbars, menus and the common dialogs.
+void RegisterCommonControlClasses();
 
 }  // namespace corvane

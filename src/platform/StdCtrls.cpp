@@ -167,7 +167,21 @@ void ApplyBase(QWidget* w, TColor color) {
 }
 }  // namespace
 
-TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+// ---------------------------------------------------------------------------------------------
+// Text controls
+
+bool TCustomEdit::HandleEditMessage(TMessage& m) {
+  switch (m.Msg) {
+    case WM_CUT: CutToClipboard(); return true;
+    case WM_COPY: CopyToClipboard(); return true;
+    case WM_PASTE: PasteFromClipboard(); return true;
+    case WM_CLEAR: ClearSelection(); return true;
+    case WM_UNDO: Undo(); return true;
+    default: return false;
+  }
+}
+
+TEdit::TEdit(TComponent* owner) : TCustomEdit(owner) {
   width_ = 121;
   height_ = 21;
   color_ = clWindow;
@@ -229,6 +243,17 @@ void TEdit::SetReadOnly(bool v) { LineEditOf(this)->setReadOnly(v); }
 void TEdit::SelectAll() { LineEditOf(this)->selectAll(); }
 int TEdit::SelStart() const { QLineEdit* e = LineEditOf(this); return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition(); }
 int TEdit::SelLength() const { return static_cast<int>(LineEditOf(this)->selectedText().size()); }
+int TEdit::GetTextLen() const { return static_cast<int>(LineEditOf(this)->text().size()); }
+bool TEdit::CanUndo() const { return LineEditOf(this)->isUndoAvailable(); }
+void TEdit::CutToClipboard() { LineEditOf(this)->cut(); }
+void TEdit::CopyToClipboard() { LineEditOf(this)->copy(); }
+void TEdit::PasteFromClipboard() { LineEditOf(this)->paste(); }
+void TEdit::ClearSelection() {
+  // Only the selection goes: with nothing selected the line edit would delete the next character.
+  QLineEdit* e = LineEditOf(this);
+  if (e->hasSelectedText() && !e->isReadOnly()) e->del();
+}
+void TEdit::Undo() { LineEditOf(this)->undo(); }
 
 void TEdit::PaintWindow(TCanvas& canvas) {
   TRect r = ClientRect();
@@ -239,24 +264,14 @@ void TEdit::PaintWindow(TCanvas& canvas) {
 
 void TEdit::WndProc(TMessage& m) {
   if (m.Msg == CM_COLORCHANGED) LayoutInner();
-  if (m.Msg == WM_CUT || m.Msg == WM_COPY || m.Msg == WM_PASTE || m.Msg == WM_CLEAR || m.Msg == WM_UNDO) {
-    QLineEdit* e = LineEditOf(this);
-    switch (m.Msg) {
-      case WM_CUT: e->cut(); break;
-      case WM_COPY: e->copy(); break;
-      case WM_PASTE: e->paste(); break;
-      case WM_CLEAR: e->del(); break;
-      default: e->undo(); break;
-    }
-    return;
-  }
+  if (HandleEditMessage(m)) return;
   if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS; return; }
   TWinControl::WndProc(m);
 }
 
 // ---------------------------------------------------------------------------------------------
 
-TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
+TMemo::TMemo(TComponent* owner) : TCustomEdit(owner) {
   width_ = 185;
   height_ = 89;
   color_ = clWindow;
@@ -326,6 +341,26 @@ void TMemo::SetWordWrap(bool v) {
   PlainEditOf(this)->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 void TMemo::SelectAll() { PlainEditOf(this)->selectAll(); }
+void TMemo::SetSelection(int start, int length) {
+  QPlainTextEdit* e = PlainEditOf(this);
+  QTextCursor c(e->document());
+  c.setPosition(start);
+  c.setPosition(start + length, QTextCursor::KeepAnchor);
+  e->setTextCursor(c);
+}
+int TMemo::SelLength() const {
+  QTextCursor c = PlainEditOf(this)->textCursor();
+  return c.selectionEnd() - c.selectionStart();
+}
+int TMemo::GetTextLen() const { return PlainEditOf(this)->document()->characterCount() - 1; }
+bool TMemo::CanUndo() const { return PlainEditOf(this)->document()->isUndoAvailable(); }
+void TMemo::CutToClipboard() { PlainEditOf(this)->cut(); }
+void TMemo::CopyToClipboard() { PlainEditOf(this)->copy(); }
+void TMemo::PasteFromClipboard() { PlainEditOf(this)->paste(); }
+void TMemo::ClearSelection() {
+  if (!ReadOnly()) PlainEditOf(this)->textCursor().removeSelectedText();
+}
+void TMemo::Undo() { PlainEditOf(this)->undo(); }
 void TMemo::FontChanged() {
   TWinControl::FontChanged();
   ApplyFont(PlainEditOf(this), font_);
@@ -334,17 +369,7 @@ void TMemo::FontChanged() {
 
 void TMemo::WndProc(TMessage& m) {
   if (m.Msg == CM_COLORCHANGED) ApplyBase(PlainEditOf(this), color_);
-  if (m.Msg == WM_CUT || m.Msg == WM_COPY || m.Msg == WM_PASTE || m.Msg == WM_CLEAR || m.Msg == WM_UNDO) {
-    QPlainTextEdit* e = PlainEditOf(this);
-    switch (m.Msg) {
-      case WM_CUT: e->cut(); break;
-      case WM_COPY: e->copy(); break;
-      case WM_PASTE: e->paste(); break;
-      case WM_CLEAR: e->textCursor().removeSelectedText(); break;
-      default: e->undo(); break;
-    }
-    return;
-  }
+  if (HandleEditMessage(m)) return;
   if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_WANTALLKEYS; return; }
   TWinControl::WndProc(m);
 }
@@ -356,7 +381,7 @@ static QTextEdit* RichOf(const TWinControl* c) {
   return c->Handle() ? static_cast<QTextEdit*>(c->Handle()->Widget()) : nullptr;
 }
 
-TRichEdit::TRichEdit(TComponent* owner) : TWinControl(owner) {
+TRichEdit::TRichEdit(TComponent* owner) : TCustomEdit(owner) {
   width_ = 185;
   height_ = 89;
   color_ = clWindow;
@@ -520,6 +545,7 @@ int TRichEdit::SelLength() const {
   QTextCursor c = RichOf(this)->textCursor();
   return c.selectionEnd() - c.selectionStart();
 }
+int TRichEdit::GetTextLen() const { return RichOf(this)->document()->characterCount() - 1; }
 std::string TRichEdit::SelText() const {
   QString s = RichOf(this)->textCursor().selectedText();
   s.replace(QChar::ParagraphSeparator, '\n');
@@ -550,16 +576,7 @@ void TRichEdit::FontChanged() {
 
 void TRichEdit::WndProc(TMessage& m) {
   if (m.Msg == CM_COLORCHANGED) ApplyBase(RichOf(this), color_);
-  if (m.Msg == WM_CUT || m.Msg == WM_COPY || m.Msg == WM_PASTE || m.Msg == WM_CLEAR || m.Msg == WM_UNDO) {
-    switch (m.Msg) {
-      case WM_CUT: CutToClipboard(); break;
-      case WM_COPY: CopyToClipboard(); break;
-      case WM_PASTE: PasteFromClipboard(); break;
-      case WM_CLEAR: ClearSelection(); break;
-      default: Undo(); break;
-    }
-    return;
-  }
+  if (HandleEditMessage(m)) return;
   if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (ReadOnly() ? 0 : DLGC_WANTALLKEYS); return; }
   TWinControl::WndProc(m);
 }
@@ -627,9 +644,12 @@ TColor TTextAttributes::Color() const {
   return FromQRgb(f.foreground().color().rgb());
 }
 void TTextAttributes::SetColor(TColor c) {
+  // The window-text colour is the automatic colour: it follows the control's font and is saved
+  // as the automatic colour, not as a fixed one.
+  bool automatic = c == clWindowText;
   QTextCharFormat f;
-  f.setForeground(ToQColor(c));
-  f.setProperty(QTextFormat::UserProperty + 2, false);
+  f.setForeground(ToQColor(automatic ? owner_->Font().Color() : c));
+  f.setProperty(QTextFormat::UserProperty + 2, automatic);
   MergeSelection(owner_, f);
 }
 

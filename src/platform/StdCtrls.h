@@ -84,20 +84,49 @@ class TPanel : public TCustomControl {
 enum class TBorderStyle { bsNone, bsSingle };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
+// What every text control offers the standard edit commands (cut, copy, paste, select all, undo,
+// delete): the state that decides whether a command can act, and the commands themselves.
+class TCustomEdit : public TWinControl {
+ public:
+  using TWinControl::TWinControl;
+  std::string ClassName() const override { return "TCustomEdit"; }
+  virtual bool ReadOnly() const = 0;
+  virtual int SelLength() const = 0;
+  virtual int GetTextLen() const = 0;
+  virtual bool CanUndo() const = 0;
+  virtual void SelectAll() = 0;
+  virtual void CutToClipboard() = 0;
+  virtual void CopyToClipboard() = 0;
+  virtual void PasteFromClipboard() = 0;
+  virtual void ClearSelection() = 0;
+  virtual void Undo() = 0;
+ protected:
+  // Runs WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR and WM_UNDO as the commands above; false for any
+  // other message.
+  bool HandleEditMessage(TMessage& m);
+};
+
 // The toolkit's single-line edit inside a frame band the control paints itself.
-class TEdit : public TWinControl {
+class TEdit : public TCustomEdit {
  public:
   explicit TEdit(TComponent* owner);
   std::string ClassName() const override { return "TEdit"; }
   void SetText(const std::string& v) override;
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle s);
-  bool ReadOnly() const;
+  bool ReadOnly() const override;
   void SetReadOnly(bool v);
   int MaxLength = 0;
-  void SelectAll();
+  void SelectAll() override;
   int SelStart() const;
-  int SelLength() const;
+  int SelLength() const override;
+  int GetTextLen() const override;
+  bool CanUndo() const override;
+  void CutToClipboard() override;
+  void CopyToClipboard() override;
+  void PasteFromClipboard() override;
+  void ClearSelection() override;
+  void Undo() override;
   TNotifyEvent OnChange;
  protected:
   std::unique_ptr<TWindowHandle> CreateHandle() override;
@@ -114,14 +143,14 @@ class TEdit : public TWinControl {
 };
 
 // Multi-line plain text. Text() is the lines joined with line feeds.
-class TMemo : public TWinControl {
+class TMemo : public TCustomEdit {
  public:
   explicit TMemo(TComponent* owner);
   std::string ClassName() const override { return "TMemo"; }
   void SetText(const std::string& v) override;
   std::vector<std::string> Lines() const;
   void SetLines(const std::vector<std::string>& lines);
-  bool ReadOnly() const;
+  bool ReadOnly() const override;
   void SetReadOnly(bool v);
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle s);
@@ -130,7 +159,17 @@ class TMemo : public TWinControl {
   void SetWordWrap(bool v);
   // Converts typed characters through the OEM code page (a no-op for Unicode text).
   bool OEMConvert = false;
-  void SelectAll();
+  void SelectAll() override;
+  // Selects `length` characters from `start` (the caret goes to the end of the selection).
+  void SetSelection(int start, int length);
+  int SelLength() const override;
+  int GetTextLen() const override;
+  bool CanUndo() const override;
+  void CutToClipboard() override;
+  void CopyToClipboard() override;
+  void PasteFromClipboard() override;
+  void ClearSelection() override;
+  void Undo() override;
   TNotifyEvent OnChange;
  protected:
   std::unique_ptr<TWindowHandle> CreateHandle() override;
@@ -169,7 +208,7 @@ class TParaAttributes {
   TRichEdit* owner_;
 };
 
-class TRichEdit : public TWinControl {
+class TRichEdit : public TCustomEdit {
  public:
   explicit TRichEdit(TComponent* owner);
   ~TRichEdit() override;
@@ -185,7 +224,7 @@ class TRichEdit : public TWinControl {
   std::string PlainText() const;
   void SetText(const std::string& v) override;
 
-  bool ReadOnly() const;
+  bool ReadOnly() const override;
   void SetReadOnly(bool v);
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle s);
@@ -194,17 +233,18 @@ class TRichEdit : public TWinControl {
 
   TTextAttributes& SelAttributes() { return selAttributes_; }
   TParaAttributes& Paragraph() { return paragraph_; }
-  void SelectAll();
+  void SelectAll() override;
   void SetSelection(int start, int length);
   int SelStart() const;
-  int SelLength() const;
+  int SelLength() const override;
+  int GetTextLen() const override;
   std::string SelText() const;
-  void CopyToClipboard();
-  void CutToClipboard();
-  void PasteFromClipboard();
-  void ClearSelection();
-  void Undo();
-  bool CanUndo() const;
+  void CopyToClipboard() override;
+  void CutToClipboard() override;
+  void PasteFromClipboard() override;
+  void ClearSelection() override;
+  void Undo() override;
+  bool CanUndo() const override;
   // Vertical scroll position in pixels and its maximum.
   int ScrollPosition() const;
   int ScrollMaximum() const;

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QTimerEvent>
 
+#include "ActnList.h"
 #include "Forms.h"
 #include "GraphicsPrivate.h"
 
@@ -223,6 +224,8 @@ bool TWindowHandle::RouteKey(QKeyEvent* e, bool down) {
     c->Perform((shift & ssAlt) ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(vk), static_cast<LPARAM>(shift));
     return !(native_ && passToNative_);
   }
+  // The window's action shortcuts come before anything else sees the key.
+  if (form && vk && DispatchShortCut(form, ShortCut(vk, shift))) return true;
   if (form && form->KeyPreview && form != c) {
     int key = vk;
     if (form->OnKeyDown) form->OnKeyDown(form, key, shift);

@@ -1,0 +1,169 @@
+#include "ComCtrls.h"
+
+#include "ActnList.h"
+#include "Forms.h"
+#include "ImgList.h"
+
+namespace corvane {
+
+namespace {
+// A one-pixel raised (or sunken) edge around r.
+void Edge(TCanvas& c, const TRect& r, bool raised) {
+  TColor topLeft = raised ? clBtnHighlight : clBtnShadow, bottomRight = raised ? clBtnShadow : clBtnHighlight;
+  c.Brush().Style = TBrushStyle::bsSolid;
+  c.Brush().Color = topLeft;
+  c.FillRect(TRect(r.Left, r.Top, r.Right - 1, r.Top + 1));
+  c.FillRect(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - 1));
+  c.Brush().Color = bottomRight;
+  c.FillRect(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom));
+  c.FillRect(TRect(r.Right - 1, r.Top, r.Right, r.Bottom));
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TToolBar
+
+TToolBar::TToolBar(TComponent* owner) : TCustomControl(owner) {
+  width_ = 150;
+  height_ = 29;
+}
+
+TToolBar::~TToolBar() { Destroying(); }
+
+void TToolBar::SetImages(TImageList* images) {
+  if (images_) RemoveFreeNotification(images_);
+  images_ = images;
+  if (images_) FreeNotification(images_);
+  Invalidate();
+}
+
+void TToolBar::Notification(TComponent* component, TOperation operation) {
+  TCustomControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == images_) images_ = nullptr;
+}
+
+void TToolBar::Paint() {
+  TCanvas& c = Canvas();
+  TRect r = ClientRect();
+  c.Brush().Style = TBrushStyle::bsSolid;
+  c.Brush().Color = color_;
+  c.FillRect(r);
+  // Etched lines: a shadow line with a highlight line beside it, on the inner side.
+  auto line = [&](TRect shadow, TRect highlight) {
+    c.Brush().Color = clBtnShadow;
+    c.FillRect(shadow);
+    c.Brush().Color = clBtnHighlight;
+    c.FillRect(highlight);
+  };
+  if (edges_ & ebTop) line(TRect(0, 0, r.Right, 1), TRect(0, 1, r.Right, 2));
+  if (edges_ & ebLeft) line(TRect(0, 0, 1, r.Bottom), TRect(1, 0, 2, r.Bottom));
+  if (edges_ & ebBottom) line(TRect(0, r.Bottom - 2, r.Right, r.Bottom - 1), TRect(0, r.Bottom - 1, r.Right, r.Bottom));
+  if (edges_ & ebRight) line(TRect(r.Right - 2, 0, r.Right - 1, r.Bottom), TRect(r.Right - 1, 0, r.Right, r.Bottom));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TToolButton
+
+TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) {
+  width_ = 23;
+  height_ = 22;
+}
+
+TToolButton::~TToolButton() {
+  Destroying();
+  SetAction(nullptr);
+}
+
+void TToolButton::SetAction(TAction* action) {
+  if (action == action_) return;
+  if (action_) action_->RemoveClient(this);
+  action_ = action;
+  if (action_) {
+    action_->AddClient(this, [this] { ActionChanged(); });
+    ActionChanged();
+  }
+}
+
+void TToolButton::ActionChanged() {
+  if (!action_) return;
+  Hint = action_->Hint();
+  SetCaption(action_->Caption());
+  SetImageIndex(action_->ImageIndex());
+  SetEnabled(action_->Enabled());
+  SetVisible(action_->Visible());
+}
+
+void TToolButton::Notification(TComponent* component, TOperation operation) {
+  TGraphicControl::Notification(component, operation);
+  if (operation == TOperation::opRemove && component == action_) action_ = nullptr;
+}
+
+void TToolButton::Click() {
+  if (style_ == TToolButtonStyle::tbsSeparator) return;
+  if (OnClick) OnClick(this);
+  else if (action_) action_->Execute();
+}
+
+void TToolButton::WndProc(TMessage& m) {
+  if (m.Msg == CM_MOUSEENTER || m.Msg == CM_MOUSELEAVE) {
+    hot_ = m.Msg == CM_MOUSEENTER;
+    Invalidate();
+  } else if (m.Msg == CM_ENABLEDCHANGED && !enabled_) {
+    down_ = false;
+  }
+  TGraphicControl::WndProc(m);
+}
+
+void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft && style_ == TToolButtonStyle::tbsButton) {
+    down_ = true;
+    Invalidate();
+  }
+  TGraphicControl::MouseDown(button, shift, x, y);
+}
+
+void TToolButton::MouseMove(TShiftState shift, int x, int y) {
+  // While the button is held, it looks pressed only with the pointer over it.
+  bool over = ClientRect().Contains({x, y});
+  if (over != hot_ && (shift & ssLeft)) {
+    hot_ = over;
+    Invalidate();
+  }
+  TGraphicControl::MouseMove(shift, x, y);
+}
+
+void TToolButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (button == TMouseButton::mbLeft && down_) {
+    down_ = false;
+    Invalidate();
+  }
+  TGraphicControl::MouseUp(button, shift, x, y);
+}
+
+void TToolButton::Paint() {
+  TCanvas& c = Canvas();
+  TRect r = ClientRect();
+  TToolBar* bar = ToolBar();
+  bool flat = !bar || bar->Flat();
+  if (style_ == TToolButtonStyle::tbsSeparator) {
+    // A flat toolbar divides its groups with an etched line.
+    if (flat) {
+      int x = r.Width() / 2 - 1;
+      c.Brush().Style = TBrushStyle::bsSolid;
+      c.Brush().Color = clBtnShadow;
+      c.FillRect(TRect(x, 2, x + 1, r.Bottom - 2));
+      c.Brush().Color = clBtnHighlight;
+      c.FillRect(TRect(x + 1, 2, x + 2, r.Bottom - 2));
+    }
+    return;
+  }
+  bool pressed = down_ && hot_;
+  if (enabled_ && (pressed || hot_ || !flat)) Edge(c, r, !pressed);
+  TImageList* images = bar ? bar->Images() : nullptr;
+  if (!images) return;
+  int x = (r.Width() - images->Width()) / 2 + (pressed ? 1 : 0);
+  int y = (r.Height() - images->Height()) / 2 + (pressed ? 1 : 0);
+  images->Draw(c, x, y, imageIndex_, enabled_);
+}
+
+}  // namespace corvane
