@@ -11,6 +11,25 @@ namespace corvane {
 namespace {
 constexpr TColor kYellow = 65535, kWhite = 16777215;
 const char* const kHoverRows = "qdlzxkgn";
+
+// The note titles: label on this window and key in the configuration file's section.
+constexpr const char* kConfigSection = "用户";
+constexpr const char* kTitleLabels[] = {"Label3", "Label4", "Label5"};
+constexpr const char* kTitleKeys[] = {"自定义1", "自定义2", "自定义3"};
+
+// The title fields of the notes editor accept line breaks, but the file keeps one line per
+// value. A title is therefore stored with each line break (CR LF, CR or LF) replaced by one
+// blank: the label draws a break as a blank already, so the next start shows what the user saw,
+// and nothing has to be unescaped. Escaping the breaks instead would give titles that already
+// hold a backslash a different meaning when read back.
+std::string TitleForFile(const std::string& title) {
+  std::string out;
+  for (size_t i = 0; i < title.size(); ++i) {
+    if (title[i] == '\r' && i + 1 < title.size() && title[i + 1] == '\n') continue;
+    out += title[i] == '\r' || title[i] == '\n' ? ' ' : title[i];
+  }
+  return out;
+}
 }  // namespace
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
@@ -19,8 +38,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 }
 
 void TForm1::PublishHandlers() {
-  PublishHandler("FormCreate", TNotifyEvent([](TObject*) {}));
-  PublishHandler("FormClose", TCloseEvent([](TObject*, TCloseAction&) {}));
+  PublishHandler("FormCreate", TNotifyEvent([this](TObject*) { ReadTitles(); }));
+  // A failed write raises: the close is abandoned, the window stays open and the next close
+  // tries again.
+  PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction&) { WriteTitles(); }));
   auto drag = [](TObject*, TMouseButton, TShiftState, int, int) { BeginWindowDrag(Form1); };
   PublishHandler("Image1MouseDown", TMouseEvent(drag));
   PublishHandler("Image1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) { HideAllHighlights(); }));
@@ -69,6 +90,16 @@ void TForm1::PublishHandlers() {
     SendMessage(Form1, WM_NEXTDLGCTL, 0, 0);
     Find<TControl>(Form1, "thButton1")->Click();
   }));
+}
+
+void TForm1::ReadTitles() {
+  config_ = std::make_unique<TIniFile>(ConfigurationPath());
+  for (int i = 0; i < 3; ++i) Find<TControl>(this, kTitleLabels[i])->SetCaption(config_->ReadString(kConfigSection, kTitleKeys[i], ""));
+}
+
+void TForm1::WriteTitles() {
+  for (int i = 0; i < 3; ++i)
+    config_->WriteString(kConfigSection, kTitleKeys[i], TitleForFile(Find<TControl>(this, kTitleLabels[i])->Caption()));
 }
 
 void TForm1::LabelHover(const char* label) { Find<TControl>(this, label)->Font().SetColor(kYellow); }

@@ -2,9 +2,11 @@
 // open the reference texts, the lookup field, the note titles and the about label.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/Conventions.h"
+#include "platform/IniFiles.h"
 
 namespace corvane {
 
@@ -29,8 +31,15 @@ class TForm1 : public TForm {
 
  private:
   void PublishHandlers();
+  // The note titles in the configuration file: read into the title labels when the window is
+  // created, written back from them when it closes.
+  void ReadTitles();
+  void WriteTitles();
   void LabelHover(const char* label);
   void LabelLeave(const char* label);
+
+  // Access to the configuration file, for the whole run.
+  std::unique_ptr<TIniFile> config_;
 };
 
 }  // namespace corvane
