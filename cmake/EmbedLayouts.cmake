@@ -4,6 +4,12 @@ set(code "// Generated from the window layouts; do not edit.\n#include \"platfor
 foreach(f ${FILES})
   get_filename_component(name ${f} NAME)
   file(READ ${f} text)
+  # "{stored skin}" stands for the packed stored skin, written as binary data.
+  if(DEFINED SKIN AND text MATCHES "{stored skin}")
+    file(READ ${SKIN} hex HEX)
+    string(REGEX REPLACE "([0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f][0-9a-f])" "\\1\n      " hex "${hex}")
+    string(REPLACE "{stored skin}" "{\n      ${hex}}" text "${text}")
+  endif()
   set(code "${code}  RegisterLayoutText(\"${name}\", R\"lfm(${text})lfm\");\n")
 endforeach()
 set(code "${code}}\n}  // namespace corvane\n")

@@ -6,6 +6,8 @@
 #include "app/Unit4.h"
 #include "app/Unit5.h"
 #include "controls/Register.h"
+#include "skin/Register.h"
+#include "skin/SkinData.h"
 
 namespace corvane {
 
@@ -26,6 +28,18 @@ void RegisterApplicationClasses() {
   done = true;
   RegisterPlatformClasses();
   RegisterThemedControls();
+  RegisterSkinComponents();
+  // Skin data announces a changed skin to every window, the one that owns it first.
+  auto& messenger = SkinFormMessenger();
+  messenger.IsForm = [](TComponent* c) { return dynamic_cast<TForm*>(c) != nullptr; };
+  messenger.Forms = [] {
+    std::vector<TComponent*> forms;
+    for (TForm* f : Screen->FormList()) forms.push_back(f);
+    return forms;
+  };
+  messenger.Send = [](TComponent* form, TMessage& m) {
+    if (auto* f = dynamic_cast<TForm*>(form)) m.Result = f->Perform(m.Msg, m.WParam, m.LParam);
+  };
   RegisterBuiltInLayouts();
   for (const char* cls : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5"}) RegisterComponentClass(cls, "TForm", nullptr);
 }
