@@ -639,11 +639,14 @@ void TApplication::SetMouseControl(TControl* c) {
 void TApplication::ControlDestroyed(TControl* c) {
   if (mouseControl_ == c) mouseControl_ = nullptr;
   if (captureControl_ == c) captureControl_ = nullptr;
+  ForgetHintComponent(c);
 }
 
 void TApplication::Notification(TComponent* c, TOperation op) {
   TComponent::Notification(c, op);
-  if (op == TOperation::opRemove && c == mainForm_) mainForm_ = nullptr;
+  if (op != TOperation::opRemove) return;
+  if (c == mainForm_) mainForm_ = nullptr;
+  ForgetHintComponent(c);
 }
 
 // ---------------------------------------------------------------------------------------------

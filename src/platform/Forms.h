@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Controls.h"
+#include "Hints.h"
 
 namespace corvane {
 
@@ -27,7 +28,7 @@ using TCloseQueryEvent = std::function<void(TObject* sender, bool& canClose)>;
 
 // An event handler a form publishes by name for its layout to bind.
 using THandler = std::variant<TNotifyEvent, TMouseEvent, TMouseMoveEvent, TKeyEvent, TKeyPressEvent,
-                              TCloseEvent, TCloseQueryEvent>;
+                              TCloseEvent, TCloseQueryEvent, TShowHintEvent>;
 
 class TForm : public TWinControl {
  public:
@@ -196,12 +197,30 @@ class TApplication : public TComponent {
 
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
-  // Hint settings (the hint window kind itself is installed by hint components).
-  bool ShowHint = true;
-  int HintPause = 500;
-  int HintShortPause = 50;
-  int HintHidePause = 2500;
+  // Pop-up hints (Hints.h). The show-hint switch: turning it off destroys the hint window, turning
+  // it on makes one of the installed hint window class; a hint component flips it twice so that
+  // the window object becomes one of its class.
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool on);
+  int HintPause = 500;       // milliseconds the pointer rests before the first hint
+  int HintShortPause = 50;   // ... before the next one while a hint is showing
+  int HintHidePause = 2500;  // how long a hint stays
   TColor HintColor = clInfoBk;
+  THintWindowClass HintWindowClass() const;
+  void SetHintWindowClass(THintWindowClass windowClass);
+  // The hint window object; none until the first hint or until the switch turns on.
+  THintWindow* HintWindow() const;
+  // The show-hint notification. Given a `source`, it is withdrawn as that component is
+  // destroyed, so a destroyed component is never called.
+  void SetOnShowHint(TShowHintEvent handler, TComponent* source = nullptr);
+  bool HasOnShowHint() const;
+  // Shows the hint of the control at the screen point now, without waiting for the pause.
+  void ActivateHint(TPoint cursorPos);
+  // Hides the hint and forgets its control; the next rest of the pointer starts a new one.
+  void CancelHint();
+  // From the mouse routing: the pointer moved over `control` (client area) or left `window`.
+  void HintMouseMessage(TControl* control, TPoint screen);
+  void HintMouseLeft(TWinControl* window);
 
   // An application-wide message hook: sees every message before its control; returning true
   // swallows it.
@@ -230,6 +249,13 @@ class TApplication : public TComponent {
   int nextHook_ = 1;
   TControl* mouseControl_ = nullptr;
   TControl* captureControl_ = nullptr;
+  bool showHint_ = true;
+  struct HintState;  // Hints.cpp
+  struct HintStateDeleter { void operator()(HintState* h) const; };
+  mutable std::unique_ptr<HintState, HintStateDeleter> hint_;
+  HintState& Hints() const;  // made on first use
+  // Drops every reference the hint cycle holds to a component that goes away.
+  void ForgetHintComponent(TComponent* c);
 };
 
 extern TApplication* Application;

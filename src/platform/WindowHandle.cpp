@@ -163,10 +163,12 @@ bool TWindowHandle::RouteMouse(QMouseEvent* e) {
     case QEvent::MouseButtonPress:
       base = e->button() == Qt::RightButton ? WM_RBUTTONDOWN : e->button() == Qt::MiddleButton ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
       gButtonsDown |= e->button();
+      Application->CancelHint();  // a press takes the hint away
       break;
     case QEvent::MouseButtonDblClick:
       base = e->button() == Qt::RightButton ? WM_RBUTTONDBLCLK : e->button() == Qt::MiddleButton ? WM_MBUTTONDBLCLK : WM_LBUTTONDBLCLK;
       gButtonsDown |= e->button();
+      Application->CancelHint();
       break;
     case QEvent::MouseButtonRelease:
       base = e->button() == Qt::RightButton ? WM_RBUTTONUP : e->button() == Qt::MiddleButton ? WM_MBUTTONUP : WM_LBUTTONUP;
@@ -192,6 +194,7 @@ bool TWindowHandle::RouteMouse(QMouseEvent* e) {
     unsigned nc = base - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
     if (base == WM_MOUSEMOVE) {
       Application->SetMouseControl(c);
+      Application->HintMouseMessage(nullptr, screen);  // no control hints over the frame
       c->Perform(WM_SETCURSOR, 0, MakeLParam(hit, static_cast<int>(base)));
     }
     if (guard) c->Perform(nc, static_cast<WPARAM>(hit), MakeLParam(screen.X, screen.Y));
@@ -205,6 +208,7 @@ bool TWindowHandle::RouteMouse(QMouseEvent* e) {
   current_ = e;
   c->Perform(base, KeyStateOf(e->modifiers(), e->buttons()), MakeLParam(local.X, local.Y));
   current_ = saved;
+  if (base == WM_MOUSEMOVE && guard) Application->HintMouseMessage(Application->MouseControl(), screen);
   bool pass = native_ && passToNative_;
   passToNative_ = false;
   return !pass;
@@ -219,6 +223,7 @@ bool TWindowHandle::RouteKey(QKeyEvent* e, bool down) {
   QEvent* saved = current_;
   current_ = e;
   struct Restore { TWindowHandle* h; QEvent* s; ~Restore() { h->current_ = s; } } restore{this, saved};
+  if (down) Application->CancelHint();
   if (!down) {
     passToNative_ = false;
     c->Perform((shift & ssAlt) ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(vk), static_cast<LPARAM>(shift));
@@ -315,6 +320,7 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
       if (watched == input_) {
         TControl* mc = Application->MouseControl();
         if (mc && (mc == control_ || (!mc->IsWindowed() && mc->Parent() == control_))) Application->SetMouseControl(nullptr);
+        Application->HintMouseLeft(control_);
       }
       return false;
     case QEvent::FocusIn:
