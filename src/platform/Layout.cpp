@@ -6,6 +6,7 @@
 
 #include "Encoding.h"
 #include "StdCtrls.h"
+#include "WebBrowser.h"
 
 namespace corvane {
 
@@ -528,6 +529,8 @@ void RegisterPlatformClasses() {
   RegisterProp<TRichEdit>("TRichEdit", "BorderStyle", [border](TRichEdit* c, const TLayoutValue& v, TLayoutContext&) { c->SetBorderStyle(border(v)); });
   RegisterProp<TRichEdit>("TRichEdit", "ScrollBars", [scroll](TRichEdit* c, const TLayoutValue& v, TLayoutContext&) { c->SetScrollBars(scroll(v)); });
   RegisterProp<TRichEdit>("TRichEdit", "ReadOnly", [](TRichEdit* c, const TLayoutValue& v, TLayoutContext&) { c->SetReadOnly(v.AsBool()); });
+
+  RegisterComponentClass("TWebBrowser", W, [](TComponent* o) { return new TWebBrowser(o); });
 
   RegisterCommonControlClasses();
 }
