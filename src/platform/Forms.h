@@ -179,6 +179,8 @@ class TApplication : public TComponent {
   bool Running() const { return running_; }
   bool Terminated() const { return terminated_; }
   void Terminate();
+  // Forgets a finished run so that another Run can start (tests run several in one process).
+  void ResetRun() { terminated_ = false; }
   // Handles every event already waiting, then returns.
   void ProcessMessages();
   // Runs the event loop until pred() holds or the timeout passes; returns pred().

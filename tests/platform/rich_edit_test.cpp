@@ -1,0 +1,123 @@
+// The rich-text control: documents go in through the RTF reader and come back out of the control
+// with their text and formatting; read-only views cannot be typed into; saving replaces files whole.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+
+using namespace corvane;
+
+namespace {
+const char* kSample =
+    "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}{\\f1\\fswiss Arial;}}"
+    "{\\colortbl ;\\red255\\green0\\blue0;}"
+    "\\pard\\qc\\b\\fs32 \\'c7\\'ac\\'ce\\'aa\\'cc\\'ec\\b0\\fs24\\par"
+    "\\pard\\f1\\i italic \\i0\\ul under\\ulnone  \\cf1 red\\cf0\\par"
+    "\\pard\\qr right\\par}";
+
+struct RichEditFixture : ::testing::Test {
+  void SetUp() override {
+    form = new TForm(Application);
+    form->SetBounds(50, 50, 400, 300);
+    edit = new TRichEdit(form);
+    edit->SetParent(form);
+    edit->SetBounds(0, 0, 400, 300);
+  }
+  void TearDown() override { delete form; }
+  TForm* form;
+  TRichEdit* edit;
+};
+}  // namespace
+
+TEST_F(RichEditFixture, FormattingReadBackFromTheControl) {
+  edit->SetDocument(ReadRtf(kSample));
+  RichDocument d = edit->Document();
+  ASSERT_EQ(d.Paragraphs.size(), 3u);
+  EXPECT_EQ(d.Paragraphs[0].Text(), "乾为天");
+  EXPECT_EQ(d.Paragraphs[0].Alignment, TAlignment::taCenter);
+  EXPECT_TRUE(d.Paragraphs[0].Runs[0].Format.Bold);
+  EXPECT_EQ(d.Paragraphs[0].Runs[0].Format.SizeHalfPoints, 32);
+  EXPECT_EQ(d.Paragraphs[0].Runs[0].Format.FontName, "宋体");
+  const auto& runs = d.Paragraphs[1].Runs;
+  ASSERT_GE(runs.size(), 3u);
+  EXPECT_TRUE(runs[0].Format.Italic);
+  EXPECT_EQ(runs[0].Format.FontName, "Arial");
+  EXPECT_TRUE(runs[1].Format.Underline);
+  EXPECT_EQ(runs.back().Text, "red");
+  EXPECT_EQ(runs.back().Format.Color, clRed);
+  EXPECT_EQ(d.Paragraphs[2].Alignment, TAlignment::taRightJustify);
+  // The selection attributes see the same.
+  edit->SetSelection(0, 1);
+  EXPECT_EQ(edit->SelAttributes().Style() & fsBold, fsBold);
+  EXPECT_EQ(edit->SelAttributes().Size(), 16);
+  EXPECT_EQ(edit->Paragraph().Alignment(), TAlignment::taCenter);
+}
+
+TEST_F(RichEditFixture, SaveAndReloadKeepsTextAndFormatting) {
+  auto dir = std::filesystem::temp_directory_path() / ("corvane-rich-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::string path = (dir / "note.rtf").string();
+  edit->SetDocument(ReadRtf(kSample));
+  edit->SetSelection(0, 3);
+  edit->SelAttributes().SetColor(clBlue);
+  RichDocument before = edit->Document();
+  edit->SaveToFile(path);
+  edit->SetText("");
+  edit->LoadFromFile(path);
+  RichDocument after = edit->Document();
+  ASSERT_EQ(after.Paragraphs.size(), before.Paragraphs.size());
+  for (size_t i = 0; i < before.Paragraphs.size(); ++i) {
+    EXPECT_EQ(after.Paragraphs[i].Text(), before.Paragraphs[i].Text());
+    EXPECT_EQ(after.Paragraphs[i].Alignment, before.Paragraphs[i].Alignment);
+    ASSERT_EQ(after.Paragraphs[i].Runs.size(), before.Paragraphs[i].Runs.size()) << i;
+    for (size_t k = 0; k < before.Paragraphs[i].Runs.size(); ++k) {
+      const auto& a = after.Paragraphs[i].Runs[k].Format;
+      const auto& b = before.Paragraphs[i].Runs[k].Format;
+      EXPECT_EQ(a.Bold, b.Bold);
+      EXPECT_EQ(a.Italic, b.Italic);
+      EXPECT_EQ(a.Underline, b.Underline);
+      EXPECT_EQ(a.SizeHalfPoints, b.SizeHalfPoints);
+      EXPECT_EQ(ColorToRGB(a.Color == clDefault ? clBlack : a.Color), ColorToRGB(b.Color == clDefault ? clBlack : b.Color));
+      EXPECT_EQ(a.FontName, b.FontName);
+    }
+  }
+  EXPECT_EQ(after.Paragraphs[0].Runs[0].Format.Color, clBlue);
+  std::filesystem::remove_all(dir);
+}
+
+TEST_F(RichEditFixture, AReadOnlyViewTakesNoTypingButSelectsAndCopies) {
+  edit->SetReadOnly(true);
+  edit->SetText("只读文本");
+  form->Show();
+  Application->ProcessMessages();
+  edit->SetFocus();
+  Input::Type("abc");
+  Input::Key(VK_DELETE);
+  EXPECT_EQ(edit->PlainText(), "只读文本");
+  edit->SelectAll();
+  EXPECT_EQ(edit->SelText(), "只读文本");
+  edit->CopyToClipboard();
+  EXPECT_EQ(ClipboardText(), "只读文本");
+  edit->SetReadOnly(false);
+  edit->SetSelection(4, 0);
+  Input::Type("x");
+  EXPECT_EQ(edit->PlainText(), "只读文本x");
+}
+
+TEST_F(RichEditFixture, AMissingOrNonRtfFileLoadsAsTheRulesSay) {
+  try {
+    edit->LoadFromFile("dat\\no-such-file.rtf");
+    FAIL();
+  } catch (const EFOpenError& e) {
+    EXPECT_STREQ(e.what(), "Cannot open file dat\\no-such-file.rtf");
+  }
+  auto dir = std::filesystem::temp_directory_path() / ("corvane-plain-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  WriteFileAtomically((dir / "p.rtf").string(), "第一行\n第二行\n");
+  edit->LoadFromFile((dir / "p.rtf").string());
+  EXPECT_EQ(edit->Document().Paragraphs.at(0).Text(), "第一行");
+  std::filesystem::remove_all(dir);
+}
