@@ -1,9 +1,17 @@
 #include "app/Unit5.h"
 
+#include "platform/WebBrowser.h"
+
 namespace corvane {
 
+std::string gAboutPageAddress = kAboutPageAddress;
+
 TForm5::TForm5(TComponent* owner) : TForm(owner) {
-  PublishHandler("FormCreate", TNotifyEvent([](TObject*) {}));
+  // Every instance, the hidden start-up one included, asks for the page as it is created; the
+  // view fetches it in the background and shows its own page when the site cannot be reached.
+  PublishHandler("FormCreate", TNotifyEvent([this](TObject*) {
+    Find<TWebBrowser>(this, "WebBrowser1")->Navigate(gAboutPageAddress);
+  }));
   PublishHandler("thButton3Click", TNotifyEvent([this](TObject*) { Close(); }));
   BuildFromLayout(this, "Unit5.lfm");
 }
