@@ -6,6 +6,7 @@
 #include "app/Unit4.h"
 #include "app/Unit5.h"
 #include "controls/Register.h"
+#include "hints/FlatHint.h"
 #include "skin/Register.h"
 #include "skin/SkinData.h"
 
@@ -22,6 +23,28 @@ void BeginWindowDrag(TForm* window) {
   if (window) SendMessage(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
+void PublishPictureButtons(TForm* form, std::function<TForm*()> current, bool hasMinimise) {
+  form->PublishHandler("Image1MouseDown", TMouseEvent([current](TObject*, TMouseButton, TShiftState, int, int) {
+    BeginWindowDrag(current());
+  }));
+  form->PublishHandler("Image1MouseMove", TMouseMoveEvent([form, hasMinimise](TObject*, TShiftState, int, int) {
+    if (hasMinimise) Find<TControl>(form, "w1")->Hide();
+    Find<TControl>(form, "w2")->Hide();
+  }));
+  form->PublishHandler("ww2MouseMove", TMouseMoveEvent([form, hasMinimise](TObject*, TShiftState, int, int) {
+    Find<TControl>(form, "w2")->Show();
+    if (hasMinimise) Find<TControl>(form, "w1")->Hide();
+  }));
+  form->PublishHandler("w2Click", TNotifyEvent([form](TObject*) { form->Close(); }));
+  if (hasMinimise) {
+    form->PublishHandler("ww1MouseMove", TMouseMoveEvent([form](TObject*, TShiftState, int, int) {
+      Find<TControl>(form, "w1")->Show();
+      Find<TControl>(form, "w2")->Hide();
+    }));
+    form->PublishHandler("w1Click", TNotifyEvent([](TObject*) { Application->Minimize(); }));
+  }
+}
+
 void RegisterApplicationClasses() {
   static bool done = false;
   if (done) return;
@@ -29,6 +52,7 @@ void RegisterApplicationClasses() {
   RegisterPlatformClasses();
   RegisterThemedControls();
   RegisterSkinComponents();
+  RegisterHintComponents();
   // Skin data announces a changed skin to every window, the one that owns it first.
   auto& messenger = SkinFormMessenger();
   messenger.IsForm = [](TComponent* c) { return dynamic_cast<TForm*>(c) != nullptr; };

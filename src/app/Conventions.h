@@ -2,6 +2,7 @@
 // a window by its background, the picture buttons, and the open-modal pattern.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/Forms.h"
@@ -26,6 +27,11 @@ extern TForm5* Form5;
 
 // Starts the window system's move loop for `window`, as a drag of its (absent) title bar would.
 void BeginWindowDrag(TForm* window);
+
+// Publishes the handlers every secondary window shares: drag by the background (the window named
+// by its class's current reference), the close button's hover picture and click, and the
+// minimise button's when the window has one.
+void PublishPictureButtons(TForm* form, std::function<TForm*()> current, bool hasMinimise);
 
 // Loads a window's built-in layout and runs its creation handler.
 void BuildFromLayout(TForm* form, const char* layoutFile);

@@ -3,7 +3,7 @@
 namespace corvane {
 
 TForm3::TForm3(TComponent* owner) : TForm(owner) {
-  PublishPictureButtons(this, reinterpret_cast<TForm**>(&Form3), false);
+  PublishPictureButtons(this, [] { return static_cast<TForm*>(Form3); }, false);
   BuildFromLayout(this, "Unit3.lfm");
 }
 

@@ -14,6 +14,4 @@ class TForm3 : public TForm {
   void Fill(const std::string& document);
 };
 
-void PublishPictureButtons(TForm* form, TForm** current, bool hasMinimise);
-
 }  // namespace corvane

@@ -16,7 +16,7 @@ constexpr const char* kDocuments[] = {"dat\\a1.rtf", "dat\\a2.rtf", "dat\\a3.rtf
 }  // namespace
 
 TForm4::TForm4(TComponent* owner) : TForm(owner) {
-  PublishPictureButtons(this, reinterpret_cast<TForm**>(&Form4), false);
+  PublishPictureButtons(this, [] { return static_cast<TForm*>(Form4); }, false);
   PublishHandlers();
   BuildFromLayout(this, "Unit4.lfm");
 }
