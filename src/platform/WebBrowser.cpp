@@ -160,6 +160,7 @@ class TWebView : public QTextBrowser {
     setUndoRedoEnabled(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setFrameShape(QFrame::NoFrame);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);  // long addresses too
   }
   // Pictures and style sheets come only from what the view fetched itself.
   QVariant loadResource(int type, const QUrl& name) override {
@@ -413,6 +414,7 @@ void TWebBrowser::ApplyFontAndColour() {
   QFont f(QString::fromStdString(TFont::SubstituteFace("宋体")));
   f.setPixelSize(14);
   view->document()->setDefaultFont(f);
+  view->document()->setDocumentMargin(10);
   QPalette p = view->palette();
   p.setColor(QPalette::Base, ToQColor(color_));
   p.setColor(QPalette::Window, ToQColor(color_));
