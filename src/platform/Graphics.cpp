@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -324,16 +325,25 @@ QStringList WrapLines(const QString& text, const QFontMetrics& fm, int width, bo
     QString line = para;
     if (line.endsWith('\r')) line.chop(1);
     if (!wordBreak || width <= 0) { result << line; continue; }
-    while (fm.horizontalAdvance(line) > width && line.size() > 1) {
-      // Break at the last blank that fits, else after as many characters as fit (CJK text).
-      int fit = 1;
-      while (fit < line.size() && fm.horizontalAdvance(line.left(fit + 1)) <= width) ++fit;
-      int cut = fit;
-      int blank = line.left(fit + 1).lastIndexOf(' ');
-      if (blank > 0) cut = blank;
-      result << line.left(cut);
+    // Lines break where the text may break (after a blank, between Chinese characters), at the
+    // last such place that still fits; a word wider than the line is not split and keeps its width.
+    // Blanks at the end of a line take no room.
+    auto head = [&line](int n) {
+      QStringView v = QStringView(line).left(n);
+      while (!v.isEmpty() && v.back().isSpace()) v.chop(1);
+      return v;
+    };
+    while (fm.horizontalAdvance(line) > width) {
+      QTextBoundaryFinder finder(QTextBoundaryFinder::Line, line);
+      int cut = -1;
+      for (int pos = finder.toNextBoundary(); pos > 0 && pos < line.size(); pos = finder.toNextBoundary()) {
+        bool fits = fm.horizontalAdvance(head(pos).toString()) <= width;
+        if (fits || cut < 0) cut = pos;
+        if (!fits) break;
+      }
+      if (cut < 0) break;  // a single word
+      result << head(cut).toString();
       line = line.mid(cut);
-      if (line.startsWith(' ')) line = line.mid(1);
     }
     result << line;
   }

@@ -123,6 +123,44 @@ TEST(Canvas, TextExtentsGrowWithTextAndFontAndAcceleratorsAreNotDrawn) {
   EXPECT_EQ(r.Width(), r2.Width());
 }
 
+namespace {
+// The lines DT_WORDBREAK makes of `text` in `width` pixels, as a measured rectangle.
+TRect Wrapped(TCanvas& c, const std::string& text, int width) {
+  TRect r(0, 0, width, 0);
+  c.DrawText(text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+  return r;
+}
+}  // namespace
+
+TEST(Canvas, WordBreakWrapsAtBlanksAndNeverSplitsAWord) {
+  TBitmap b(1, 1);
+  TCanvas& c = b.Canvas();
+  const int line = c.TextExtent("Mg").cy;
+  const int word = c.TextExtent("Clipboard").cx;
+  // Three words, each alone fits; two with their blank do not.
+  TRect r = Wrapped(c, "Clipboard Clipboard Clipboard", word + 2);
+  EXPECT_EQ(r.Height(), 3 * line);
+  EXPECT_EQ(r.Width(), word) << "the blank at a line end takes no room";
+  // A word wider than the line keeps its width and its own line.
+  r = Wrapped(c, "a Supercalifragilistic b", 20);
+  EXPECT_EQ(r.Width(), c.TextExtent("Supercalifragilistic").cx);
+  EXPECT_EQ(r.Height(), 3 * line);
+  // Text that fits stays one line; line breaks in the text still break.
+  EXPECT_EQ(Wrapped(c, "Cut", 200).Height(), line);
+  EXPECT_EQ(Wrapped(c, "Cut\nCopy", 200).Height(), 2 * line);
+}
+
+TEST(Canvas, WordBreakWrapsChineseTextBetweenCharacters) {
+  TBitmap b(1, 1);
+  TCanvas& c = b.Canvas();
+  c.Font().SetName("宋体");
+  c.Font().SetHeight(-12);
+  const int ch = c.TextExtent("字").cx, line = c.TextExtent("字").cy;
+  TRect r = Wrapped(c, "加大字体减小字体", 3 * ch);
+  EXPECT_EQ(r.Height(), 3 * line);
+  EXPECT_LE(r.Width(), 3 * ch);
+}
+
 TEST(Jpeg, DecodesWhatItEncodesAndRejectsGarbage) {
   TBitmap src(16, 8);
   Fill(src, RGB(200, 30, 40));
