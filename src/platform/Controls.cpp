@@ -606,10 +606,20 @@ void TWinControl::WndProc(TMessage& m) {
           Application->SetCaptureControl(target);
       }
       TMessage fwd{m.Msg, m.WParam, MakeLParam(p.X - target->left_, p.Y - target->top_), 0};
-      target->WindowProc(fwd);
-      if ((m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP) && Application &&
-          Application->CaptureControl() == target)
-        Application->SetCaptureControl(nullptr);
+      // The release ends the capture even when the control's handler fails (a click whose
+      // handler raises must not leave the next click going to the same control).
+      auto endCapture = [&] {
+        if ((m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP) && Application &&
+            Application->CaptureControl() == target)
+          Application->SetCaptureControl(nullptr);
+      };
+      try {
+        target->WindowProc(fwd);
+      } catch (...) {
+        endCapture();
+        throw;
+      }
+      endCapture();
       m.Result = fwd.Result;
       return;
     }
