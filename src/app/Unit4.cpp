@@ -1,7 +1,6 @@
 #include "app/Unit4.h"
 
 #include "app/Unit1.h"
-#include "app/Unit3.h"
 #include "platform/Dialogs.h"
 #include "platform/Menus.h"
 
