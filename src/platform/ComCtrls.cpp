@@ -2,6 +2,7 @@
 
 #include "ActnList.h"
 #include "Forms.h"
+#include "Hints.h"
 #include "ImgList.h"
 
 namespace corvane {
@@ -40,6 +41,17 @@ void TToolBar::SetImages(TImageList* images) {
 void TToolBar::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
   if (operation == TOperation::opRemove && component == images_) images_ = nullptr;
+}
+
+void TToolBar::WndProc(TMessage& m) {
+  if (m.Msg == CM_HINTSHOW) {
+    auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+    if (auto* button = dynamic_cast<TToolButton*>(ControlAtPos(info->CursorPos, true))) {
+      info->HintStr = GetShortHint(button->Hint);
+      info->CursorRect = button->BoundsRect();
+    }
+  }
+  TCustomControl::WndProc(m);
 }
 
 void TToolBar::Paint() {

@@ -34,6 +34,9 @@ class TToolBar : public TCustomControl {
 
  protected:
   void Paint() override;
+  // Disabled buttons take no mouse, so the pointer rests on the toolbar: the toolbar answers the
+  // hint with the button under the pointer, disabled or not.
+  void WndProc(TMessage& m) override;
   void Notification(TComponent* component, TOperation operation) override;
 
  private:

@@ -7,6 +7,7 @@
 
 #include "app/Unit1.h"
 #include "app/Unit4.h"
+#include "hints/FlatHint.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
@@ -175,6 +176,34 @@ TEST_F(NotesEditor, TheToolbarHoldsSixteenEntriesWithTheirPicturesHintsAndAction
     }
     EXPECT_EQ(Find<TToolButton>(&f, "ToolButton1")->Action(), Find<TAction>(&f, "EditCut1"));
   }));
+}
+
+TEST_F(NotesEditor, ToolbarHintsShowInTheFlatHintWindowTheEditorInstalls) {
+  std::string hint, windowClass;
+  ASSERT_TRUE(WithNote(1, [&](TForm4& f) {
+    auto* flat = Find<TFlatHint>(&f, "FlatHint1");
+    EXPECT_EQ(flat->Font().Name(), "MS Sans Serif");
+    EXPECT_EQ(flat->Font().Height(), -11);
+    EXPECT_EQ(flat->Font().Color(), clWindowText);
+    EXPECT_EQ(flat->MaxHintWidth(), 200);
+    EXPECT_EQ(Application->HintWindowClass(), &HintWindowClassOf<TFlatHintWindow>);
+    // The pointer rests on the cut button, which is disabled while nothing is selected.
+    f.Editors()[0]->SetSelection(0, 0);
+    Find<TActionList>(&f, "ActionList1")->UpdateActions();
+    ASSERT_FALSE(Find<TToolButton>(&f, "ToolButton1")->Enabled());
+    Input::MoveOver(Find<TControl>(&f, "ToolButton1"), 8, 8);
+    Application->ProcessUntil([] { return Application->HintWindow() && Application->HintWindow()->Showing(); });
+    if (THintWindow* w = Application->HintWindow()) {
+      hint = w->Caption();
+      windowClass = w->ClassName();
+    }
+    Input::MoveOver(Find<TControl>(&f, "ToolButton9"), 8, 8);
+    Application->ProcessUntil([] { return Application->HintWindow() && Application->HintWindow()->Caption() != "Cut"; });
+    if (THintWindow* w = Application->HintWindow()) hint += "," + w->Caption();
+    Application->CancelHint();
+  }));
+  EXPECT_EQ(hint, "Cut,加粗");
+  EXPECT_EQ(windowClass, "TFlatHintWindow");
 }
 
 TEST_F(NotesEditor, TheActionListCarriesTheSevenActionsAsGiven) {

@@ -5,6 +5,7 @@
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
+#include "platform/Hints.h"
 #include "platform/ImgList.h"
 #include "platform/Layout.h"
 #include "platform/Menus.h"
@@ -372,6 +373,31 @@ TEST_F(EditWindow, AFlatToolbarPaintsItsButtonsPicturesAndALineAlongItsBottom) {
   EXPECT_EQ(hot.Pixel(22, 10), ColorToRGB(clBtnShadow));
   Input::MoveOver(form, 300, 100);
   EXPECT_FALSE(button->Hot());
+}
+
+TEST_F(EditWindow, TheToolbarGivesTheHintOfTheButtonUnderThePointerEvenWhenItIsDisabled) {
+  auto* bar = new TToolBar(form);
+  bar->SetParent(form);
+  bar->SetBounds(10, 220, 300, 24);
+  auto* cutButton = new TToolButton(form);
+  cutButton->SetParent(bar);
+  cut->SetHint("Cut|Cuts the selection and puts it on the Clipboard");
+  cutButton->SetAction(cut);
+  auto* separator = new TToolButton(form);
+  separator->SetParent(bar);
+  separator->SetBounds(23, 0, 8, 22);
+  separator->SetStyle(TToolButtonStyle::tbsSeparator);
+  cut->SetEnabled(false);
+  THintInfo info;
+  info.HintControl = bar;
+  info.CursorPos = {5, 5};
+  info.HintStr = "toolbar";
+  EXPECT_EQ(bar->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)), 0);
+  EXPECT_EQ(info.HintStr, "Cut");
+  EXPECT_EQ(info.CursorRect, cutButton->BoundsRect()) << "the hint holds while the pointer stays on the button";
+  info.CursorPos = {26, 5};
+  bar->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.HintStr, "") << "a separator has no hint";
 }
 
 // ---------------------------------------------------------------------------------------------
