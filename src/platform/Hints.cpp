@@ -283,8 +283,16 @@ void TApplication::HintMouseMessage(TControl* control, TPoint screen) {
 
 void TApplication::HintMouseLeft(TWinControl* window) {
   if (!hint_) return;
-  for (TControl* c = hint_->control; c; c = c->Parent())
-    if (c == window) { CancelHint(); return; }
+  TControl* left = hint_->control;
+  for (TControl* c = left; c; c = c->Parent()) {
+    if (c != window) continue;
+    // The pointer may only be passing to another control of the program, whose mouse move comes
+    // right after the leave; the hint goes only if that names no other control.
+    PostCall([this, left] {
+      if (hint_ && hint_->control == left) CancelHint();
+    });
+    return;
+  }
 }
 
 void TApplication::ForgetHintComponent(TComponent* c) {

@@ -159,10 +159,11 @@ TEST_F(Hints, TheHintWindowStaysOnTheScreen) {
 TEST_F(Hints, WhileAHintShowsTheNextOneFollowsAfterTheShortPause) {
   Application->HintPause = 60000;
   Application->HintShortPause = 20;
+  Input::MoveOver(cut_, 20, 20);
   Application->ActivateHint(cut_->ClientToScreen({20, 20}));
   ASSERT_TRUE(HintShowing());
   EXPECT_EQ(HintText(), "Cut");
-  Input::MoveOver(copy_, 20, 20);
+  Input::MoveOver(copy_, 20, 20);  // straight from one window of a control to another's
   EXPECT_FALSE(HintShowing()) << "the old hint goes at once";
   ASSERT_TRUE(WaitForHint()) << "the short pause applies, not the long one";
   EXPECT_EQ(HintText(), "Copy");
@@ -207,6 +208,7 @@ TEST_F(Hints, LeavingTheWindowHidesTheHintAndCancelsAPendingOne) {
   Input::MoveOver(cut_, 20, 20);
   ASSERT_TRUE(WaitForHint());
   Input::MouseMove({5, 5});  // off every window of the program
+  Application->ProcessMessages();
   EXPECT_FALSE(HintShowing());
   Application->HintPause = 100;
   Input::MoveOver(copy_, 20, 20);
