@@ -162,11 +162,10 @@ void TFlatHintWindow::Paint() {
   c.Brush().Color = colors_[TFlatHint::ciBorder];
   c.FrameRect(client);
 
-  arrowPoint_ = ArrowPointOf(placement_, areas.strip);
   c.Pen().Color = colors_[TFlatHint::ciArrow];
   c.Pen().Width = 1;
   c.Pen().Style = TPenStyle::psSolid;
-  const auto arrow = ArrowPolyline(placement_, arrowPoint_);
+  const auto arrow = ArrowPolyline(placement_, ArrowPointOf(placement_, areas.strip));
   c.Polyline(std::vector<TPoint>(arrow.begin(), arrow.end()));
 
   c.Brush().Style = TBrushStyle::bsClear;
