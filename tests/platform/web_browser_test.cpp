@@ -181,14 +181,6 @@ TEST_F(WebPages, PlainTextIsShownAsTextNotMarkup) {
   EXPECT_TRUE(Has(web->DocumentText(), "<b>象曰</b>"));
 }
 
-TEST_F(WebPages, EachNavigationAsksTheServerAgain) {
-  server.ServePage("/about/", "<p>一</p>");
-  ASSERT_TRUE(Load(server.Url("/about/")));
-  ASSERT_TRUE(Load(server.Url("/about/")));
-  EXPECT_EQ(server.Requests("/about/"), 2);
-  EXPECT_EQ(completed, 2);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Pages that cannot be opened
 
