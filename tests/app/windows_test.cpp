@@ -119,6 +119,17 @@ TEST_F(Windows, HighlightsFollowThePointerAndSurvivePageSwitches) {
   EXPECT_TRUE(C("w2")->Visible());
   Input::MoveOver(C("Image1"), 400, 20);
   EXPECT_FALSE(C("w2")->Visible());
+  // Leaving the window straight from a tile or a hover picture leaves the highlight up.
+  Input::MoveOver(C("Image5"), 10, 40);
+  Input::MouseMove({2, 2});
+  EXPECT_TRUE(C("q3")->Visible());
+  Input::MoveOver(C("ww1"), 5, 5);
+  Input::MoveOver(C("w1"), 10, 10);
+  Input::MouseMove({2, 2});
+  EXPECT_TRUE(C("w1")->Visible());
+  Input::MoveOver(C("Image1"), 400, 20);
+  EXPECT_FALSE(C("q3")->Visible());
+  EXPECT_FALSE(C("w1")->Visible());
 }
 
 TEST_F(Windows, PageTabsSwitchPages) {
