@@ -9,15 +9,9 @@ namespace corvane {
 
 namespace {
 // A one-pixel raised (or sunken) edge around r.
-void Edge(TCanvas& c, const TRect& r, bool raised) {
-  TColor topLeft = raised ? clBtnHighlight : clBtnShadow, bottomRight = raised ? clBtnShadow : clBtnHighlight;
-  c.Brush().Style = TBrushStyle::bsSolid;
-  c.Brush().Color = topLeft;
-  c.FillRect(TRect(r.Left, r.Top, r.Right - 1, r.Top + 1));
-  c.FillRect(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - 1));
-  c.Brush().Color = bottomRight;
-  c.FillRect(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom));
-  c.FillRect(TRect(r.Right - 1, r.Top, r.Right, r.Bottom));
+void Edge(TCanvas& c, TRect r, bool raised) {
+  if (raised) c.Frame3D(r, clBtnHighlight, clBtnShadow, 1);
+  else c.Frame3D(r, clBtnShadow, clBtnHighlight, 1);
 }
 }  // namespace
 

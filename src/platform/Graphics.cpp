@@ -464,6 +464,21 @@ void TCanvas::CopyTransparent(const TRect& dest, const TBitmap& source, const TR
   BlitImage(*this, impl_.get(), scaled, dest.TopLeft(), transparent != clNone, ToQRgb(transparent));
 }
 
+void TCanvas::Frame3D(TRect& r, TColor topLeft, TColor bottomRight, int width) {
+  TBrush saved = brush_;
+  brush_.Style = TBrushStyle::bsSolid;
+  for (int i = 0; i < width && !r.IsEmpty(); ++i) {
+    brush_.Color = topLeft;
+    FillRect(TRect(r.Left, r.Top, r.Right - 1, r.Top + 1));
+    FillRect(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - 1));
+    brush_.Color = bottomRight;
+    FillRect(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom));
+    FillRect(TRect(r.Right - 1, r.Top, r.Right, r.Bottom));
+    r = TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+  }
+  brush_ = saved;
+}
+
 void TCanvas::DrawFocusRect(const TRect& r) {
   if (!Usable(impl_.get()) || r.IsEmpty()) return;
   impl_->End();

@@ -159,6 +159,9 @@ class TCanvas : public TPersistent {
   // Copies src of the bitmap into dest, scaling by pixel replication and leaving out the pixels
   // of the transparent colour.
   void CopyTransparent(const TRect& dest, const TBitmap& source, const TRect& src, TColor transparent);
+  // A 3-D edge `width` pixels deep inside r (top and left in one colour, bottom and right in the
+  // other); r shrinks to what is left inside the edge.
+  void Frame3D(TRect& r, TColor topLeft, TColor bottomRight, int width);
   // The dotted focus rectangle (every other pixel inverted).
   void DrawFocusRect(const TRect& r);
 

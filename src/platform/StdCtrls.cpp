@@ -117,28 +117,16 @@ TPanel::TPanel(TComponent* owner) : TCustomControl(owner) {
   height_ = 41;
 }
 
-static void Frame3D(TCanvas& c, TRect& r, TColor topLeft, TColor bottomRight, int width) {
-  for (int i = 0; i < width && !r.IsEmpty(); ++i) {
-    c.Brush().Color = topLeft;
-    c.FillRect(TRect(r.Left, r.Top, r.Right - 1, r.Top + 1));
-    c.FillRect(TRect(r.Left, r.Top, r.Left + 1, r.Bottom - 1));
-    c.Brush().Color = bottomRight;
-    c.FillRect(TRect(r.Left, r.Bottom - 1, r.Right, r.Bottom));
-    c.FillRect(TRect(r.Right - 1, r.Top, r.Right, r.Bottom));
-    r = TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-  }
-}
-
 void TPanel::Paint() {
   TCanvas& c = Canvas();
   TRect r = ClientRect();
   c.Brush().Style = TBrushStyle::bsSolid;
   c.Brush().Color = color_;
   c.FillRect(r);
-  if (BevelOuter == TBevelCut::bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow, BevelWidth);
-  else if (BevelOuter == TBevelCut::bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight, BevelWidth);
-  if (BevelInner == TBevelCut::bvRaised) Frame3D(c, r, clBtnHighlight, clBtnShadow, BevelWidth);
-  else if (BevelInner == TBevelCut::bvLowered) Frame3D(c, r, clBtnShadow, clBtnHighlight, BevelWidth);
+  if (BevelOuter == TBevelCut::bvRaised) c.Frame3D(r, clBtnHighlight, clBtnShadow, BevelWidth);
+  else if (BevelOuter == TBevelCut::bvLowered) c.Frame3D(r, clBtnShadow, clBtnHighlight, BevelWidth);
+  if (BevelInner == TBevelCut::bvRaised) c.Frame3D(r, clBtnHighlight, clBtnShadow, BevelWidth);
+  else if (BevelInner == TBevelCut::bvLowered) c.Frame3D(r, clBtnShadow, clBtnHighlight, BevelWidth);
   if (ShowCaption && !text_.empty()) {
     c.Brush().Style = TBrushStyle::bsClear;
     c.Font().Assign(font_);
@@ -259,7 +247,7 @@ void TEdit::PaintWindow(TCanvas& canvas) {
   TRect r = ClientRect();
   canvas.Brush().Color = color_;
   canvas.FillRect(r);
-  if (borderStyle_ == TBorderStyle::bsSingle) Frame3D(canvas, r, clBtnShadow, clBtnHighlight, 2);
+  if (borderStyle_ == TBorderStyle::bsSingle) canvas.Frame3D(r, clBtnShadow, clBtnHighlight, 2);
 }
 
 void TEdit::WndProc(TMessage& m) {
