@@ -19,10 +19,14 @@ size_t FindChar(std::string_view gbk, char c) {
   return std::string_view::npos;
 }
 
+// Blanks, tabs and stray carriage returns around names and values are not part of them (so a
+// line reads the same whatever line end it is written back with). None of them is ever a trail
+// byte, so trimming byte by byte is safe at either end.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
 std::string_view Trim(std::string_view s) {
-  // Blanks and tabs are never trail bytes, so trimming byte by byte is safe at either end.
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
 }
 

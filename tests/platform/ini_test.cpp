@@ -165,6 +165,15 @@ TEST_F(IniFile, ANewSectionIsAppendedAfterABlankLine) {
   EXPECT_EQ(Bytes(), "[a]\nk=1\n\n[b]\nk=2\n");
 }
 
+TEST_F(IniFile, StrayCarriageReturnsAreNotPartOfAValueBeforeOrAfterAWrite) {
+  Put("[s]\nb=value\r\r");  // LF file whose last line ends in two carriage returns
+  TIniFile ini(path_);
+  EXPECT_EQ(ini.ReadString("s", "b", ""), "value");
+  ini.WriteString("s", "a", "1");
+  EXPECT_EQ(ini.ReadString("s", "b", ""), "value");
+  EXPECT_EQ(ini.ReadString("s", "a", ""), "1");
+}
+
 TEST_F(IniFile, WritingMatchesExistingNamesWithoutRegardToCase) {
   Put("[Users]\r\nTitle=old\r\n");
   TIniFile ini(path_);
