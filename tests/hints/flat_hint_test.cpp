@@ -105,16 +105,6 @@ TEST(FlatHintPlacement, TheBoxLiesDiagonallyAwayFromThePointer) {
   EXPECT_EQ(TFlatHintWindow::BoundsFor(2, {512, 384}, 142, 19), TRect(365, 360, 507, 379));
 }
 
-TEST(FlatHintPlacement, TheArrowPolylineMirrorsTowardsThePointer) {
-  auto up = TFlatHintWindow::ArrowPolyline(1, {3, 3});
-  EXPECT_EQ(up.front(), TPoint(3, 3));
-  EXPECT_EQ(up[1], TPoint(3, 9));
-  EXPECT_EQ(up.back(), TPoint(10, 9));
-  EXPECT_EQ(TFlatHintWindow::ArrowPolyline(0, {50, 3})[4], TPoint(44, 3));
-  EXPECT_EQ(TFlatHintWindow::ArrowPolyline(3, {3, 20})[1], TPoint(3, 14));
-  EXPECT_EQ(TFlatHintWindow::ArrowPolyline(2, {50, 20}).back(), TPoint(43, 14));
-}
-
 // --- installation and the hint class order -------------------------------------------------------
 
 TEST_F(FlatHint, CreatingOneInstallsTheFlatWindowThePausesAndTheNotification) {

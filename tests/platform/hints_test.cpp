@@ -254,15 +254,6 @@ TEST_F(Hints, FlippingTheSwitchTwiceReplacesTheWindowByOneOfTheInstalledClass) {
   EXPECT_EQ(Application->HintWindow()->ClassName(), "TMarkedHintWindow");
 }
 
-TEST_F(Hints, FlippingTheSwitchTwiceWhenOffLeavesItOffWithoutAWindow) {
-  Application->SetShowHint(false);
-  Application->SetHintWindowClass(&HintWindowClassOf<TMarkedHintWindow>);
-  Application->SetShowHint(!Application->ShowHint());
-  Application->SetShowHint(!Application->ShowHint());
-  EXPECT_FALSE(Application->ShowHint());
-  EXPECT_EQ(Application->HintWindow(), nullptr);
-}
-
 TEST_F(Hints, AHintUsesTheInstalledClassEvenWhenTheSwitchWasNotFlipped) {
   Application->ActivateHint(cut_->ClientToScreen({20, 20}));
   ASSERT_EQ(Application->HintWindow()->ClassName(), "THintWindow");
