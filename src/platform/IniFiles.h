@@ -4,10 +4,10 @@
 //   [section]
 //   key=value
 //
-// Section and key names match without regard to the case of their ASCII letters. Blanks around
-// names and values are not part of them. Every call goes to the file itself: nothing is cached,
-// and every write replaces the whole file at once (WriteFileAtomically), so a failed write leaves
-// the previous file as it was.
+// Section and key names match without regard to the case of their ASCII letters. Blanks, tabs and
+// stray carriage returns around names and values are not part of them. Every call goes to the file
+// itself: nothing is cached, and every write replaces the whole file at once
+// (WriteFileAtomically), so a failed write leaves the previous file as it was.
 #pragma once
 
 #include <string>
