@@ -275,7 +275,10 @@ int64_t TFileStream::Read(void* buffer, int64_t count) {
   while (done < count) {
     ssize_t n = ::read(fd_, static_cast<char*>(buffer) + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    // A failing read is not the end of the file: taking it for one would hand out a cut-off
+    // document as if it were whole (and the notes editor would save it back that way).
+    if (n < 0) throw EReadError(SReadError);
+    if (n == 0) break;
     done += n;
   }
   return done;
@@ -304,7 +307,12 @@ void TFileStream::SetSize(int64_t size) {
 
 std::string ReadFileBytes(const std::string& path) {
   TFileStream f(path, TFileMode::fmOpenRead);
-  return f.ReadAll();
+  try {
+    return f.ReadAll();
+  } catch (const EReadError&) {
+    // Opened but not readable to the end (an I/O error): for the user the file cannot be opened.
+    throw EFOpenError(Format(SFOpenError, {path}));
+  }
 }
 
 std::function<bool(const std::string& tempPath)> gBeforeAtomicRename;
