@@ -27,7 +27,13 @@ void RegisterSkinComponents() {
   RegisterProp<TskSkinData>(D, "CompressedStoredSkin", [](TskSkinData* c, const TLayoutValue& v, TLayoutContext& x) {
     auto* stored = dynamic_cast<TskCompressedStoredSkin*>(x.Component(v));
     if (!stored) v.Fail(v.text + " is not a stored skin");
-    c->SetCompressedStoredSkin(stored);
+    // A stored skin that cannot be loaded (damaged data, a bad picture, a malformed value) must
+    // not keep its window from being built: the window goes on without a skin, its skin data
+    // left marked empty, and draws its default frame.
+    try {
+      c->SetCompressedStoredSkin(stored);
+    } catch (const Exception&) {
+    }
   });
 }
 
