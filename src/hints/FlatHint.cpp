@@ -5,6 +5,7 @@
 
 #include "platform/Forms.h"
 #include "platform/Layout.h"
+#include "hints/SkinHint.h"
 
 namespace corvane {
 
@@ -181,6 +182,7 @@ void RegisterHintComponents() {
   static bool done = false;
   if (done) return;
   done = true;
+  RegisterSkinHintComponent();
   const std::string C = "TFlatHint";
   RegisterComponentClass(C, "TComponent", [](TComponent* o) { return new TFlatHint(o); });
   RegisterFontProperties(C, [](TComponent* c) -> TFont& { return static_cast<TFlatHint*>(c)->Font(); });

@@ -91,7 +91,7 @@ class TFlatHintWindow : public THintWindow {
 };
 
 // Makes TFlatHint available to window layouts with its published properties: Font, the four
-// colours, MaxHintWidth and OnShowHint. Safe to call more than once.
+// colours, MaxHintWidth and OnShowHint, and TskSkinHint with its own. Safe to call more than once.
 void RegisterHintComponents();
 
 }  // namespace corvane

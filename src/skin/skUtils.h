@@ -1,0 +1,88 @@
+// Drawing from skin pictures: a picture rectangle with its corner points and client rectangle
+// composed into a surface of any larger size, window regions from mask pictures, and the
+// layered-window alpha. The hint window is drawn with these.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "platform/Graphics.h"
+
+namespace corvane {
+
+class TWinControl;
+
+// A skinned surface as the picture holds it: the skin rectangle, the corner points and the client
+// rectangle (both relative to the skin rectangle's top-left corner) and the stretch flags.
+struct TskSkinGeometry {
+  TRect Rect;
+  TPoint LT, RT, LB, RB;
+  TRect Cl;
+  bool LeftStretch = false, TopStretch = false, RightStretch = false, BottomStretch = false;
+};
+
+// The same surface at a new size: the left and top border stay, the right and bottom border move
+// with the size.
+struct TskGrownGeometry {
+  int W = 0, H = 0;
+  TPoint LT, RT, LB, RB;
+  TRect Cl;
+};
+// The geometry of `g` grown to w x h (never smaller than the skin rectangle in practice).
+TskGrownGeometry GrowGeometry(const TskSkinGeometry& g, int w, int h);
+
+// Lays a middle of length d from p0 to p1: tile k starts at p0 + k*d and copies the first
+// d - overhang pixels, so the last one is cut at p1. Calls fn(start, length) for each tile that
+// copies something; a length of 0 or less lays nothing.
+template <class Fn>
+void TileMiddle(int p0, int p1, int d, Fn&& fn) {
+  if (d <= 0) return;
+  const int n = (p1 - p0) / d;
+  for (int k = 0; k <= n; ++k) {
+    const int start = p0 + k * d;
+    const int ov = std::max(0, p0 + (k + 1) * d - p1);
+    if (d - ov > 0) fn(start, d - ov);
+  }
+}
+
+// Composes the whole surface into `dest` (resized to n.W x n.H): the four middles tiled (or
+// scaled where the stretch flag is on), the eight corner parts copied, and with `drawClient` the
+// client area tiled. Nothing is drawn when the picture is empty or the corner points leave no
+// middle (RB.X = LT.X or RB.Y = LT.Y).
+void BuildFrameBitmap(TBitmap& picture, const TskSkinGeometry& g, const TskGrownGeometry& n, bool drawClient,
+                      TBitmap& dest);
+
+// The four mask borders of a surface (tiling only): top, bottom, left, right. A border that has no
+// thickness is left empty (0 x 0).
+struct TskMaskBorders {
+  TBitmap Top, Bottom, Left, Right;
+};
+void BuildMaskBorderBitmaps(TBitmap& mask, const TskSkinGeometry& g, const TRect& area, const TskGrownGeometry& n,
+                            const TRect& newArea, TskMaskBorders& out);
+
+// The black pixels of a bitmap as one rectangle per run and row (scan order), offset by (ox, oy),
+// and the bounding rectangle (ox, oy, ox + width, oy + height). Every pixel that is not pure
+// black lies outside.
+struct TskMaskRuns {
+  std::vector<TRect> Rects;
+  TRect Bounds;
+};
+TskMaskRuns MaskRunRects(const TBitmap& bitmap, int ox, int oy);
+// The region of a mask's black pixels.
+TRegion MaskRegion(const TBitmap& mask);
+// The window region of a surface from its mask picture: the new client rectangle and the black
+// pixels of the four mask borders. Null when the new corner points are inverted or the new client
+// rectangle is empty.
+std::unique_ptr<TRegion> FrameMaskRegion(TBitmap& mask, const TskSkinGeometry& g, const TskGrownGeometry& n);
+
+// Sets the constant alpha (0..255) of a window that has the layered style.
+void ApplyLayeredAlpha(TWinControl& window, int alpha);
+// Whether windows can be made translucent with a constant alpha. The window system this program
+// runs on always can.
+bool LayeringAvailable();
+// Whether tool windows such as hints ask for a drop shadow on their window class. This window
+// system has no such class style, so they never do.
+bool IsVersion51();
+
+}  // namespace corvane
