@@ -45,7 +45,7 @@ class TToolBar : public TCustomControl {
   TEdgeBorders edges_ = ebTop;
 };
 
-enum class TToolButtonStyle { tbsButton, tbsSeparator };
+enum class TToolButtonStyle { tbButton, tbSeparator };
 
 class TToolButton : public TGraphicControl {
  public:
@@ -78,7 +78,7 @@ class TToolButton : public TGraphicControl {
 
  private:
   void ActionChanged();
-  TToolButtonStyle style_ = TToolButtonStyle::tbsButton;
+  TToolButtonStyle style_ = TToolButtonStyle::tbButton;
   int imageIndex_ = -1;
   TAction* action_ = nullptr;
   bool hot_ = false;

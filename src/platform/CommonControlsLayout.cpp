@@ -89,8 +89,8 @@ void RegisterToolBar() {
   RegisterProp<TToolButton>(B, "Action", [](TToolButton* c, const TLayoutValue& v, TLayoutContext& x) { c->SetAction(ComponentOf<TAction>(v, x, "an action")); });
   RegisterProp<TToolButton>(B, "Style", [](TToolButton* c, const TLayoutValue& v, TLayoutContext&) {
     const std::string& s = v.AsIdent();
-    if (s == "tbsButton") c->SetStyle(TToolButtonStyle::tbsButton);
-    else if (s == "tbsSeparator") c->SetStyle(TToolButtonStyle::tbsSeparator);
+    if (s == "tbButton") c->SetStyle(TToolButtonStyle::tbButton);
+    else if (s == "tbSeparator") c->SetStyle(TToolButtonStyle::tbSeparator);
     else v.Fail("unknown button style " + s);
   });
 }
