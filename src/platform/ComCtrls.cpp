@@ -105,7 +105,7 @@ void TToolButton::Notification(TComponent* component, TOperation operation) {
 }
 
 void TToolButton::Click() {
-  if (style_ == TToolButtonStyle::tbSeparator) return;
+  if (style_ == TToolButtonStyle::tkSeparator) return;
   if (OnClick) OnClick(this);
   else if (action_) action_->Execute();
 }
@@ -121,7 +121,7 @@ void TToolButton::WndProc(TMessage& m) {
 }
 
 void TToolButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  if (button == TMouseButton::mbLeft && style_ == TToolButtonStyle::tbButton) {
+  if (button == TMouseButton::mbLeft && style_ == TToolButtonStyle::tkButton) {
     down_ = true;
     Invalidate();
   }
@@ -151,7 +151,7 @@ void TToolButton::Paint() {
   TRect r = ClientRect();
   TToolBar* bar = ToolBar();
   bool flat = !bar || bar->Flat();
-  if (style_ == TToolButtonStyle::tbSeparator) {
+  if (style_ == TToolButtonStyle::tkSeparator) {
     // A flat toolbar divides its groups with an etched line.
     if (flat) {
       int x = r.Width() / 2 - 1;

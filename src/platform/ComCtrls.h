@@ -45,7 +45,7 @@ class TToolBar : public TCustomControl {
   TEdgeBorders edges_ = ebTop;
 };
 
-enum class TToolButtonStyle { tbButton, tbSeparator };
+enum class TToolButtonStyle { tkButton, tkSeparator };
 
 class TToolButton : public TGraphicControl {
  public:
@@ -78,7 +78,7 @@ class TToolButton : public TGraphicControl {
 
  private:
   void ActionChanged();
-  TToolButtonStyle style_ = TToolButtonStyle::tbButton;
+  TToolButtonStyle style_ = TToolButtonStyle::tkButton;
   int imageIndex_ = -1;
   TAction* action_ = nullptr;
   bool hot_ = false;

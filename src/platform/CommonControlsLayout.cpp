@@ -89,8 +89,8 @@ void RegisterToolBar() {
   RegisterProp<TToolButton>(B, "Action", [](TToolButton* c, const TLayoutValue& v, TLayoutContext& x) { c->SetAction(ComponentOf<TAction>(v, x, "an action")); });
   RegisterProp<TToolButton>(B, "Style", [](TToolButton* c, const TLayoutValue& v, TLayoutContext&) {
     const std::string& s = v.AsIdent();
-    if (s == "tbButton") c->SetStyle(TToolButtonStyle::tbButton);
-    else if (s == "tbSeparator") c->SetStyle(TToolButtonStyle::tbSeparator);
+    if (s == "tkButton") c->SetStyle(TToolButtonStyle::tkButton);
+    else if (s == "tkSeparator") c->SetStyle(TToolButtonStyle::tkSeparator);
     else v.Fail("unknown button style " + s);
   });
 }

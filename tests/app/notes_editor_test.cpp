@@ -168,7 +168,7 @@ TEST_F(NotesEditor, TheToolbarHoldsSixteenEntriesWithTheirPicturesHintsAndAction
       EXPECT_EQ(b->Name(), entries[i].name);
       EXPECT_EQ(b->Left(), entries[i].left) << b->Name();
       bool separator = entries[i].image < 0;
-      EXPECT_EQ(b->Style() == TToolButtonStyle::tbSeparator, separator) << b->Name();
+      EXPECT_EQ(b->Style() == TToolButtonStyle::tkSeparator, separator) << b->Name();
       EXPECT_EQ(b->Width(), separator ? 8 : 23) << b->Name();
       if (!separator) EXPECT_EQ(b->ImageIndex(), entries[i].image) << b->Name();
       EXPECT_EQ(b->Hint, entries[i].hint) << b->Name();

@@ -317,7 +317,7 @@ TEST_F(EditWindow, ToolbarButtonsRunTheirActionOrTheirClickHandlerAndDisabledOne
   auto* separator = new TToolButton(form);
   separator->SetParent(bar);
   separator->SetBounds(23, 0, 8, 22);
-  separator->SetStyle(TToolButtonStyle::tbSeparator);
+  separator->SetStyle(TToolButtonStyle::tkSeparator);
   auto* plain = new TToolButton(form);
   plain->SetParent(bar);
   plain->SetBounds(31, 0, 23, 22);
@@ -386,7 +386,7 @@ TEST_F(EditWindow, TheToolbarGivesTheHintOfTheButtonUnderThePointerEvenWhenItIsD
   auto* separator = new TToolButton(form);
   separator->SetParent(bar);
   separator->SetBounds(23, 0, 8, 22);
-  separator->SetStyle(TToolButtonStyle::tbSeparator);
+  separator->SetStyle(TToolButtonStyle::tkSeparator);
   cut->SetEnabled(false);
   THintInfo info;
   info.HintControl = bar;
@@ -491,7 +491,7 @@ TEST(Layout, ActionsMenusToolbarsAndDialogsNestAndReferToEachOther) {
              "  object Colours: TColorDialog\n    Color = clRed\n  end\n"
              "  object Bar: TToolBar\n    Images = Images\n    EdgeBorders = [ebBottom]\n    Flat = True\n"
              "    object B1: TToolButton\n      Action = Copy1\n    end\n"
-             "    object B2: TToolButton\n      Left = 23\n      Width = 8\n      Style = tbSeparator\n    end\n"
+             "    object B2: TToolButton\n      Left = 23\n      Width = 8\n      Style = tkSeparator\n    end\n"
              "  end\n"
              "end\n",
              "Tools.lfm");
@@ -517,7 +517,7 @@ TEST(Layout, ActionsMenusToolbarsAndDialogsNestAndReferToEachOther) {
   EXPECT_EQ(b1->Hint, "Copy|Copies");
   EXPECT_EQ(b1->ImageIndex(), 1);
   ASSERT_NE(Named<TToolButton>(&form, "B2"), nullptr);
-  EXPECT_EQ(Named<TToolButton>(&form, "B2")->Style(), TToolButtonStyle::tbSeparator);
+  EXPECT_EQ(Named<TToolButton>(&form, "B2")->Style(), TToolButtonStyle::tkSeparator);
 
   auto fails = [](const std::string& text) {
     try {
