@@ -9,6 +9,7 @@
 #include "platform/Forms.h"
 #include "platform/Layout.h"
 #include "platform/StdCtrls.h"
+#include "support/HintSettings.h"
 
 using namespace corvane;
 
@@ -32,19 +33,6 @@ class TOtherHint : public TComponent {
 
 class FlatHint : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = {Application->HintPause, Application->HintShortPause, Application->HintHidePause};
-    savedClass_ = Application->HintWindowClass();
-  }
-  void TearDown() override {
-    Application->CancelHint();
-    Application->SetShowHint(true);
-    Application->SetOnShowHint(nullptr);
-    Application->SetHintWindowClass(savedClass_);
-    Application->HintPause = saved_[0];
-    Application->HintShortPause = saved_[1];
-    Application->HintHidePause = saved_[2];
-  }
   // Shows `text` in a flat hint window with the pointer at `pointer`.
   static std::unique_ptr<TFlatHintWindow> Show(TPoint pointer, const std::string& text) {
     Input::MouseMove(pointer);  // nothing of the program lies there; the pointer position is what counts
@@ -63,8 +51,7 @@ class FlatHint : public ::testing::Test {
     return b;
   }
 
-  std::array<int, 3> saved_{};
-  THintWindowClass savedClass_ = nullptr;
+  test::HintSettingsGuard hintSettings_;  // put back when the test ends
 };
 
 // The pixels the arrow glyph covers for placement 1, relative to the arrow point, as the 18-point

@@ -12,6 +12,7 @@
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
 #include "skin/skUtils.h"
+#include "support/HintSettings.h"
 
 using namespace corvane;
 
@@ -41,19 +42,8 @@ std::unique_ptr<TBitmap> Numbered(int w, int h) {
 class SkinHint : public ::testing::Test {
  protected:
   void SetUp() override {
-    saved_ = {Application->HintPause, Application->HintShortPause, Application->HintHidePause};
-    savedClass_ = Application->HintWindowClass();
     stored_.ReadCompressedData(StoredSkinBytes());
     data_.SetCompressedStoredSkin(&stored_);
-  }
-  void TearDown() override {
-    Application->CancelHint();
-    Application->SetShowHint(true);
-    Application->SetOnShowHint(nullptr);
-    Application->SetHintWindowClass(savedClass_);
-    Application->HintPause = saved_[0];
-    Application->HintShortPause = saved_[1];
-    Application->HintHidePause = saved_[2];
   }
   static TSize Extent(const TFont& font, const std::string& text) {
     TBitmap b(1, 1);
@@ -78,8 +68,7 @@ class SkinHint : public ::testing::Test {
     return done();
   }
 
-  std::array<int, 3> saved_{};
-  THintWindowClass savedClass_ = nullptr;
+  test::HintSettingsGuard hintSettings_;  // put back when the test ends
   TskCompressedStoredSkin stored_{nullptr};
   TskSkinData data_{nullptr};
 };
