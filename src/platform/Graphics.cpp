@@ -419,6 +419,14 @@ void TCanvas::StretchDraw(const TRect& r, const TGraphic& g) { g.Draw(*this, r);
 // Writes pixels of `img` at dest (logical coordinates), skipping `key` when given.
 static void BlitImage(TCanvas& c, TCanvas::Impl* impl, const QImage& img, TPoint dest, bool useKey, QRgb key) {
   if (!impl->image || impl->image->isNull() || img.isNull()) return;
+  if (!useKey) {
+    // A plain copy: the painter's block copy honours the origin and clipping already.
+    QPainter& p = impl->Painter(c);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.drawImage(QPoint(dest.X, dest.Y), img.format() == QImage::Format_ARGB32 ? img.convertToFormat(QImage::Format_RGB32) : img);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    return;
+  }
   impl->End();
   QImage& target = *impl->image;
   TPoint o = c.Origin();
