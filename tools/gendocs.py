@@ -5,6 +5,7 @@ Usage:
     python3 tools/gendocs.py            # write dat/*.rtf
     python3 tools/gendocs.py --check    # verify sources and that dat/ is up to date
     python3 tools/gendocs.py --allow-missing   # while writing: skip sources not yet there
+    python3 tools/gendocs.py --fingerprint     # print the classical-text fingerprints
 
 Python 3 standard library only.  The output is deterministic: the same sources
 always give byte-identical files.  The source format is described in
@@ -17,9 +18,17 @@ Every hexagram source is checked before anything is written:
   * there are exactly six line texts, each named by its position as derived
     from the line code (初九/初六, 九二/六二, ..., 上九/上六), bottom to top,
     each followed by its small image (象曰：...);
-  * 111111 also carries 用九 and 222222 用六, and no other hexagram does.
-Any mismatch stops the run with a message naming the file and the line.
+  * 111111 also carries 用九 and 222222 用六, and no other hexagram does;
+  * the judgment and every line text (with its small image) are followed by
+    exactly one explanation paragraph (a line beginning with 【白话】), and
+    explanations appear nowhere else;
+  * the classical text (everything but the explanations) still has the
+    SHA-256 recorded for it in assets/texts/classical.sha256.
+Every character of every source must exist in GBK.  Any mismatch stops the run
+with a message naming the file and the line.
 """
+
+import hashlib
 
 import os
 import re
@@ -29,6 +38,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SRC_DIR = os.path.join(ROOT, "assets", "texts")
 HEX_DIR = os.path.join(SRC_DIR, "hexagrams")
 REF_DIR = os.path.join(SRC_DIR, "reference")
+FINGERPRINTS = os.path.join(SRC_DIR, "classical.sha256")
 OUT_DIR = os.path.join(ROOT, "dat")
 
 # The 64 hexagrams in the order of the main window's tiles: line code (bottom
@@ -71,6 +81,8 @@ LINE_WORDS = ["初", "二", "三", "四", "五", "上"]
 POSITION_RE = re.compile(r"^(初[九六]|[九六][二三四五]|上[九六]|用[九六])：")
 SECTIONS = ["卦辞", "彖传", "大象", "爻辞"]
 OPTIONAL_SECTIONS = ["文言"]
+EXPLANATION_MARK = "【白话】"
+MIN_EXPLANATION = 12  # characters after the mark; anything shorter is a placeholder
 REFERENCE_DOCS = ["sifaze", "yingbi", "shijian"]
 NOTE_DOCS = ["a1", "a2", "a3"]
 
@@ -78,12 +90,18 @@ NOTE_DOCS = ["a1", "a2", "a3"]
 TITLE_SIZE = 32
 HEADING_SIZE = 28
 BODY_SIZE = 24
+EXPLANATION_SIZE = 21
 MAX_LINE = 200
+
+# Colour table entries: 1 is the text colour, 2 the quieter grey of the explanations.
+TEXT_COLOR = 1
+EXPLANATION_COLOR = 2
 
 RTF_HEADER = ("{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052"
               "{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}")
 RTF_COLORS = "{\\colortbl ;\\red0\\green0\\blue0;}"
-RTF_START = "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs%d " % BODY_SIZE
+RTF_COLORS_EXPLAINED = "{\\colortbl ;\\red0\\green0\\blue0;\\red96\\green96\\blue96;}"
+RTF_START = "\\viewkind4\\uc1\\pard\\cf%d\\f0\\fs%d " % (TEXT_COLOR, BODY_SIZE)
 
 
 class SourceError(Exception):
@@ -150,26 +168,123 @@ def sequence_number(n):
 
 # ---------------------------------------------------------------- sources
 
+def gbk_bytes(ch):
+    """The GBK bytes of one character, or None when GBK has no such character.
+
+    Outside ASCII only true two-byte codes count (lead byte 0x81-0xFE), so a
+    one-byte extension such as 0x80 for the euro sign is not accepted."""
+    if ord(ch) < 128:
+        return ch.encode("ascii")
+    try:
+        data = ch.encode("gbk")
+    except UnicodeEncodeError:
+        return None
+    if len(data) != 2 or not 0x81 <= data[0] <= 0xFE:
+        return None
+    return data
+
+
 def read_source(path):
-    """Return [(kind, text, lineno)] with kind 'h' (heading) or 'p' (paragraph)."""
+    """Return [(kind, text, lineno)] with kind 'h' (heading), 'p' (paragraph)
+    or 'x' (explanation paragraph, text including its mark)."""
+    where = os.path.relpath(path, ROOT)
     with open(path, "rb") as f:
         raw = f.read()
     try:
         text = raw.decode("utf-8")
     except UnicodeDecodeError as e:
-        raise SourceError("%s: not UTF-8 (%s)" % (path, e))
+        raise SourceError("%s: not UTF-8 (%s)" % (where, e))
     if text.startswith("\ufeff"):
-        raise SourceError("%s: remove the byte-order mark" % path)
+        raise SourceError("%s: remove the byte-order mark" % where)
     items = []
     for lineno, line in enumerate(text.splitlines(), 1):
         line = line.rstrip()
         if not line.strip():
             continue
+        for column, ch in enumerate(line, 1):
+            if gbk_bytes(ch) is None or (ord(ch) < 32 and ch != "\t") or ord(ch) == 127:
+                raise SourceError("%s:%d: character %r (U+%04X, column %d) cannot be written in GBK"
+                                  % (where, lineno, ch, ord(ch), column))
         if line.startswith("# "):
             items.append(("h", line[2:].strip(), lineno))
+        elif line.strip().startswith(EXPLANATION_MARK):
+            items.append(("x", line.strip(), lineno))
         else:
             items.append(("p", line.strip(), lineno))
     return items
+
+
+def classical_texts(items):
+    """The classical text of a hexagram source, explanations left out, as
+    {"": the text up to the 文言 section, "文言": that section if present}.
+
+    Blank lines and trailing spaces do not count; every other character does."""
+    parts = {"": []}
+    current = ""
+    for kind, text, _ in items:
+        if kind == "x":
+            continue
+        if kind == "h" and text in OPTIONAL_SECTIONS:
+            current = text
+            parts[current] = []
+        parts[current].append("# " + text if kind == "h" else text)
+    return {key: "".join(line + "\n" for line in lines) for key, lines in parts.items()}
+
+
+def fingerprint_lines(codes):
+    """Lines of classical.sha256 for the given hexagram codes, in catalogue order."""
+    rows = []
+    for code in codes:
+        texts = classical_texts(read_source(os.path.join(HEX_DIR, code + ".txt")))
+        for key in [""] + OPTIONAL_SECTIONS:
+            if key in texts:
+                digest = hashlib.sha256(texts[key].encode("utf-8")).hexdigest()
+                rows.append("%s  hexagrams/%s.txt%s" % (digest, code, "#" + key if key else ""))
+    return rows
+
+
+def read_fingerprints():
+    """{"hexagrams/C.txt" or "hexagrams/C.txt#文言": sha256} from classical.sha256."""
+    where = os.path.relpath(FINGERPRINTS, ROOT)
+    try:
+        with open(FINGERPRINTS, encoding="utf-8") as f:
+            lines = f.read().splitlines()
+    except OSError as e:
+        raise SourceError("%s: cannot read (%s)" % (where, e.strerror))
+    table = {}
+    for lineno, line in enumerate(lines, 1):
+        if not line.strip() or line.startswith("#"):
+            continue
+        m = re.fullmatch(r"([0-9a-f]{64})  (hexagrams/[12]{6}\.txt(?:#\S+)?)", line)
+        if not m:
+            raise SourceError("%s:%d: expected '<sha256>  hexagrams/<code>.txt[#section]'" % (where, lineno))
+        if m.group(2) in table:
+            raise SourceError("%s:%d: %s is listed twice" % (where, lineno, m.group(2)))
+        table[m.group(2)] = m.group(1)
+    return table
+
+
+def check_fingerprints(codes, complete):
+    """Errors for every hexagram source whose classical text no longer has its
+    recorded SHA-256.  With complete, every entry of the table must be used."""
+    try:
+        table = read_fingerprints()
+    except SourceError as e:
+        return [str(e)]
+    errors, seen = [], set()
+    where = os.path.relpath(FINGERPRINTS, ROOT)
+    for row in fingerprint_lines(codes):
+        digest, name = row.split("  ", 1)
+        seen.add(name)
+        if name not in table:
+            errors.append("assets/texts/%s: no fingerprint recorded in %s" % (name, where))
+        elif table[name] != digest:
+            errors.append("assets/texts/%s: the classical text differs from the one recorded in %s"
+                          " (only explanation paragraphs may be added or changed)" % (name, where))
+    if complete:
+        for name in sorted(set(table) - seen):
+            errors.append("%s: %s is listed but the source has no such text" % (where, name))
+    return errors
 
 
 def figure_paragraphs(code):
@@ -201,14 +316,14 @@ def build_hexagram(code, name, path):
         fail(items[0][2], "title %r does not match the catalogue name %r for %s"
              % (items[0][1], name, code))
 
-    sections = []  # [(heading, lineno, [(text, lineno)])]
+    sections = []  # [(heading, lineno, [(kind, text, lineno)])]
     for kind, text, lineno in items[1:]:
         if kind == "h":
             sections.append((text, lineno, []))
         elif not sections:
             fail(lineno, "text before the first section heading")
         else:
-            sections[-1][2].append((text, lineno))
+            sections[-1][2].append((kind, text, lineno))
 
     headings = [s[0] for s in sections]
     required = headings[:len(SECTIONS)]
@@ -219,23 +334,40 @@ def build_hexagram(code, name, path):
         if heading not in OPTIONAL_SECTIONS:
             fail(lineno, "unexpected section %r" % heading)
     for heading, lineno, paras in sections:
-        if not paras:
+        if not any(kind == "p" for kind, _, _ in paras):
             fail(lineno, "section %r is empty" % heading)
+        for kind, text, pl in paras:
+            if kind == "x" and len(text) - len(EXPLANATION_MARK) < MIN_EXPLANATION:
+                fail(pl, "explanation too short (at least %d characters after %s)"
+                     % (MIN_EXPLANATION, EXPLANATION_MARK))
+        if heading not in ("卦辞", "爻辞"):
+            for kind, _, pl in paras:
+                if kind == "x":
+                    fail(pl, "an explanation belongs after the judgment or after a line text's"
+                         " small image, not in section %r" % heading)
 
     body = {s[0]: s for s in sections}
     short = short_name(code, name)
 
     judgment = body["卦辞"][2]
-    first, lineno = judgment[0]
+    kind, first, lineno = judgment[0]
+    if kind == "x":
+        fail(lineno, "the judgment comes first, its explanation after it")
     head = first.split("：", 1)[0]
     if "：" not in first or short not in head:
         fail(lineno, "the judgment must begin with the hexagram's name %s and '：'" % short)
+    kinds = [kind for kind, _, _ in judgment]
+    explained = any(kind == "x" for kind, _, _ in items)
+    if explained and (kinds[-1] != "x" or kinds.count("x") != 1):
+        at = judgment[kinds.index("x", 0, len(kinds) - 1)][2] if "x" in kinds[:-1] else judgment[-1][2]
+        fail(at, "the judgment must be followed by exactly one explanation paragraph"
+             " ('%s...'), ending the section" % EXPLANATION_MARK)
 
     tuan = body["彖传"][2]
-    if not tuan[0][0].startswith("彖曰："):
-        fail(tuan[0][1], "the commentary on the judgment must begin with '彖曰：'")
+    if not tuan[0][1].startswith("彖曰："):
+        fail(tuan[0][2], "the commentary on the judgment must begin with '彖曰：'")
     image = body["大象"][2]
-    if len(image) != 1 or not image[0][0].startswith("象曰："):
+    if len(image) != 1 or not image[0][1].startswith("象曰："):
         fail(body["大象"][1], "the image section must be one paragraph beginning with '象曰：'")
 
     expected = expected_positions(code)
@@ -243,7 +375,9 @@ def build_hexagram(code, name, path):
     found = []
     k = 0
     while k < len(lines):
-        text, lineno = lines[k]
+        kind, text, lineno = lines[k]
+        if kind == "x":
+            fail(lineno, "explanation out of place: it must follow a line text and its small image")
         m = POSITION_RE.match(text)
         if not m:
             fail(lineno, "expected a line text beginning with a position name, found %r" % text[:12])
@@ -257,11 +391,14 @@ def build_hexagram(code, name, path):
         if len(text) <= len(pos) + 1:
             fail(lineno, "line text %s is empty" % pos)
         found.append(pos)
-        if k + 1 >= len(lines) or not lines[k + 1][0].startswith("象曰："):
+        if k + 1 >= len(lines) or lines[k + 1][0] != "p" or not lines[k + 1][1].startswith("象曰："):
             fail(lineno, "line text %s must be followed by its small image '象曰：...'" % pos)
-        if POSITION_RE.match(lines[k + 1][0]):
-            fail(lines[k + 1][1], "small image missing after %s" % pos)
-        k += 2
+        if POSITION_RE.match(lines[k + 1][1]):
+            fail(lines[k + 1][2], "small image missing after %s" % pos)
+        if explained and (k + 2 >= len(lines) or lines[k + 2][0] != "x"):
+            fail(lines[k + 1][2], "the small image of %s must be followed by its explanation"
+                 " paragraph ('%s...')" % (pos, EXPLANATION_MARK))
+        k += 3 if explained else 2
     if found != expected:
         fail(body["爻辞"][1], "line texts found %s, expected %s" % ("、".join(found), "、".join(expected)))
 
@@ -271,7 +408,7 @@ def build_hexagram(code, name, path):
     doc += [("body", p) for p in figure_paragraphs(code)]
     for heading, _, paras in sections:
         doc.append(("heading", heading))
-        doc += [("body", text) for text, _ in paras]
+        doc += [("explain" if kind == "x" else "body", text) for kind, text, _ in paras]
     return doc
 
 
@@ -283,6 +420,9 @@ def build_reference(stem, path):
         raise SourceError("%s:1: the first line must be the title heading" % where)
     names = dict(CATALOGUE)
     for kind, text, lineno in items:
+        if kind == "x":
+            raise SourceError("%s:%d: explanation paragraphs ('%s...') belong in hexagram sources"
+                              % (where, lineno, EXPLANATION_MARK))
         # Every line code quoted in an example must exist, and the paragraph
         # that quotes it must also give the hexagram's catalogue name.
         for code in re.findall(r"(?<![0-9])[0-9]{6}(?![0-9])", text):
@@ -299,7 +439,9 @@ def build_reference(stem, path):
 # ---------------------------------------------------------------- RTF output
 
 def text_tokens(text):
-    """RTF tokens for plain text: GBK bytes as \\'xx, others as \\uN?."""
+    """RTF tokens for plain text: printable ASCII as itself, tab as \\tab, every
+    other character as \\'xx escapes of its GBK bytes.  read_source() has
+    already refused characters GBK does not have; this is the last guard."""
     for ch in text:
         o = ord(ch)
         if ch in "\\{}":
@@ -309,22 +451,29 @@ def text_tokens(text):
         elif ch == "\t":
             yield "\\tab "
         else:
-            try:
-                data = ch.encode("gbk")
-            except UnicodeEncodeError:
-                data = None
-            if data:
-                yield "".join("\\'%02x" % b for b in data)
-            else:
-                units = ch.encode("utf-16-le")
-                for j in range(0, len(units), 2):
-                    u = units[j] | (units[j + 1] << 8)
-                    yield "\\u%d?" % (u - 65536 if u >= 32768 else u)
+            data = gbk_bytes(ch) if o >= 128 else None
+            if data is None:
+                raise SourceError("character %r (U+%04X) cannot be written in GBK" % (ch, o))
+            yield "".join("\\'%02x" % b for b in data)
+
+
+# The look of each paragraph style: (bold, colour index, size in half-points).
+STYLES = {
+    "title": (True, TEXT_COLOR, TITLE_SIZE),
+    "heading": (True, TEXT_COLOR, HEADING_SIZE),
+    "body": (False, TEXT_COLOR, BODY_SIZE),
+    "explain": (False, EXPLANATION_COLOR, EXPLANATION_SIZE),
+}
 
 
 def paragraph_tokens(style, text):
     if style == "body":
         return list(text_tokens(text)) + ["\\par "]
+    if style == "explain":
+        # Quieter than the classical text: smaller and grey; the paragraph mark
+        # goes back to the body look so the next paragraph starts as before.
+        return (["\\cf%d\\fs%d " % (EXPLANATION_COLOR, EXPLANATION_SIZE)] + list(text_tokens(text))
+                + ["\\cf%d\\fs%d\\par " % (TEXT_COLOR, BODY_SIZE)])
     size = TITLE_SIZE if style == "title" else HEADING_SIZE
     return (["\\b\\fs%d " % size] + list(text_tokens(text))
             + ["\\b0\\fs%d\\par " % BODY_SIZE])
@@ -332,7 +481,8 @@ def paragraph_tokens(style, text):
 
 def render(doc):
     """The RTF file for a document given as [(style, text)], as ASCII bytes."""
-    out = [RTF_HEADER, RTF_COLORS]
+    explained = any(style == "explain" for style, _ in doc)
+    out = [RTF_HEADER, RTF_COLORS_EXPLAINED if explained else RTF_COLORS]
     line = RTF_START
     first = True
     for style, text in doc:
@@ -361,18 +511,30 @@ def empty_document():
 # ---------------------------------------------------------------- reading back
 
 def rtf_to_paragraphs(data):
-    """Read an RTF file written by render() back to [(bold, text)] per paragraph.
+    """Read an RTF file written by render() back to [(look, text)] per paragraph,
+    look being (bold, (red, green, blue), size) or None for an empty paragraph.
 
     A small reader for the subset this generator writes; used by --check to
-    prove that each file decodes to exactly its source text."""
+    prove that each file decodes to exactly its source text in the intended look."""
     s = data.decode("ascii")
     paras, cur, pending = [], [], bytearray()
-    state = {"bold": False}
+    state = {"bold": False, "cf": 0, "fs": 24}
+    colors, color = [], {}
     skip_group_depth = None
+    in_colors = False
     depth, i, uc = 0, 0, 1
 
     def emit(text):
-        cur.append((state["bold"], text))
+        if in_colors:
+            if text != ";":
+                raise SourceError("unexpected text %r in the colour table" % text)
+            colors.append((color.get("red", 0), color.get("green", 0), color.get("blue", 0))
+                          if color else None)
+            color.clear()
+            return
+        if state["cf"] >= len(colors) or colors[state["cf"]] is None:
+            raise SourceError("text in colour %d, which the colour table does not define" % state["cf"])
+        cur.append(((state["bold"], colors[state["cf"]], state["fs"]), text))
 
     def flush_bytes():
         if pending:
@@ -381,10 +543,11 @@ def rtf_to_paragraphs(data):
 
     def end_paragraph():
         text = "".join(t for _, t in cur)
-        bold = bool(cur) and all(b for b, _ in cur)
-        if not bold and any(b for b, _ in cur):
-            raise SourceError("paragraph %r is partly bold" % text[:20])
-        paras.append((bold, text.encode("utf-16", "surrogatepass").decode("utf-16")))
+        looks = {look for look, _ in cur}
+        if len(looks) > 1:
+            raise SourceError("paragraph %r changes its look part way" % text[:20])
+        look = looks.pop() if looks else None
+        paras.append((look, text.encode("utf-16", "surrogatepass").decode("utf-16")))
         cur.clear()
 
     while i < len(s):
@@ -399,10 +562,11 @@ def rtf_to_paragraphs(data):
         if c == "}":
             if skip_group_depth == depth:
                 skip_group_depth = None
+                in_colors = False
             depth -= 1
             i += 1
             continue
-        if skip_group_depth is not None:
+        if skip_group_depth is not None and not in_colors:
             i += 1
             continue
         if c == "\\":
@@ -419,12 +583,23 @@ def rtf_to_paragraphs(data):
             m = re.match(r"\\([a-z]+)(-?\d+)? ?", s[i:])
             word, arg = m.group(1), m.group(2)
             i += m.end()
-            if word in ("fonttbl", "colortbl"):
+            if word == "fonttbl":
                 skip_group_depth = depth
+            elif word == "colortbl":
+                skip_group_depth = depth
+                in_colors = True
+            elif in_colors:
+                if word not in ("red", "green", "blue"):
+                    raise SourceError("unexpected \\%s in the colour table" % word)
+                color[word] = int(arg)
             elif word == "par":
                 end_paragraph()
             elif word == "b":
                 state["bold"] = arg != "0"
+            elif word == "cf":
+                state["cf"] = int(arg)
+            elif word == "fs":
+                state["fs"] = int(arg)
             elif word == "u":
                 n = int(arg)
                 emit(chr(n + 65536 if n < 0 else n))
@@ -445,14 +620,18 @@ def rtf_to_paragraphs(data):
     return paras
 
 
+COLOR_VALUES = {TEXT_COLOR: (0, 0, 0), EXPLANATION_COLOR: (96, 96, 96)}
+
+
 def expected_paragraphs(doc):
     paras = []
     first = True
     for style, text in doc:
         if style == "heading" and not first:
-            paras.append((False, ""))
+            paras.append((None, ""))
         first = False
-        paras.append((style != "body", text))
+        bold, color, size = STYLES[style]
+        paras.append(((bold, COLOR_VALUES[color], size), text))
     return paras
 
 
@@ -465,6 +644,7 @@ def build_all(allow_missing=False):
     check_catalogue()
     files, docs = {}, {}
     errors = []
+    present = []
     for code, name in CATALOGUE:
         path = os.path.join(HEX_DIR, code + ".txt")
         if not os.path.exists(path):
@@ -472,10 +652,12 @@ def build_all(allow_missing=False):
                 errors.append("%s: missing source for %s %s"
                               % (os.path.relpath(path, ROOT), code, name))
             continue
+        present.append(code)
         try:
             docs[code + ".rtf"] = build_hexagram(code, name, path)
         except SourceError as e:
             errors.append(str(e))
+    errors += check_fingerprints(present, complete=not allow_missing and len(present) == 64)
     for stem in REFERENCE_DOCS:
         path = os.path.join(REF_DIR, stem + ".txt")
         if not os.path.exists(path):
@@ -505,9 +687,31 @@ def build_all(allow_missing=False):
     return files
 
 
+FINGERPRINT_HEADER = """\
+# SHA-256 of the classical text of each hexagram source, explanation paragraphs
+# (lines beginning with 【白话】) left out; see assets/texts/README.md.
+# gendocs.py refuses to run when a source no longer matches its line here.
+# Rewrite this file only for a deliberate correction of the classical text:
+#     python3 tools/gendocs.py --fingerprint > assets/texts/classical.sha256"""
+
+
 def main(argv):
-    check = "--check" in argv[1:]
-    allow_missing = "--allow-missing" in argv[1:]
+    options = argv[1:]
+    unknown = [a for a in options if a not in ("--check", "--allow-missing", "--fingerprint")]
+    if unknown:
+        sys.stderr.write("gendocs: unknown option %s\n" % " ".join(unknown))
+        return 2
+    check = "--check" in options
+    allow_missing = "--allow-missing" in options
+    if "--fingerprint" in options:
+        try:
+            codes = [c for c, _ in CATALOGUE if os.path.exists(os.path.join(HEX_DIR, c + ".txt"))]
+            rows = fingerprint_lines(codes)
+        except SourceError as e:
+            sys.stderr.write("gendocs: %s\n" % e)
+            return 1
+        sys.stdout.buffer.write(("\n".join([FINGERPRINT_HEADER] + rows) + "\n").encode("utf-8"))
+        return 0
     try:
         files = build_all(allow_missing)
     except SourceError as e:
