@@ -357,8 +357,7 @@ def build_hexagram(code, name, path):
     if "：" not in first or short not in head:
         fail(lineno, "the judgment must begin with the hexagram's name %s and '：'" % short)
     kinds = [kind for kind, _, _ in judgment]
-    explained = any(kind == "x" for kind, _, _ in items)
-    if explained and (kinds[-1] != "x" or kinds.count("x") != 1):
+    if kinds[-1] != "x" or kinds.count("x") != 1:
         at = judgment[kinds.index("x", 0, len(kinds) - 1)][2] if "x" in kinds[:-1] else judgment[-1][2]
         fail(at, "the judgment must be followed by exactly one explanation paragraph"
              " ('%s...'), ending the section" % EXPLANATION_MARK)
@@ -395,10 +394,10 @@ def build_hexagram(code, name, path):
             fail(lineno, "line text %s must be followed by its small image '象曰：...'" % pos)
         if POSITION_RE.match(lines[k + 1][1]):
             fail(lines[k + 1][2], "small image missing after %s" % pos)
-        if explained and (k + 2 >= len(lines) or lines[k + 2][0] != "x"):
+        if k + 2 >= len(lines) or lines[k + 2][0] != "x":
             fail(lines[k + 1][2], "the small image of %s must be followed by its explanation"
                  " paragraph ('%s...')" % (pos, EXPLANATION_MARK))
-        k += 3 if explained else 2
+        k += 3
     if found != expected:
         fail(body["爻辞"][1], "line texts found %s, expected %s" % ("、".join(found), "、".join(expected)))
 
