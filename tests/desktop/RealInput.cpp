@@ -1,0 +1,367 @@
+#include "desktop/RealInput.h"
+
+#include <X11/Xatom.h>
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+
+namespace corvane::test {
+
+namespace {
+
+// The code points of UTF-8 text (invalid bytes are skipped).
+std::vector<char32_t> CodePoints(const std::string& utf8) {
+  std::vector<char32_t> out;
+  for (size_t i = 0; i < utf8.size();) {
+    auto b = static_cast<unsigned char>(utf8[i]);
+    int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+    if (extra < 0 || i + static_cast<size_t>(extra) >= utf8.size()) { ++i; continue; }
+    char32_t ch = extra == 0 ? b : b & (0x3F >> extra);
+    for (int k = 1; k <= extra; ++k) ch = (ch << 6) | (static_cast<unsigned char>(utf8[i + static_cast<size_t>(k)]) & 0x3F);
+    out.push_back(ch);
+    i += static_cast<size_t>(extra) + 1;
+  }
+  return out;
+}
+
+Atom AtomOf(Display* d, const char* name) { return XInternAtom(d, name, False); }
+
+// The 32-bit items of a window property (window ids, cardinals, atoms).
+std::vector<unsigned long> Property(Display* d, Window w, const char* name) {
+  Atom type;
+  int format;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::vector<unsigned long> out;
+  if (XGetWindowProperty(d, w, AtomOf(d, name), 0, 4096, False, AnyPropertyType, &type, &format, &count, &after,
+                         &data) == Success && data) {
+    if (format == 32) {
+      auto* items = reinterpret_cast<unsigned long*>(data);
+      out.assign(items, items + count);
+    }
+    XFree(data);
+  }
+  return out;
+}
+
+bool HasWmState(Display* d, Window w) {
+  Atom type;
+  int format;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  XGetWindowProperty(d, w, AtomOf(d, "WM_STATE"), 0, 0, False, AnyPropertyType, &type, &format, &count, &after, &data);
+  if (data) XFree(data);
+  return type != None;
+}
+
+// The client window inside a window manager's frame.
+Window ClientIn(Display* d, Window w) {
+  if (HasWmState(d, w)) return w;
+  Window root, parent, *children = nullptr;
+  unsigned n = 0;
+  Window found = 0;
+  if (XQueryTree(d, w, &root, &parent, &children, &n)) {
+    for (unsigned i = n; i-- > 0 && !found;) found = ClientIn(d, children[i]);
+    if (children) XFree(children);
+  }
+  return found;
+}
+
+}  // namespace
+
+RealInput::RealInput() : d_(XOpenDisplay(nullptr)) {
+  if (!d_) throw std::runtime_error("RealInput: no X display");
+  int event, error, major, minor;
+  if (!XTestQueryExtension(d_, &event, &error, &major, &minor)) throw std::runtime_error("RealInput: no XTest");
+  // Key codes without any symbol can be given to characters the keyboard lacks.
+  int minCode, maxCode, perCode;
+  XDisplayKeycodes(d_, &minCode, &maxCode);
+  KeySym* map = XGetKeyboardMapping(d_, static_cast<KeyCode>(minCode), maxCode - minCode + 1, &perCode);
+  for (int code = maxCode; code >= minCode; --code) {
+    bool empty = true;
+    for (int i = 0; i < perCode; ++i) empty = empty && map[(code - minCode) * perCode + i] == NoSymbol;
+    if (empty) freeCodes_.push_back(static_cast<unsigned>(code));
+  }
+  XFree(map);
+}
+
+RealInput::~RealInput() {
+  // Give the borrowed key codes back (and let go of anything still held).
+  for (auto& [sym, code] : spare_) {
+    KeySym none = NoSymbol;
+    XChangeKeyboardMapping(d_, static_cast<int>(code), 1, &none, 1);
+  }
+  for (int b = 1; b <= 3; ++b) XTestFakeButtonEvent(d_, static_cast<unsigned>(b), False, CurrentTime);
+  XSync(d_, False);
+  XCloseDisplay(d_);
+}
+
+void RealInput::Sync() { XSync(d_, False); }
+
+void RealInput::MoveTo(TPoint p) {
+  XTestFakeMotionEvent(d_, DefaultScreen(d_), p.X, p.Y, CurrentTime);
+  Sync();
+}
+
+void RealInput::Press(int button) {
+  XTestFakeButtonEvent(d_, static_cast<unsigned>(button), True, CurrentTime);
+  Sync();
+}
+
+void RealInput::Release(int button) {
+  XTestFakeButtonEvent(d_, static_cast<unsigned>(button), False, CurrentTime);
+  Sync();
+}
+
+void RealInput::Click(TPoint p, int button) {
+  MoveTo(p);
+  Press(button);
+  Release(button);
+}
+
+void RealInput::DoubleClick(TPoint p) {
+  Click(p);
+  Click(p);
+}
+
+void RealInput::Drag(TPoint from, TPoint to, int steps) {
+  MoveTo(from);
+  Press();
+  for (int i = 1; i <= steps; ++i)
+    MoveTo({from.X + (to.X - from.X) * i / steps, from.Y + (to.Y - from.Y) * i / steps});
+  Release();
+}
+
+unsigned RealInput::KeycodeFor(unsigned long keysym, bool& shift) {
+  shift = false;
+  if (auto it = spare_.find(keysym); it != spare_.end()) return it->second;
+  KeyCode code = XKeysymToKeycode(d_, keysym);
+  if (code) {
+    if (XkbKeycodeToKeysym(d_, code, 0, 0) == keysym) return code;
+    if (XkbKeycodeToKeysym(d_, code, 0, 1) == keysym) {
+      shift = true;
+      return code;
+    }
+  }
+  if (freeCodes_.empty()) throw std::runtime_error("RealInput: no spare key code left");
+  unsigned spare = freeCodes_.back();
+  freeCodes_.pop_back();
+  KeySym syms[2] = {keysym, keysym};
+  XChangeKeyboardMapping(d_, static_cast<int>(spare), 2, syms, 1);
+  Sync();
+  spare_[keysym] = spare;
+  return spare;
+}
+
+void RealInput::KeyWithModifiers(unsigned keycode, bool shift, bool ctrl, bool alt) {
+  std::vector<KeyCode> mods;
+  if (ctrl) mods.push_back(XKeysymToKeycode(d_, XStringToKeysym("Control_L")));
+  if (alt) mods.push_back(XKeysymToKeycode(d_, XStringToKeysym("Alt_L")));
+  if (shift) mods.push_back(XKeysymToKeycode(d_, XStringToKeysym("Shift_L")));
+  for (KeyCode m : mods) XTestFakeKeyEvent(d_, m, True, CurrentTime);
+  XTestFakeKeyEvent(d_, keycode, True, CurrentTime);
+  XTestFakeKeyEvent(d_, keycode, False, CurrentTime);
+  for (auto it = mods.rbegin(); it != mods.rend(); ++it) XTestFakeKeyEvent(d_, *it, False, CurrentTime);
+  Sync();
+}
+
+void RealInput::Key(const std::string& combination) {
+  bool ctrl = false, alt = false, shift = false;
+  std::string rest = combination;
+  for (size_t plus; (plus = rest.find('+')) != std::string::npos && plus + 1 < rest.size();) {
+    std::string mod = rest.substr(0, plus);
+    rest = rest.substr(plus + 1);
+    if (mod == "ctrl") ctrl = true;
+    else if (mod == "alt") alt = true;
+    else if (mod == "shift") shift = true;
+    else throw std::runtime_error("RealInput: unknown modifier " + mod);
+  }
+  KeySym sym = XStringToKeysym(rest.c_str());
+  if (sym == NoSymbol) throw std::runtime_error("RealInput: unknown key " + rest);
+  bool needsShift = false;
+  unsigned code = KeycodeFor(sym, needsShift);
+  KeyWithModifiers(code, shift || needsShift, ctrl, alt);
+}
+
+void RealInput::Type(const std::string& utf8) {
+  for (char32_t ch : CodePoints(utf8)) {
+    unsigned long sym = ch == '\n' ? XStringToKeysym("Return") : ch < 0x100 ? ch : (0x01000000UL | ch);
+    bool shift = false;
+    unsigned code = KeycodeFor(sym, shift);
+    KeyWithModifiers(code, shift, false, false);
+  }
+}
+
+uint64_t RealInput::TopWindowAt(TPoint p) {
+  Window root = DefaultRootWindow(d_), parent, *children = nullptr;
+  unsigned n = 0;
+  uint64_t found = 0;
+  if (!XQueryTree(d_, root, &root, &parent, &children, &n)) return 0;
+  for (unsigned i = n; i-- > 0 && !found;) {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(d_, children[i], &a) || a.map_state != IsViewable) continue;
+    if (p.X < a.x || p.Y < a.y || p.X >= a.x + a.width + 2 * a.border_width || p.Y >= a.y + a.height + 2 * a.border_width)
+      continue;
+    Window client = ClientIn(d_, children[i]);
+    found = client ? client : children[i];
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+TRect RealInput::WindowRectOf(uint64_t window) {
+  XWindowAttributes a;
+  if (!XGetWindowAttributes(d_, window, &a)) return {};
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(d_, window, DefaultRootWindow(d_), 0, 0, &x, &y, &child);
+  return Bounds(x, y, a.width, a.height);
+}
+
+std::string RealInput::WindowNameOf(uint64_t window) {
+  Atom type;
+  int format;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  std::string name;
+  if (XGetWindowProperty(d_, window, AtomOf(d_, "_NET_WM_NAME"), 0, 1024, False, AtomOf(d_, "UTF8_STRING"), &type,
+                         &format, &count, &after, &data) == Success && data) {
+    name.assign(reinterpret_cast<char*>(data), count);
+    XFree(data);
+  }
+  return name;
+}
+
+uint64_t RealInput::WindowManagerActive() {
+  auto v = Property(d_, DefaultRootWindow(d_), "_NET_ACTIVE_WINDOW");
+  return v.empty() ? 0 : v[0];
+}
+
+std::vector<uint64_t> RealInput::ClientStacking() {
+  auto v = Property(d_, DefaultRootWindow(d_), "_NET_CLIENT_LIST_STACKING");
+  return {v.begin(), v.end()};
+}
+
+uint64_t RealInput::TransientFor(uint64_t window) {
+  Window owner = 0;
+  return XGetTransientForHint(d_, window, &owner) ? owner : 0;
+}
+
+bool RealInput::HasState(uint64_t window, const char* state) {
+  Atom wanted = AtomOf(d_, state);
+  for (unsigned long a : Property(d_, window, "_NET_WM_STATE"))
+    if (a == wanted) return true;
+  return false;
+}
+
+uint32_t RealInput::ScreenPixel(TPoint p) {
+  XImage* img = XGetImage(d_, DefaultRootWindow(d_), p.X, p.Y, 1, 1, AllPlanes, ZPixmap);
+  if (!img) return 0;
+  uint32_t px = static_cast<uint32_t>(XGetPixel(img, 0, 0)) & 0xFFFFFF;
+  XDestroyImage(img);
+  return px;
+}
+
+uint64_t WindowOf(TWinControl* form) { return NativeWindowId(form); }
+
+// ---------------------------------------------------------------------------------------------
+
+Steps& Steps::Do(std::function<void()> action) {
+  steps_.push_back({std::move(action), nullptr, {}, 0});
+  return *this;
+}
+
+Steps& Steps::Until(const std::string& what, std::function<bool()> condition, int timeoutMs) {
+  steps_.push_back({nullptr, std::move(condition), what, timeoutMs});
+  return *this;
+}
+
+Steps& Steps::Holds(const std::string& what, std::function<bool()> condition, int ms) {
+  steps_.push_back({nullptr, std::move(condition), what, ms, true});
+  return *this;
+}
+
+std::string Steps::Run() {
+  size_t next = 0;
+  std::string failure;
+  bool done = false;
+  auto since = std::chrono::steady_clock::now();
+  // CORVANE_STEPS=1 shows each wait as it ends.
+  const bool verbose = std::getenv("CORVANE_STEPS") != nullptr;
+  TTimer timer(nullptr);
+  timer.SetInterval(5);
+  timer.OnTimer = [&](TObject*) {
+    if (done) {
+      // The run unwinds: every modal window and message box still open is cancelled, from the
+      // innermost loop outwards (the timer fires in each of them). A session should have closed
+      // them itself.
+      if (AnyModalOpen()) {
+        if (failure.empty()) failure = "a modal window or message box was still open at the end";
+        for (TForm* f : Screen->FormList())
+          if (f->IsModal()) f->SetModalResult(mrCancel);
+        CloseMessageBoxes();
+      }
+      return;
+    }
+    // Actions run straight on; a condition holds the run until it is met. The timer keeps
+    // firing inside the modal loops the actions open, so the run goes on in there.
+    try {
+      while (next < steps_.size()) {
+        Step& s = steps_[next];
+        if (s.action) {
+          ++next;
+          since = std::chrono::steady_clock::now();
+          s.action();
+          continue;
+        }
+        bool met = s.condition();
+        auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - since);
+        if (s.holds) {
+          if (!met) {
+            failure = "stopped holding: " + s.what;
+            done = true;
+            return;
+          }
+          if (waited.count() < s.timeoutMs) return;
+        } else if (!met) {
+          if (waited.count() > s.timeoutMs) {
+            failure = "timed out waiting for: " + s.what;
+            done = true;
+          }
+          return;
+        }
+        if (verbose) std::fprintf(stderr, "  done waiting: %s\n", s.what.c_str());
+        ++next;
+        since = std::chrono::steady_clock::now();
+        continue;
+      }
+    } catch (const std::exception& e) {
+      failure = std::string("step failed: ") + e.what();
+    }
+    done = true;
+  };
+  timer.SetEnabled(true);
+  bool finished = WaitFor([&] { return done; }, 120000);
+  timer.SetEnabled(false);
+  if (!finished && failure.empty()) return "the steps did not finish";
+  return failure;
+}
+
+bool AnyModalOpen() {
+  for (TForm* f : Screen->FormList())
+    if (f->IsModal()) return true;
+  return OpenMessageBoxes() > 0;
+}
+
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
+  return Application->ProcessUntil(condition, timeoutMs);
+}
+
+}  // namespace corvane::test

@@ -1,0 +1,101 @@
+// Real input for window tests: key presses, clicks and pointer moves sent through the X server
+// (XTest), so they reach the program exactly as a user's do, through the toolkit's focus handling,
+// implicit pointer grabs and the window manager. Also what the X server knows: which window is
+// on top at a point, where a window is, what the screen shows.
+//
+// Steps run a test as a user's session: actions and the conditions to wait for between them.
+// They are driven by a timer, so they go on inside the modal loops the program's windows run.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Forms.h"
+
+typedef struct _XDisplay Display;
+
+namespace corvane::test {
+
+class RealInput {
+ public:
+  RealInput();
+  ~RealInput();
+  RealInput(const RealInput&) = delete;
+  RealInput& operator=(const RealInput&) = delete;
+
+  // Pointer, in screen coordinates. Buttons: 1 left, 2 middle, 3 right.
+  void MoveTo(TPoint p);
+  void Press(int button = 1);
+  void Release(int button = 1);
+  void Click(TPoint p, int button = 1);
+  void DoubleClick(TPoint p);
+  // Press at `from`, move there in `steps` pointer moves, release at `to`.
+  void Drag(TPoint from, TPoint to, int steps = 8);
+
+  // A key by its X name ("Return", "Escape", "F4", "a"), with modifiers "ctrl", "shift", "alt"
+  // joined by "+": Key("ctrl+c"), Key("alt+F4").
+  void Key(const std::string& combination);
+  // Types the text character by character; characters the keyboard has no key for get a spare
+  // key code of their own for the life of this object.
+  void Type(const std::string& utf8);
+  // Sends everything queued to the server and waits until it has taken it.
+  void Sync();
+
+  // The top-level client window (not the window manager's frame) shown at a screen point.
+  uint64_t TopWindowAt(TPoint p);
+  // The window's outer rectangle on the screen (without the window manager's frame).
+  TRect WindowRectOf(uint64_t window);
+  std::string WindowNameOf(uint64_t window);
+  uint64_t WindowManagerActive();  // _NET_ACTIVE_WINDOW
+  // Client windows the window manager manages, bottom to top.
+  std::vector<uint64_t> ClientStacking();
+  uint64_t TransientFor(uint64_t window);
+  bool HasState(uint64_t window, const char* state);  // e.g. "_NET_WM_STATE_SKIP_TASKBAR"
+  // The screen's pixel (0xRRGGBB).
+  uint32_t ScreenPixel(TPoint p);
+
+ private:
+  unsigned KeycodeFor(unsigned long keysym, bool& shift);
+  void KeyWithModifiers(unsigned keycode, bool shift, bool ctrl, bool alt);
+  Display* d_;
+  std::map<unsigned long, unsigned> spare_;  // keysym -> key code given to it
+  std::vector<unsigned> freeCodes_;
+};
+
+// The native window of a form.
+uint64_t WindowOf(TWinControl* form);
+
+// A user's session as a list of steps: actions and conditions to wait for.
+class Steps {
+ public:
+  Steps& Do(std::function<void()> action);
+  // Waits until `condition` holds; a wait longer than `timeoutMs` fails the run with `what`.
+  Steps& Until(const std::string& what, std::function<bool()> condition, int timeoutMs = 5000);
+  // Watches `condition` for `ms` milliseconds; the run fails with `what` if it ever stops holding
+  // (what a user would see go wrong a moment after an action: a window covered, a timer firing).
+  Steps& Holds(const std::string& what, std::function<bool()> condition, int ms);
+  // Runs the steps, processing events, until all are done or one fails. On failure every modal
+  // window still open is cancelled so the test can end, and the failure is returned.
+  std::string Run();
+
+ private:
+  struct Step {
+    std::function<void()> action;
+    std::function<bool()> condition;
+    std::string what;
+    int timeoutMs = 0;
+    bool holds = false;
+  };
+  std::vector<Step> steps_;
+};
+
+// A modal window or a message box is open.
+bool AnyModalOpen();
+
+// Processes events until `condition` holds or `timeoutMs` passes.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+}  // namespace corvane::test

@@ -1,0 +1,275 @@
+// The program as a user meets it on a desktop: a window manager, a panel, and real key presses
+// and clicks through the X server (scripts/test runs this on its own desktop, alone). Each test
+// is a short session: what the user does, and what the user then sees.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "app/Catalogue.h"
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "app/Unit2.h"
+#include "app/Unit3.h"
+#include "app/Unit4.h"
+#include "app/Unit5.h"
+#include "controls/Button.h"
+#include "desktop/RealInput.h"
+#include "platform/ComCtrls.h"
+#include "support/TestSupport.h"
+
+using namespace corvane;
+using test::Steps;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The program started once, in a working folder of its own (the notes editor writes the notes),
+// with its main window shown and active.
+class Desktop : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = fs::temp_directory_path() / ("corvane-desktop-" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    fs::copy(fs::path(test::SourceDir()) / "dat", dir_ / "dat", fs::copy_options::recursive);
+    fs::current_path(dir_);
+    CreateStartupWindows(*Application);
+    startup_ = {Form1, Form2, Form3, Form4, Form5};
+    main_ = Form1;
+    main_->Show();
+  }
+  static void TearDownTestSuite() {
+    for (auto it = startup_.rbegin(); it != startup_.rend(); ++it) delete *it;
+    Form1 = nullptr;
+    fs::current_path(test::SourceDir());
+    fs::remove_all(dir_);
+  }
+  void SetUp() override {
+    Form1 = main_;
+    Form1->ShowPage1();
+    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(main_); }))
+        << "the main window did not become active";
+    // Every test starts with the typing in the lookup field.
+    Steps start;
+    start.Do([&] { input_.Click(At("e1", 20, 8)); })
+        .Until("the field has the focus", [&] { return main_->ActiveControl() == Edit(); })
+        .Do([&] { input_.Key("ctrl+a"); input_.Key("BackSpace"); })
+        .Until("the field is empty", [&] { return Edit()->Text().empty(); });
+    ASSERT_EQ(start.Run(), "");
+  }
+
+  static TControl* C(const std::string& name) { return Find<TControl>(main_, name); }
+  static TEdit* Edit() { return Find<TEdit>(main_, "e1"); }
+  static TPoint At(const std::string& name, int x, int y) { return C(name)->ClientToScreen({x, y}); }
+  static TPoint In(TForm* form, const std::string& name, int x, int y) {
+    return Find<TControl>(form, name)->ClientToScreen({x, y});
+  }
+  // The window on top of all the program's windows, when it is the given class and modal.
+  template <class T>
+  static T* Modal() {
+    auto* f = dynamic_cast<T*>(Screen->ActiveForm());
+    return f && f->IsModal() && f->Showing() ? f : nullptr;
+  }
+  // The picture button that closes a window: the hover area shows it, a click on it closes.
+  static TPoint CloseButtonOf(TForm* f) { return In(f, "ww2", 16, 16); }
+
+  static fs::path dir_;
+  static TForm1* main_;
+  static std::vector<TForm*> startup_;
+  test::RealInput input_;
+};
+fs::path Desktop::dir_;
+TForm1* Desktop::main_ = nullptr;
+std::vector<TForm*> Desktop::startup_;
+
+}  // namespace
+
+TEST_F(Desktop, TypingReachesTheLookupFieldAfterReadingWindowsMessageBoxesAndARestore) {
+  TForm2* reading = nullptr;
+  TRect box;
+  Steps s;
+  // A tile's reading window opens and closes; typing goes on in the field.
+  s.Do([&] { input_.Click(At(Catalogue()[0].tile, 20, 30)); })
+      .Until("the reading window", [&] { return (reading = Modal<TForm2>()) != nullptr; })
+      .Until("the reading window is active", [&] { return input_.WindowManagerActive() == test::WindowOf(reading); })
+      .Do([&] { input_.MoveTo(CloseButtonOf(reading)); input_.Click(CloseButtonOf(reading)); })
+      .Until("the reading window closed", [&] { return Screen->ActiveForm() == main_; })
+      .Do([&] { input_.Type("12"); })
+      .Until("12 in the field", [&] { return Edit()->Text() == "12"; })
+      // Enter looks up "12": the guidance box, centred on the screen by its own size.
+      .Do([&] { input_.Key("Return"); })
+      .Until("the guidance box", [&] {
+        uint64_t active = input_.WindowManagerActive();
+        if (OpenMessageBoxes() != 1 || !active || active == test::WindowOf(main_)) return false;
+        box = input_.WindowRectOf(active);
+        return box.Width() > 0;
+      })
+      .Do([&] { input_.Key("Return"); })
+      .Until("the box closed", [&] { return OpenMessageBoxes() == 0 && Screen->ActiveForm() == main_; })
+      // The lookup moved the focus to the button: Space presses it, the box comes again.
+      .Until("the button has the focus", [&] { return main_->ActiveControl() == C("thButton1"); })
+      .Do([&] { input_.Key("space"); })
+      .Until("the guidance box again", [&] { return OpenMessageBoxes() == 1; })
+      .Do([&] { input_.Key("Escape"); })
+      .Until("the box closed again", [&] { return OpenMessageBoxes() == 0; })
+      .Do([&] { input_.Key("shift+Tab"); input_.Type("3"); })
+      .Until("123 in the field", [&] { return Edit()->Text() == "123"; })
+      // Minimised with its own button, restored from the panel's task bar.
+      .Do([&] { input_.MoveTo(At("ww2", 16, 16)); input_.Click(At("w1", 16, 16)); })
+      .Until("the program minimised", [&] { return Application->Minimized() && main_->WindowState() == TWindowState::wsMinimized; })
+      .Do([&] { input_.Click({40, Screen->Height() - 15}); })
+      .Until("the program restored", [&] { return !Application->Minimized() && main_->Showing() && Screen->ActiveForm() == main_ &&
+                                                  input_.WindowManagerActive() == test::WindowOf(main_); })
+      .Do([&] { input_.Type("4"); })
+      .Until("1234 in the field", [&] { return Edit()->Text() == "1234"; });
+  EXPECT_EQ(s.Run(), "");
+  EXPECT_EQ(box.Left, (Screen->Width() - box.Width()) / 2) << "box " << box.Width() << " x " << box.Height();
+  EXPECT_EQ(box.Top, (Screen->Height() - box.Height()) / 2);
+}
+
+TEST_F(Desktop, TheLookupFieldTakesEveryCharacterTypedAndNoLimitOfItsOwn) {
+  test::MessageBoxRecorder boxes;
+  int readings = 0;
+  Steps s;
+  s.Do([&] { input_.Type("1-2.3,4 é ж!~"); })
+      .Until("everything typed is in the field", [&] { return Edit()->Text() == "1-2.3,4 é ж!~"; })
+      .Do([&] { input_.Key("ctrl+a"); input_.Type("111111."); input_.Key("Return"); })
+      .Until("the guidance, not a reading window", [&] {
+        if (Modal<TForm2>()) { ++readings; Modal<TForm2>()->Close(); }
+        return !boxes.boxes.empty();
+      })
+      // A long code pasted in is kept whole.
+      .Do([&] {
+        SetClipboardText(std::string(40000, '1'));
+        input_.Click(At("e1", 20, 8));
+      })
+      .Until("the field has the focus again", [&] { return main_->ActiveControl() == Edit(); })
+      .Do([&] { input_.Key("ctrl+a"); input_.Key("ctrl+v"); })
+      .Until("40,000 characters in the field", [&] { return Edit()->Text().size() == 40000; });
+  EXPECT_EQ(s.Run(), "");
+  EXPECT_EQ(readings, 0);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+}
+
+TEST_F(Desktop, AReferenceWindowStaysAboveTheMainWindowClickedBelowIt) {
+  TForm3* reference = nullptr;
+  int entries = 0;
+  Steps s;
+  s.Do([&] { input_.MoveTo(At("ss1", 10, 40)); })
+      .Until("the side tab lights up", [&] { return C("ss1")->Visible(); })
+      .Do([&] { input_.Click(At("ss1", 10, 40)); })
+      .Until("the reference window", [&] { return (reference = Modal<TForm3>()) != nullptr; })
+      .Until("the reference window is mapped", [&] { return input_.WindowManagerActive() == test::WindowOf(reference); })
+      // A click on the (disabled) main window, where the reference window does not cover it.
+      .Do([&] { input_.Click(main_->ClientToScreen({20, 20})); })
+      .Holds("the reference window stays on top", [&] {
+        TRect r = reference->WindowRect();
+        return input_.TopWindowAt({r.Left + r.Width() / 2, r.Top + r.Height() / 2}) == test::WindowOf(reference);
+      }, 500)
+      .Do([&] {
+        // Program windows the task bar lists: neither skipped nor owned by another window.
+        entries = 0;
+        for (uint64_t w : input_.ClientStacking())
+          if ((w == test::WindowOf(main_) || w == test::WindowOf(reference)) && !input_.TransientFor(w) &&
+              !input_.HasState(w, "_NET_WM_STATE_SKIP_TASKBAR"))
+            ++entries;
+        input_.MoveTo(CloseButtonOf(reference));
+        input_.Click(CloseButtonOf(reference));
+      })
+      .Until("the reference window closed", [&] { return Screen->ActiveForm() == main_; });
+  EXPECT_EQ(s.Run(), "");
+  EXPECT_EQ(entries, 1) << "the program has one task-bar entry";
+}
+
+TEST_F(Desktop, TheNotesEditorKeepsTheTypingInTheNoteThroughToolbarClicksAndSavesWhatWasShown) {
+  TForm4* editor = nullptr;
+  RichDocument typed, reopened;
+  auto note = [&] { return Find<TRichEdit>(editor, "richedit1"); };
+  C("Label3")->SetCaption("笔记一");  // an empty title is a label of no width
+  Steps s;
+  s.Do([&] { input_.Click(At("Label3", 10, 6)); })
+      .Until("the notes editor", [&] { return (editor = Modal<TForm4>()) != nullptr; })
+      .Until("the editor is active", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })
+      .Do([&] { input_.Click(In(editor, "richedit1", 30, 10)); input_.Key("ctrl+a"); input_.Key("Delete"); input_.Type("ab"); })
+      .Until("ab in the note", [&] { return note()->PlainText() == "ab"; })
+      // Bold, then keep typing; a click on the window's background, and typing goes on.
+      .Do([&] { input_.Click(In(editor, "ToolButton9", 10, 10)); input_.Type("cd"); })
+      .Until("abcd in the note", [&] { return note()->PlainText() == "abcd"; })
+      .Do([&] { input_.Click(editor->ClientToScreen({8, editor->ClientHeight() - 8})); input_.Type("ef"); })
+      .Until("abcdef in the note", [&] { return note()->PlainText() == "abcdef"; })
+      // Copy the bold part (as the user selects it: Shift+Left four times) and paste it at the
+      // start: it stays bold.
+      .Do([&] {
+        for (int i = 0; i < 4; ++i) input_.Key("shift+Left");
+        input_.Key("ctrl+c");
+        input_.Key("ctrl+Home");
+        input_.Key("ctrl+v");
+      })
+      .Until("cdefabcdef in the note", [&] { return note()->PlainText() == "cdefabcdef"; })
+      .Do([&] { typed = note()->Document(); input_.MoveTo(CloseButtonOf(editor)); input_.Click(CloseButtonOf(editor)); })
+      .Until("the editor closed", [&] { return Screen->ActiveForm() == main_; })
+      .Do([&] { input_.Click(At("Label3", 10, 6)); })
+      .Until("the editor again", [&] { return (editor = Modal<TForm4>()) != nullptr; })
+      .Do([&] { reopened = note()->Document(); input_.MoveTo(CloseButtonOf(editor)); input_.Click(CloseButtonOf(editor)); })
+      .Until("the editor closed again", [&] { return Screen->ActiveForm() == main_; });
+  ASSERT_EQ(s.Run(), "");
+  ASSERT_EQ(typed.Paragraphs.size(), 1u);
+  const auto& runs = typed.Paragraphs[0].Runs;
+  std::string seen;
+  for (const RichRun& r : runs) seen += "[" + r.Text + (r.Format.Bold ? " bold" : "") + " " + std::to_string(r.Format.SizeHalfPoints) + "]";
+  ASSERT_EQ(runs.size(), 3u) << seen;
+  EXPECT_EQ(runs[0].Text, "cdef");
+  EXPECT_TRUE(runs[0].Format.Bold);
+  EXPECT_EQ(runs[1].Text, "ab");
+  EXPECT_FALSE(runs[1].Format.Bold);
+  EXPECT_EQ(runs[2].Text, "cdef");
+  EXPECT_TRUE(runs[2].Format.Bold);
+  // What the user saw (the editor's 9-point face) is what reopens.
+  ASSERT_EQ(reopened.Paragraphs.size(), 1u);
+  for (const RichRun& r : reopened.Paragraphs[0].Runs) EXPECT_EQ(r.Format.SizeHalfPoints, 18) << r.Text;
+  EXPECT_EQ(reopened.Paragraphs[0].Runs, runs);
+}
+
+TEST_F(Desktop, AfterDraggingTheWindowByItsBackgroundTheTilesHoverAgain) {
+  TPoint before{main_->Left(), main_->Top()};
+  const THexagram& h = Catalogue()[1];
+  Steps s;
+  s.Do([&] { input_.Drag(main_->ClientToScreen({400, 20}), main_->ClientToScreen({430, 40})); })
+      .Until("the window moved", [&] { return main_->Left() == before.X + 30 && main_->Top() == before.Y + 20; })
+      .Do([&] { input_.MoveTo(At(h.tile, 20, 30)); })
+      .Until("the tile under the pointer is highlighted", [&] { return C(h.hover)->Visible(); })
+      .Do([&] { input_.Drag(main_->ClientToScreen({400, 20}), main_->ClientToScreen({370, 0})); })
+      .Until("the window is back", [&] { return main_->Left() == before.X && main_->Top() == before.Y; });
+  EXPECT_EQ(s.Run(), "");
+}
+
+TEST_F(Desktop, AHeldButtonRepeatsOnlyWhileItIsHeld) {
+  TForm form(nullptr);
+  form.SetBounds(100, 100, 300, 200);
+  auto* button = new TthButton(&form);
+  button->SetParent(&form);
+  button->SetBounds(100, 80, 80, 27);
+  button->SetCaption("OK");
+  button->MouseContinuouslyDownInterval = 30;
+  int ticks = 0, clicks = 0;
+  button->OnMouseContinuouslyDown = [&](TObject*) { ++ticks; };
+  button->OnClick = [&](TObject*) { ++clicks; };
+  form.Show();
+  int atRelease = 0;
+  Steps s;
+  s.Until("the window is active", [&] { return input_.WindowManagerActive() == test::WindowOf(&form); })
+      .Do([&] { input_.MoveTo(button->ClientToScreen({40, 13})); input_.Press(); })
+      .Until("the repeat runs", [&] { return ticks >= 2; })
+      .Do([&] { input_.MoveTo(button->ClientToScreen({40, 100})); })
+      .Until("the face is up outside", [&] { return !button->Hot(); })
+      .Do([&] { input_.MoveTo(button->ClientToScreen({42, 13})); })
+      .Until("hot again over the button", [&] { return button->Hot(); })
+      .Do([&] { input_.Release(); })
+      .Until("released", [&] { return clicks == 1; })
+      .Do([&] { atRelease = ticks; })
+      .Holds("no tick after the release", [&] { return ticks == atRelease; }, 300);
+  EXPECT_EQ(s.Run(), "");
+  EXPECT_FALSE(button->RepeatTimerRunning());
+  EXPECT_TRUE(button->Hot());
+}
