@@ -194,14 +194,20 @@ void TthCustomButton::MouseMove(TShiftState shift, int x, int y) {
       down_ = false;
       Invalidate();
     }
+  } else if (!hot_ && !IsDesigning()) {
+    // Back over the button while the press holds the pointer (no enter comes then): hot again.
+    hot_ = true;
+    Invalidate();
   }
 }
 
 void TthCustomButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   TCustomControl::MouseUp(button, shift, x, y);
-  // A release outside the button gives no click; the face and the repeat stop with it.
+  // The repeat ends with the press, wherever it is released (a press that left the button and
+  // came back is no longer down, so the click would not stop it).
+  if (button == TMouseButton::mbLeft) StopRepeatTimer();
+  // A release outside the button gives no click; the face stops being down.
   if (button == TMouseButton::mbLeft && !ClientRect().Contains({x, y})) {
-    StopRepeatTimer();
     if (down_) {
       down_ = false;
       Invalidate();

@@ -627,16 +627,18 @@ void TWinControl::WndProc(TMessage& m) {
   }
   switch (m.Msg) {
     case WM_KEYDOWN: case WM_SYSKEYDOWN: {
+      // Keys without a virtual-key code arrive as 0: only a handler that turns a key into 0
+      // swallows it, so such keys still reach the control (and become characters).
       int key = static_cast<int>(m.WParam);
       KeyDown(key, static_cast<TShiftState>(m.LParam));
-      if (key == 0) { m.Result = 1; return; }
+      if (key == 0 && m.WParam != 0) { m.Result = 1; return; }
       m.WParam = static_cast<WPARAM>(key);
       break;
     }
     case WM_KEYUP: case WM_SYSKEYUP: {
       int key = static_cast<int>(m.WParam);
       KeyUp(key, static_cast<TShiftState>(m.LParam));
-      if (key == 0) { m.Result = 1; return; }
+      if (key == 0 && m.WParam != 0) { m.Result = 1; return; }
       break;
     }
     case WM_CHAR: {
@@ -754,6 +756,11 @@ TControl* FindControlAtScreen(TPoint p) {
     if (!child) return c;
     w = child;
   }
+}
+
+uint64_t NativeWindowId(const TWinControl* control) {
+  if (!control || !control->Handle() || !control->Handle()->Widget()) return 0;
+  return static_cast<uint64_t>(control->Handle()->Widget()->winId());
 }
 
 std::string ClipboardText() { return QApplication::clipboard()->text().toStdString(); }

@@ -294,6 +294,9 @@ TPoint GetCursorPos();
 TControl* FindControlAtScreen(TPoint p);
 // The program's top-level window at a screen point (topmost first).
 TWinControl* FindWindowAtScreen(TPoint p);
+// The window system's own identifier of a windowed control's window (an X window id), for tools
+// and tests that look at the screen from outside the program; 0 when it has no handle.
+uint64_t NativeWindowId(const TWinControl* control);
 // Clipboard text.
 std::string ClipboardText();
 void SetClipboardText(const std::string& text);

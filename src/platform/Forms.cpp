@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -24,6 +25,36 @@ TScreen* Screen = nullptr;
 std::function<int(const TMessageBoxRecord&)> gMessageBoxSeam;
 
 // ---------------------------------------------------------------------------------------------
+// Owners
+
+namespace {
+// Ties a window the program opens over others to the window it opens over (the topmost of the
+// program's windows on screen, else the main window): the window manager keeps it above that
+// window, moves it along on a restore and gives the program a single task-bar entry.
+void TieToOwner(QWidget* w, const TForm* self) {
+  if (!Screen || !Application) return;
+  QWidget* owner = nullptr;
+  for (TForm* f : Screen->ZOrder()) {
+    if (f == self || !f->Showing() || (f->GetWindowLong(GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST))) continue;
+    owner = f->Handle()->Widget();
+    break;
+  }
+  if (!owner && Application->MainForm() && Application->MainForm() != self && Application->MainForm()->Handle())
+    owner = Application->MainForm()->Handle()->Widget();
+  if (!owner || owner == w) return;
+  // The window system records an owner for dialog windows only.
+  if (w->windowType() == Qt::Window) {
+    bool shown = w->isVisible();
+    w->setWindowFlags((w->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    if (shown) w->show();
+  }
+  w->winId();
+  owner->winId();
+  if (w->windowHandle() && owner->windowHandle()) w->windowHandle()->setTransientParent(owner->windowHandle());
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
 // TForm
 
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
@@ -34,7 +65,9 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
   QWidget* w = handle_->Widget();
   w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   w->setAttribute(Qt::WA_DeleteOnClose, false);
-  w->setFocusPolicy(Qt::StrongFocus);
+  // A click on the window's background never takes the keyboard from its active control; keys
+  // reach the window itself only while it has no focusable control.
+  w->setFocusPolicy(Qt::NoFocus);
   if (Screen) Screen->AddForm(this);
 }
 
@@ -105,6 +138,8 @@ void TForm::SetVisible(bool v) {
     w->setGeometry(left_, top_, width_, height_);
     handle_->settingGeometry = false;
     w->setWindowTitle(QString::fromStdString(text_));
+    bool ownWindow = !(GetWindowLong(GWL_EXSTYLE) & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
+    if (ownWindow && Application && Application->MainForm() && Application->MainForm() != this) TieToOwner(w, this);
     w->show();
     if (Screen) Screen->Raise(this);
     if (OnShow) OnShow(this);
@@ -133,6 +168,9 @@ void TForm::BringWindowToFront() {
   handle_->Widget()->raise();
   handle_->Widget()->activateWindow();
   if (Screen) Screen->Raise(this);
+  // The keyboard goes back to the recorded control as soon as the window is active again.
+  if (activeControl_ && activeControl_->Handle() && activeControl_->Showing())
+    activeControl_->Handle()->InputWidget()->setFocus(Qt::OtherFocusReason);
 }
 
 bool TForm::Active() const { return Screen && Screen->ActiveForm() == this; }
@@ -311,12 +349,30 @@ void TForm::DefaultHandler(TMessage& m) {
 }
 
 namespace {
-// Takes every mouse event while a window is being dragged.
+// Takes every mouse event while a window is being dragged. A pointer event from the window system
+// reaches the toolkit's window first and is then handed to a widget: the drag acts on it at the
+// first sight and keeps it from the widgets (so no control sees a press, a move or the release),
+// but lets the window see it, so the toolkit's own record of the buttons and of the widget under
+// the pointer stays true and hovering works at once after the release. Synthetic events sent
+// straight to a widget are acted on there.
 class MoveLoopFilter : public QObject {
  public:
   MoveLoopFilter(TForm* form, TPoint start, TRect rect, QEventLoop* loop)
       : form_(form), start_(start), rect_(rect), loop_(loop) {}
-  bool eventFilter(QObject*, QEvent* e) override {
+  bool eventFilter(QObject* receiver, QEvent* e) override {
+    bool mouse = e->type() == QEvent::MouseMove || e->type() == QEvent::MouseButtonPress ||
+                 e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::MouseButtonDblClick;
+    if (mouse) {
+      if (receiver->isWindowType()) {
+        Act(e);
+        return false;
+      }
+      if (e->spontaneous()) return true;  // seen at its window already
+    }
+    return Act(e);
+  }
+ private:
+  bool Act(QEvent* e) {
     switch (e->type()) {
       case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(e);
@@ -571,6 +627,32 @@ int TApplication::MessageBox(const std::string& text, const std::string& caption
   return MessageDlg(text, rec.type, rec.buttons, caption);
 }
 
+namespace {
+std::vector<QPointer<QMessageBox>> gOpenBoxes;
+
+// A message box centred on the screen by the size it finally takes (the box lays itself out as
+// it is shown).
+class TMessageBoxWindow : public QMessageBox {
+ protected:
+  void showEvent(QShowEvent* e) override {
+    QMessageBox::showEvent(e);
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return;
+    QRect area = s->geometry();
+    QSize size = this->size();
+    setGeometry(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2,
+                size.width(), size.height());
+  }
+};
+}  // namespace
+
+int OpenMessageBoxes() { return static_cast<int>(gOpenBoxes.size()); }
+
+void CloseMessageBoxes() {
+  for (auto& box : std::vector<QPointer<QMessageBox>>(gOpenBoxes))
+    if (box) box->reject();
+}
+
 int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std::string>& buttons,
                const std::string& caption) {
   TMessageBoxRecord rec;
@@ -590,7 +672,14 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
         f->Handle()->Widget()->setEnabled(false);
         disabled.emplace_back(f->Handle()->Widget());
       }
-  QMessageBox box;
+  TMessageBoxWindow box;
+  QPointer<QMessageBox> guard = &box;
+  gOpenBoxes.push_back(guard);
+  struct Forget {
+    QPointer<QMessageBox> box;
+    ~Forget() { gOpenBoxes.erase(std::remove(gOpenBoxes.begin(), gOpenBoxes.end(), box), gOpenBoxes.end()); }
+  } forget{guard};
+  TieToOwner(&box, nullptr);
   box.setWindowTitle(QString::fromStdString(caption));
   box.setText(QString::fromStdString(text));
   box.setIcon(type == TMsgDlgType::mtError ? QMessageBox::Critical : type == TMsgDlgType::mtWarning ? QMessageBox::Warning

@@ -270,6 +270,11 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
 // A message with no icon, one "OK" button and the application title as caption.
 void ShowMessage(const std::string& text);
 
+// Message boxes on screen now (nested boxes count each), and a way to cancel them all (as
+// Escape would), for tools and tests that drive the program from outside.
+int OpenMessageBoxes();
+void CloseMessageBoxes();
+
 // Test seam: when set, every message box calls it instead of showing a window and returns its
 // answer (an ID value).
 extern std::function<int(const TMessageBoxRecord&)> gMessageBoxSeam;

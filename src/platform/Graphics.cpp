@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
@@ -74,19 +75,56 @@ bool TFont::operator==(const TFont& o) const {
 int TFont::Size() const { return static_cast<int>(std::lround(std::abs(height_) * 72.0 / 96.0)); }
 void TFont::SetSize(int points) { SetHeight(-static_cast<int>(std::lround(points * 96.0 / 72.0))); }
 
-std::string TFont::SubstituteFace(const std::string& name) {
-  // The faces the layouts name, mapped onto faces a Linux desktop has.
-  static const std::map<std::string, std::string> kTable = {
-      {"宋体", "AR PL UMing CN"}, {"SimSun", "AR PL UMing CN"}, {"新宋体", "AR PL UMing CN"},
-      {"MS Sans Serif", "Liberation Sans"}, {"Arial", "Liberation Sans"}, {"Tahoma", "DejaVu Sans"},
-      {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
+namespace {
+// The faces the layouts and documents name, mapped onto faces a Linux desktop has, best first.
+// "宋体" is a Song (serif) face: a simplified-Chinese one when installed, the Ming face of the
+// older font package otherwise. The Latin sans faces keep their metric-compatible stand-ins first;
+// Chinese text in them falls back to the simplified-Chinese sans face.
+const std::vector<std::string>& Candidates(const std::string& name) {
+  static const std::vector<std::string> kSong = {"Noto Serif CJK SC", "AR PL UMing CN"};
+  static const std::map<std::string, std::vector<std::string>> kTable = {
+      {"宋体", kSong}, {"SimSun", kSong}, {"新宋体", kSong},
+      {"MS Sans Serif", {"Noto Sans CJK SC", "Liberation Sans", "DejaVu Sans"}},
+      {"Arial", {"Liberation Sans", "Noto Sans CJK SC"}},
+      {"Tahoma", {"DejaVu Sans", "Noto Sans CJK SC"}},
+      {"Times New Roman", {"Liberation Serif", "Noto Serif CJK SC"}},
+      {"Courier New", {"Liberation Mono", "Noto Sans Mono CJK SC"}},
   };
+  static const std::vector<std::string> kNone;
   auto it = kTable.find(name);
-  return it == kTable.end() ? name : it->second;
+  return it == kTable.end() ? kNone : it->second;
+}
+
+bool Installed(const std::string& family) {
+  static std::map<std::string, bool> known;
+  auto it = known.find(family);
+  if (it == known.end()) it = known.emplace(family, QFontDatabase::hasFamily(QString::fromStdString(family))).first;
+  return it->second;
+}
+}  // namespace
+
+std::string TFont::SubstituteFace(const std::string& name) {
+  const auto& faces = Candidates(name);
+  for (const std::string& f : faces)
+    if (Installed(f)) return f;
+  return faces.empty() ? name : faces.front();
+}
+
+QStringList SubstituteFamilies(const std::string& name) {
+  QStringList list;
+  const auto& faces = Candidates(name);
+  if (faces.empty()) list << QString::fromStdString(name);
+  for (const std::string& f : faces) list << QString::fromStdString(f);
+  // Chinese text in a face without Chinese characters: the simplified-Chinese faces, not
+  // whatever the system would pick.
+  for (const char* fallback : {"Noto Sans CJK SC", "AR PL UMing CN"})
+    if (!list.contains(fallback)) list << fallback;
+  return list;
 }
 
 QFont ToQFont(const TFont& f) {
-  QFont q(QString::fromStdString(TFont::SubstituteFace(f.Name())));
+  QFont q;
+  q.setFamilies(SubstituteFamilies(f.Name()));
   q.setPixelSize(std::max(1, std::abs(f.Height())));
   q.setBold(f.Style() & fsBold);
   q.setItalic(f.Style() & fsItalic);

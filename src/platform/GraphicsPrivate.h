@@ -16,6 +16,8 @@ namespace corvane {
 QColor ToQColor(TColor c);
 TColor FromQRgb(QRgb rgb);
 QFont ToQFont(const TFont& f);
+// The installed faces that stand in for a face name, best first, with Chinese fallbacks.
+QStringList SubstituteFamilies(const std::string& name);
 
 struct TCanvas::Impl {
   QImage* image = nullptr;  // what the canvas draws on (never owned)

@@ -16,6 +16,9 @@
 // - Colour is a TColor (0x00BBGGRR) or clDefault for the automatic (window-text) colour.
 // - The charset is a font character set number as RTF writes it: 0 ANSI (Western, code page
 //   1252), 1 default (the document's code page), 134 GB2312 (code page 936), and so on.
+// - A paragraph without text may hold one empty run: the format of its paragraph mark, which is
+//   what text typed into it takes. The reader gives every empty paragraph one; the writer writes
+//   it as the paragraph's format.
 // - Paragraph ends: each paragraph of the model is one "\par" in RTF. Reading, text after the
 //   last "\par" becomes a final paragraph only when it holds some text, so a file that ends with
 //   "\par" has no empty paragraph added; writing, every paragraph is followed by "\par". A write

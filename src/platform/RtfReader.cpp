@@ -27,6 +27,8 @@ void NormalizeRuns(RichDocument& doc) {
       if (!runs.empty() && runs.back().Format == r.Format) runs.back().Text += r.Text;
       else runs.push_back(std::move(r));
     }
+    // An empty paragraph keeps the format of its mark as one empty run.
+    if (runs.empty() && !p.Runs.empty()) runs.push_back(std::move(p.Runs.back()));
     p.Runs = std::move(runs);
   }
 }
@@ -520,6 +522,7 @@ class RtfParser {
     para_.FirstIndent = st.firstIndent;
     para_.LeftIndent = st.leftIndent;
     para_.RightIndent = st.rightIndent;
+    if (para_.Runs.empty()) para_.Runs.push_back(RichRun{std::string(), CurrentFormat()});  // the mark's format
     doc_.Paragraphs.push_back(std::move(para_));
     para_ = RichParagraph{};
   }

@@ -228,7 +228,8 @@ class Writer {
     if (p.LeftIndent) Word("\\li", p.LeftIndent);
     if (p.RightIndent) Word("\\ri", p.RightIndent);
     for (const RichRun& r : p.Runs) {
-      if (r.Text.empty()) continue;
+      // An empty paragraph's one empty run is the format of its paragraph mark.
+      if (r.Text.empty() && p.Runs.size() > 1) continue;
       WriteFormat(r.Format);
       WriteRunText(r.Text);
     }

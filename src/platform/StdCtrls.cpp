@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -11,6 +12,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <memory>
 
 #include "Forms.h"
 #include "GraphicsPrivate.h"
@@ -183,6 +186,7 @@ std::unique_ptr<TWindowHandle> TEdit::CreateHandle() {
   auto* edit = new QLineEdit(frame);
   edit->setFrame(false);
   edit->setAttribute(Qt::WA_MacShowFocusRect, false);
+  edit->setMaxLength(std::numeric_limits<int>::max());  // the toolkit's default stops at 32,767
   auto h = std::make_unique<TWindowHandle>(this, frame, true, edit);
   frame->handle = h.get();
   edit->setFocusPolicy(Qt::ClickFocus);
@@ -224,6 +228,11 @@ void TEdit::SetText(const std::string& v) {
     syncing_ = false;
   }
   if (OnChange) OnChange(this);
+}
+
+void TEdit::SetMaxLength(int v) {
+  maxLength_ = std::max(0, v);
+  if (QLineEdit* e = LineEditOf(this)) e->setMaxLength(maxLength_ > 0 ? maxLength_ : std::numeric_limits<int>::max());
 }
 
 bool TEdit::ReadOnly() const { return LineEditOf(this)->isReadOnly(); }
@@ -379,23 +388,11 @@ TRichEdit::TRichEdit(TComponent* owner) : TCustomEdit(owner) {
 
 TRichEdit::~TRichEdit() { Destroying(); }
 
-std::unique_ptr<TWindowHandle> TRichEdit::CreateHandle() {
-  auto* edit = new QTextEdit();
-  edit->setAcceptRichText(false);
-  edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  edit->setFocusPolicy(Qt::ClickFocus);
-  auto h = std::make_unique<TWindowHandle>(this, edit, true, edit->viewport());
-  QObject::connect(edit, &QTextEdit::textChanged, [this] {
-    if (OnChange) Application->HandleExceptions([&] { OnChange(this); });
-  });
-  return h;
-}
-
 namespace {
 QTextCharFormat ToQFormat(const RichCharFormat& f, const TFont& base) {
   QTextCharFormat q;
   std::string face = f.FontName.empty() ? base.Name() : f.FontName;
-  q.setFontFamilies({QString::fromStdString(TFont::SubstituteFace(face))});
+  q.setFontFamilies(SubstituteFamilies(face));
   q.setProperty(QTextFormat::UserProperty, QString::fromStdString(face));  // the name as written
   q.setProperty(QTextFormat::UserProperty + 1, f.Charset);
   double pt = f.SizeHalfPoints > 0 ? f.SizeHalfPoints / 2.0 : std::abs(base.Height()) * 72.0 / 96.0;
@@ -410,19 +407,23 @@ QTextCharFormat ToQFormat(const RichCharFormat& f, const TFont& base) {
   return q;
 }
 
-RichCharFormat FromQFormat(const QTextCharFormat& q) {
+// What a piece of text shows. Text typed where no format was ever set carries none of its own
+// and shows in the control's font: that font's name and size are what it is saved with.
+RichCharFormat FromQFormat(const QTextCharFormat& q, const TFont& base) {
   RichCharFormat f;
   QVariant name = q.property(QTextFormat::UserProperty);
+  QStringList families = q.fontFamilies().toStringList();
   f.FontName = name.isValid() ? name.toString().toStdString()
-                              : (q.fontFamilies().toStringList().isEmpty() ? std::string() : q.fontFamilies().toStringList().first().toStdString());
+               : families.isEmpty() ? base.Name() : families.first().toStdString();
   QVariant cs = q.property(QTextFormat::UserProperty + 1);
   f.Charset = cs.isValid() ? cs.toInt() : kGb2312Charset;
-  f.SizeHalfPoints = static_cast<int>(std::lround(q.fontPointSize() * 2));
+  double pt = q.hasProperty(QTextFormat::FontPointSize) ? q.fontPointSize() : std::abs(base.Height()) * 72.0 / 96.0;
+  f.SizeHalfPoints = static_cast<int>(std::lround(pt * 2));
   f.Bold = q.fontWeight() >= QFont::DemiBold;
   f.Italic = q.fontItalic();
   f.Underline = q.fontUnderline();
   f.StrikeOut = q.fontStrikeOut();
-  if (q.property(QTextFormat::UserProperty + 2).toBool()) f.Color = clDefault;
+  if (q.property(QTextFormat::UserProperty + 2).toBool() || !q.hasProperty(QTextFormat::ForegroundBrush)) f.Color = clDefault;
   else f.Color = FromQRgb(q.foreground().color().rgb());
   return f;
 }
@@ -435,46 +436,22 @@ TAlignment FromQAlign(Qt::Alignment a) {
   if (a & Qt::AlignRight) return TAlignment::taRightJustify;
   return TAlignment::taLeftJustify;
 }
-}  // namespace
 
-void TRichEdit::SetDocument(const RichDocument& doc) {
-  QTextEdit* e = RichOf(this);
-  QTextDocument* d = e->document();
-  d->clear();
-  QTextCursor cur(d);
-  cur.beginEditBlock();
-  bool first = true;
-  for (const RichParagraph& p : doc.Paragraphs) {
-    QTextBlockFormat bf;
-    bf.setAlignment(ToQAlign(p.Alignment));
-    bf.setTextIndent(p.FirstIndent / 15.0);
-    bf.setLeftMargin(p.LeftIndent / 15.0);
-    bf.setRightMargin(p.RightIndent / 15.0);
-    QTextCharFormat blockChar = ToQFormat(p.Runs.empty() ? RichCharFormat{} : p.Runs.front().Format, font_);
-    if (first) {
-      cur.setBlockFormat(bf);
-      cur.setBlockCharFormat(blockChar);
-      first = false;
-    } else {
-      cur.insertBlock(bf, blockChar);
-    }
-    for (const RichRun& r : p.Runs) {
-      QString text = QString::fromStdString(r.Text);
-      text.replace(QChar(0x2028), QChar::LineSeparator);
-      cur.insertText(text, ToQFormat(r.Format, font_));
-    }
-  }
-  cur.endEditBlock();
-  d->clearUndoRedoStacks();
-  d->setModified(false);
-  e->moveCursor(QTextCursor::Start);
-  text_ = d->toPlainText().toStdString();
+QTextBlockFormat ToQBlock(const RichParagraph& p) {
+  QTextBlockFormat bf;
+  bf.setAlignment(ToQAlign(p.Alignment));
+  bf.setTextIndent(p.FirstIndent / 15.0);
+  bf.setLeftMargin(p.LeftIndent / 15.0);
+  bf.setRightMargin(p.RightIndent / 15.0);
+  return bf;
 }
 
-RichDocument TRichEdit::Document() const {
+// The part [from, to) of a document. A paragraph whose break lies inside the range is followed
+// by the next one (empty when the range ends there); a paragraph without text keeps the format
+// of its mark as one empty run.
+RichDocument DocumentOf(QTextDocument* d, int from, int to, const TFont& base) {
   RichDocument doc;
-  QTextDocument* d = RichOf(this)->document();
-  for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) {
+  for (QTextBlock b = d->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
     RichParagraph p;
     p.Alignment = FromQAlign(b.blockFormat().alignment());
     p.FirstIndent = static_cast<int>(std::lround(b.blockFormat().textIndent() * 15));
@@ -483,14 +460,118 @@ RichDocument TRichEdit::Document() const {
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       QTextFragment frag = it.fragment();
       if (!frag.isValid()) continue;
-      QString t = frag.text();
+      int start = std::max(from, frag.position()), end = std::min(to, frag.position() + frag.length());
+      if (start >= end) continue;
+      QString t = frag.text().mid(start - frag.position(), end - start);
       t.replace(QChar::LineSeparator, QChar(0x2028));
-      AppendText(p, t.toStdString(), FromQFormat(frag.charFormat()));
+      AppendText(p, t.toStdString(), FromQFormat(frag.charFormat(), base));
     }
+    if (p.Runs.empty()) p.Runs.push_back(RichRun{std::string(), FromQFormat(b.charFormat(), base)});
     doc.Paragraphs.push_back(std::move(p));
   }
-  doc.DefaultFont = RichFont{font_.Name(), font_.Charset()};
+  doc.DefaultFont = RichFont{base.Name(), base.Charset()};
   return doc;
+}
+
+// Inserts a document at the cursor. Its first paragraph's text joins the paragraph at the
+// cursor, which takes the first paragraph's layout only when it was empty or when the whole first
+// paragraph (with its break) comes in at the start of it; every further paragraph begins a new one.
+void InsertDocument(QTextCursor& cur, const RichDocument& doc, const TFont& base) {
+  bool first = true;
+  for (const RichParagraph& p : doc.Paragraphs) {
+    QTextCharFormat mark = ToQFormat(p.Runs.empty() ? RichCharFormat{} : p.Runs.front().Format, base);
+    if (first) {
+      if (cur.block().length() <= 1 || (cur.atBlockStart() && doc.Paragraphs.size() > 1)) {
+        cur.setBlockFormat(ToQBlock(p));
+        cur.setBlockCharFormat(mark);
+      }
+      first = false;
+    } else {
+      cur.insertBlock(ToQBlock(p), mark);
+    }
+    for (const RichRun& r : p.Runs) {
+      QString text = QString::fromStdString(r.Text);
+      text.replace(QChar(0x2028), QChar::LineSeparator);
+      if (!text.isEmpty()) cur.insertText(text, ToQFormat(r.Format, base));
+    }
+  }
+}
+
+// The clipboard flavour the program's rich-text fields exchange formatted text in.
+constexpr const char* kRtfMime = "text/rtf";
+
+// The rich-text field: copying and cutting put the selection on the clipboard as RTF too, and a
+// paste of RTF keeps its fonts, sizes, styles, colours and alignment; anything else comes in as
+// plain text.
+class TRichTextWidget : public QTextEdit {
+ public:
+  explicit TRichTextWidget(TRichEdit* owner) : owner_(owner) {}
+ protected:
+  QMimeData* createMimeDataFromSelection() const override {
+    // The toolkit's own flavours (plain text and HTML for other programs) are copied out of its
+    // mime data, which lists a fixed set of flavours only.
+    std::unique_ptr<QMimeData> own(QTextEdit::createMimeDataFromSelection());
+    auto* data = new QMimeData;
+    if (own)
+      for (const QString& format : own->formats()) data->setData(format, own->data(format));
+    QTextCursor c = textCursor();
+    if (c.hasSelection())
+      data->setData(kRtfMime, QByteArray::fromStdString(
+                                  WriteRtf(DocumentOf(document(), c.selectionStart(), c.selectionEnd(), owner_->Font()))));
+    return data;
+  }
+  bool canInsertFromMimeData(const QMimeData* source) const override {
+    return source->hasFormat(kRtfMime) || QTextEdit::canInsertFromMimeData(source);
+  }
+  void insertFromMimeData(const QMimeData* source) override {
+    if (isReadOnly()) return;
+    if (!source->hasFormat(kRtfMime)) {
+      QTextEdit::insertFromMimeData(source);
+      return;
+    }
+    RichDocument doc = ReadRtf(source->data(kRtfMime).toStdString());
+    QTextCursor cur = textCursor();
+    cur.beginEditBlock();
+    cur.removeSelectedText();
+    InsertDocument(cur, doc, owner_->Font());
+    cur.endEditBlock();
+    setTextCursor(cur);
+    ensureCursorVisible();
+  }
+ private:
+  TRichEdit* owner_;
+};
+}  // namespace
+
+std::unique_ptr<TWindowHandle> TRichEdit::CreateHandle() {
+  auto* edit = new TRichTextWidget(this);
+  edit->setAcceptRichText(false);
+  edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  edit->setFocusPolicy(Qt::ClickFocus);
+  auto h = std::make_unique<TWindowHandle>(this, edit, true, edit->viewport());
+  QObject::connect(edit, &QTextEdit::textChanged, [this] {
+    if (OnChange) Application->HandleExceptions([&] { OnChange(this); });
+  });
+  return h;
+}
+
+void TRichEdit::SetDocument(const RichDocument& doc) {
+  QTextEdit* e = RichOf(this);
+  QTextDocument* d = e->document();
+  d->clear();
+  QTextCursor cur(d);
+  cur.beginEditBlock();
+  InsertDocument(cur, doc, font_);
+  cur.endEditBlock();
+  d->clearUndoRedoStacks();
+  d->setModified(false);
+  e->moveCursor(QTextCursor::Start);
+  text_ = d->toPlainText().toStdString();
+}
+
+RichDocument TRichEdit::Document() const {
+  QTextDocument* d = RichOf(this)->document();
+  return DocumentOf(d, 0, d->characterCount() - 1, font_);
 }
 
 void TRichEdit::LoadFromFile(const std::string& path) { SetDocument(LoadRichTextFile(path)); }
@@ -596,7 +677,7 @@ std::string TTextAttributes::Name() const {
 }
 void TTextAttributes::SetName(const std::string& name) {
   QTextCharFormat f;
-  f.setFontFamilies({QString::fromStdString(TFont::SubstituteFace(name))});
+  f.setFontFamilies(SubstituteFamilies(name));
   f.setProperty(QTextFormat::UserProperty, QString::fromStdString(name));
   MergeSelection(owner_, f);
 }

@@ -116,7 +116,9 @@ class TEdit : public TCustomEdit {
   void SetBorderStyle(TBorderStyle s);
   bool ReadOnly() const override;
   void SetReadOnly(bool v);
-  int MaxLength = 0;
+  // The most characters the user can enter; 0 (the default) is no limit.
+  int MaxLength() const { return maxLength_; }
+  void SetMaxLength(int v);
   void SelectAll() override;
   int SelStart() const;
   int SelLength() const override;
@@ -140,6 +142,7 @@ class TEdit : public TCustomEdit {
  private:
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
   bool syncing_ = false;
+  int maxLength_ = 0;
 };
 
 // Multi-line plain text. Text() is the lines joined with line feeds.

@@ -411,7 +411,8 @@ TWebBrowser::~TWebBrowser() {
 
 void TWebBrowser::ApplyFontAndColour() {
   auto* view = static_cast<TWebView*>(Handle()->Widget());
-  QFont f(QString::fromStdString(TFont::SubstituteFace("宋体")));
+  QFont f;
+  f.setFamilies(SubstituteFamilies("宋体"));
   f.setPixelSize(14);
   view->document()->setDefaultFont(f);
   view->document()->setDocumentMargin(10);

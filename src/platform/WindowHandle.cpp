@@ -101,6 +101,20 @@ int VirtualKeyOf(int k) {
     case Qt::Key_Down: return VK_DOWN;
     case Qt::Key_Insert: return VK_INSERT;
     case Qt::Key_Delete: return VK_DELETE;
+    // The punctuation keys of a US keyboard, shifted or not.
+    case Qt::Key_Semicolon: case Qt::Key_Colon: return VK_OEM_1;
+    case Qt::Key_Equal: case Qt::Key_Plus: return VK_OEM_PLUS;
+    case Qt::Key_Comma: case Qt::Key_Less: return VK_OEM_COMMA;
+    case Qt::Key_Minus: case Qt::Key_Underscore: return VK_OEM_MINUS;
+    case Qt::Key_Period: case Qt::Key_Greater: return VK_OEM_PERIOD;
+    case Qt::Key_Slash: case Qt::Key_Question: return VK_OEM_2;
+    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return VK_OEM_3;
+    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return VK_OEM_4;
+    case Qt::Key_Backslash: case Qt::Key_Bar: return VK_OEM_5;
+    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return VK_OEM_6;
+    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return VK_OEM_7;
+    // Anything else (letters of other alphabets, dead keys, symbols) has no virtual-key code: it
+    // reaches the control as 0 with its character.
     default: return 0;
   }
 }
@@ -234,7 +248,7 @@ bool TWindowHandle::RouteKey(QKeyEvent* e, bool down) {
   if (form && form->KeyPreview && form != c) {
     int key = vk;
     if (form->OnKeyDown) form->OnKeyDown(form, key, shift);
-    if (key == 0) return true;
+    if (key == 0 && vk != 0) return true;
   }
   // Dialog navigation keys, unless the control wants them.
   if (vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE || (vk >= VK_LEFT && vk <= VK_DOWN)) {
@@ -305,15 +319,39 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
       if (!widget_->isEnabled()) return true;
       Application->HandleExceptions([&] { result = RouteMouse(static_cast<QMouseEvent*>(e)); });
       return result || !native_;
-    case QEvent::KeyPress: case QEvent::KeyRelease:
+    case QEvent::KeyPress: case QEvent::KeyRelease: {
       // Keys are routed once, where they arrive (the input widget); the toolkit must not pass
       // them on to the parent widget as well.
       if (watched != input_) return false;
+      auto* ke = static_cast<QKeyEvent*>(e);
+      // A key handed to a toolkit widget that leaves it unaccepted climbs up to the parent
+      // widgets: it was routed where it arrived and goes no further.
+      static struct { const QEvent* event; QEvent::Type type; ulong time; int key; } handedOn{};
+      if (handedOn.event == e && handedOn.type == e->type() && handedOn.time == ke->timestamp() && handedOn.key == ke->key()) {
+        handedOn = {};
+        return true;
+      }
       if (!widget_->isEnabled()) return true;
+      // Keys belong to the window's active control: when the toolkit's focus has fallen back on
+      // the window itself (a click on its background, a window coming back), they are handed on.
+      if (auto* f = dynamic_cast<TForm*>(control_); f && !f->Parent() && f->ActiveControl() &&
+          f->ActiveControl()->Handle() && f->ActiveControl()->Handle() != this && f->ActiveControl()->Showing()) {
+        QWidget* target = f->ActiveControl()->Handle()->InputWidget();
+        target->setFocus(Qt::OtherFocusReason);
+        QKeyEvent copy(ke->type(), ke->key(), ke->modifiers(), ke->nativeScanCode(), ke->nativeVirtualKey(),
+                       ke->nativeModifiers(), ke->text(), ke->isAutoRepeat(), ke->count());
+        QCoreApplication::sendEvent(target, &copy);
+        return true;
+      }
       result = true;
-      Application->HandleExceptions([&] { result = RouteKey(static_cast<QKeyEvent*>(e), e->type() == QEvent::KeyPress); });
-      if (result) e->accept();
-      return result;
+      Application->HandleExceptions([&] { result = RouteKey(ke, e->type() == QEvent::KeyPress); });
+      if (result) {
+        e->accept();
+        return true;
+      }
+      handedOn = {e, e->type(), ke->timestamp(), ke->key()};
+      return false;
+    }
     case QEvent::ShortcutOverride:
       return false;
     case QEvent::Leave:
@@ -349,6 +387,10 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::WindowActivate:
       if (auto* f = dynamic_cast<TForm*>(control_); f && !f->Parent()) {
         Screen->Raise(f);
+        // The keyboard goes back to the control the window recorded as active (after a modal
+        // window or a message box closed, after a restore).
+        if (TWinControl* a = f->ActiveControl(); a && a->Handle() && a->Showing())
+          a->Handle()->InputWidget()->setFocus(Qt::ActiveWindowFocusReason);
         Application->HandleExceptions([&] { f->Perform(WM_ACTIVATE, 1, 0); });
       }
       return false;

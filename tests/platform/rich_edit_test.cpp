@@ -121,3 +121,69 @@ TEST_F(RichEditFixture, AMissingOrNonRtfFileLoadsAsTheRulesSay) {
   EXPECT_EQ(edit->Document().Paragraphs.at(0).Text(), "第一行");
   std::filesystem::remove_all(dir);
 }
+
+// Between the program's rich-text fields, cut, copy and paste carry the formatting with the text;
+// a whole paragraph copied with its break brings its alignment along.
+TEST_F(RichEditFixture, CutCopyAndPasteKeepTheFormatting) {
+  RichDocument doc;
+  RichParagraph centred, plain;
+  RichCharFormat styled, red;
+  styled.Bold = styled.Italic = styled.Underline = true;
+  red.Color = clRed;
+  centred.Alignment = TAlignment::taCenter;
+  AppendText(centred, "mid", red);
+  AppendText(plain, "ab", RichCharFormat{});
+  AppendText(plain, "cd", styled);
+  doc.Paragraphs = {centred, plain};
+  edit->SetDocument(doc);
+  edit->SetSelection(6, 2);  // "cd"
+  edit->CutToClipboard();
+  edit->SetSelection(4, 0);
+  edit->PasteFromClipboard();
+  RichDocument d = edit->Document();
+  ASSERT_EQ(edit->PlainText(), "mid\ncdab");
+  ASSERT_EQ(d.Paragraphs[1].Runs.size(), 2u);
+  EXPECT_EQ(d.Paragraphs[1].Runs[0].Text, "cd");
+  auto style = [](const RichRun& r) { return (r.Format.Bold ? 1 : 0) + (r.Format.Italic ? 2 : 0) + (r.Format.Underline ? 4 : 0); };
+  EXPECT_EQ(style(d.Paragraphs[1].Runs[0]), 7) << "cut and pasted within a paragraph";
+  EXPECT_EQ(style(d.Paragraphs[1].Runs[1]), 0);
+  // The centred red paragraph with its break, pasted at the start of the other.
+  edit->SetSelection(0, 4);
+  edit->CopyToClipboard();
+  edit->SetSelection(4, 0);
+  edit->PasteFromClipboard();
+  d = edit->Document();
+  ASSERT_EQ(edit->PlainText(), "mid\nmid\ncdab");
+  EXPECT_EQ(d.Paragraphs[1].Alignment, TAlignment::taCenter);
+  EXPECT_EQ(d.Paragraphs[1].Runs[0].Format.Color, clRed);
+  EXPECT_EQ(d.Paragraphs[2].Alignment, TAlignment::taLeftJustify);
+  EXPECT_EQ(style(d.Paragraphs[2].Runs[0]), 7);
+}
+
+// Text typed where no format was ever set shows in the control's font and is saved in it; an
+// empty paragraph keeps its format through a save.
+TEST_F(RichEditFixture, WhatIsShownIsWhatIsSaved) {
+  TFont f;
+  f.SetName("宋体");
+  f.SetHeight(-12);
+  edit->Font().Assign(f);
+  edit->SetDocument(ReadRtf("{\\rtf1\\ansi\\ansicpg936\\pard\\fs24}"));  // a note with nothing in it
+  form->Show();
+  Application->ProcessMessages();
+  edit->SetFocus();
+  Input::Type("ab");
+  RichDocument back = ReadRtf(WriteRtf(edit->Document()));
+  ASSERT_EQ(back.Paragraphs.size(), 1u);
+  EXPECT_EQ(back.Paragraphs[0].Runs[0].Format.SizeHalfPoints, 18) << "9 pt, as shown";
+  EXPECT_EQ(back.Paragraphs[0].Runs[0].Format.FontName, "宋体");
+  // An empty centred bold line between two others.
+  RichDocument doc = ReadRtf("{\\rtf1\\ansi a\\par\\pard\\qc\\b\\fs32\\par\\pard\\b0\\fs24 c\\par}");
+  ASSERT_EQ(doc.Paragraphs.size(), 3u);
+  edit->SetDocument(doc);
+  back = ReadRtf(WriteRtf(edit->Document()));
+  ASSERT_EQ(back.Paragraphs.size(), 3u);
+  EXPECT_EQ(back.Paragraphs[1].Alignment, TAlignment::taCenter);
+  ASSERT_EQ(back.Paragraphs[1].Runs.size(), 1u);
+  EXPECT_TRUE(back.Paragraphs[1].Runs[0].Format.Bold);
+  EXPECT_EQ(back.Paragraphs[1].Runs[0].Format.SizeHalfPoints, 32);
+}

@@ -296,7 +296,13 @@ RichDocument SampleDocument() {
   AppendText(mixed, "中文 in a Western font", a);
   doc.Paragraphs.push_back(mixed);
 
-  doc.Paragraphs.push_back(RichParagraph{});  // an empty line
+  // An empty centred line whose mark is bold 14 pt: what is typed into it takes that format.
+  RichParagraph empty;
+  empty.Alignment = TAlignment::taCenter;
+  RichCharFormat mark = Fmt("宋体", kGb2312Charset, 28);
+  mark.Bold = true;
+  empty.Runs.push_back(RichRun{"", mark});
+  doc.Paragraphs.push_back(empty);
 
   RichParagraph right;
   right.Alignment = TAlignment::taRightJustify;
