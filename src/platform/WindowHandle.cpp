@@ -386,7 +386,9 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
       return false;
     case QEvent::WindowActivate:
       if (auto* f = dynamic_cast<TForm*>(control_); f && !f->Parent()) {
-        Screen->Raise(f);
+        // A window disabled by a modal loop stays below the modal window in the program's
+        // order even when the window manager's activation of it arrives late.
+        if (widget_->isEnabled()) Screen->Raise(f);
         // The keyboard goes back to the control the window recorded as active (after a modal
         // window or a message box closed, after a restore).
         if (TWinControl* a = f->ActiveControl(); a && a->Handle() && a->Showing())

@@ -147,7 +147,7 @@ TEST_F(Windows, PageTabsSwitchPages) {
 
 TEST_F(Windows, LabelsTurnYellowUnderThePointerAndWhiteAfterwards) {
   EXPECT_EQ(C("Label4")->Font().Color(), 12632256);
-  Input::MoveOver(C("Label4"), 3, 3);
+  Input::MoveOver(C("Label4"), 1, 3);  // an empty title is a label only a few pixels wide
   EXPECT_EQ(C("Label4")->Font().Color(), 65535);
   Input::MoveOver(C("Image1"), 400, 20);
   EXPECT_EQ(C("Label4")->Font().Color(), 16777215);

@@ -7,6 +7,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -99,6 +100,9 @@ RealInput::~RealInput() {
     XChangeKeyboardMapping(d_, static_cast<int>(code), 1, &none, 1);
   }
   for (int b = 1; b <= 3; ++b) XTestFakeButtonEvent(d_, static_cast<unsigned>(b), False, CurrentTime);
+  // The pointer goes back to rest in the corner where the desktop put it (see scripts/desktop).
+  XTestFakeMotionEvent(d_, DefaultScreen(d_), DisplayWidth(d_, DefaultScreen(d_)) - 1,
+                       DisplayHeight(d_, DefaultScreen(d_)) - 1, CurrentTime);
   XSync(d_, False);
   XCloseDisplay(d_);
 }
@@ -281,6 +285,31 @@ Steps& Steps::Do(std::function<void()> action) {
 Steps& Steps::Until(const std::string& what, std::function<bool()> condition, int timeoutMs) {
   steps_.push_back({nullptr, std::move(condition), what, timeoutMs});
   return *this;
+}
+
+int ReleasesSeen() {
+  static int seen = 0;
+  static bool hooked = false;
+  if (!hooked) {
+    hooked = true;
+    Application->HookMainWindow([](TControl*, TMessage& m) {
+      // A press on a window's background starts a move, which takes the release itself.
+      if (m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_NCLBUTTONUP || m.Msg == WM_NCRBUTTONUP ||
+          m.Msg == WM_EXITSIZEMOVE)
+        ++seen;
+      return false;
+    });
+  }
+  return seen;
+}
+
+Steps& Steps::Click(RealInput& input, std::function<TPoint()> where, int button) {
+  auto before = std::make_shared<int>(0);
+  Do([&input, where, button, before] {
+    *before = ReleasesSeen();
+    input.Click(where(), button);
+  });
+  return Until("the click arrived", [before] { return ReleasesSeen() > *before; });
 }
 
 Steps& Steps::Holds(const std::string& what, std::function<bool()> condition, int ms) {

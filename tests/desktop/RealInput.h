@@ -77,6 +77,10 @@ class Steps {
   // Watches `condition` for `ms` milliseconds; the run fails with `what` if it ever stops holding
   // (what a user would see go wrong a moment after an action: a window covered, a timer firing).
   Steps& Holds(const std::string& what, std::function<bool()> condition, int ms);
+  // Clicks at a screen point and waits until the program has taken the release. The window
+  // manager sees a click before the program does (it focuses and raises the window), so keys
+  // sent right after a click can overtake it: a session waits for its clicks.
+  Steps& Click(RealInput& input, std::function<TPoint()> where, int button = 1);
   // Runs the steps, processing events, until all are done or one fails. On failure every modal
   // window still open is cancelled so the test can end, and the failure is returned.
   std::string Run();
@@ -91,6 +95,10 @@ class Steps {
   };
   std::vector<Step> steps_;
 };
+
+// Mouse button releases the program's controls have received so far (a press that moved a
+// window counts when the move ends).
+int ReleasesSeen();
 
 // A modal window or a message box is open.
 bool AnyModalOpen();
