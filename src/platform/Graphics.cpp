@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
@@ -310,17 +311,36 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
   p.drawPolygon(poly);
 }
 
+namespace {
+// The line box text is laid out in. The layouts were drawn for Song faces whose line is one em
+// high (ascent 0.88 em); the simplified-Chinese faces that stand in for them declare a much taller
+// line (about 1.45 em), which would push every caption down and out of its label. Their glyphs
+// fit the em box, so text in them is laid out in the em box the layouts expect.
+struct LineBox {
+  int ascent, height;
+};
+LineBox LineBoxOf(const QFont& f, const QFontMetrics& fm) {
+  if (QFontInfo(f).family().contains("CJK")) {
+    int em = f.pixelSize() > 0 ? f.pixelSize() : fm.height();
+    int ascent = static_cast<int>(std::lround(em * 0.88));
+    return {ascent, std::max(em, ascent + 1)};
+  }
+  return {fm.ascent(), fm.height()};
+}
+}  // namespace
+
 void TCanvas::TextOut(int x, int y, const std::string& text) {
   if (!Usable(impl_.get())) return;
   QPainter& p = impl_->Painter(*this);
   QFont f = ToQFont(font_);
   p.setFont(f);
   QFontMetrics fm(f);
+  LineBox box = LineBoxOf(f, fm);
   QString s = QString::fromStdString(text);
   if (brush_.Style != TBrushStyle::bsClear)
-    p.fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(brush_.Color));
+    p.fillRect(QRect(x, y, fm.horizontalAdvance(s), box.height), ToQColor(brush_.Color));
   p.setPen(ToQColor(font_.Color()));
-  p.drawText(QPoint(x, y + fm.ascent()), s);
+  p.drawText(QPoint(x, y + box.ascent), s);
   penPos_ = {x + fm.horizontalAdvance(s), y};
 }
 
@@ -336,8 +356,9 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
 }
 
 TSize TCanvas::TextExtent(const std::string& text) {
-  QFontMetrics fm(ToQFont(font_));
-  return {fm.horizontalAdvance(QString::fromStdString(text)), fm.height()};
+  QFont f = ToQFont(font_);
+  QFontMetrics fm(f);
+  return {fm.horizontalAdvance(QString::fromStdString(text)), LineBoxOf(f, fm).height};
 }
 int TCanvas::TextWidth(const std::string& text) { return TextExtent(text).cx; }
 int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
@@ -397,7 +418,8 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
   if (!(flags & DT_NOPREFIX)) s = StripPrefix(s, accel);
   bool single = flags & DT_SINGLELINE;
   QStringList lines = single ? QStringList{QString(s).replace('\n', ' ')} : WrapLines(s, fm, r.Width(), flags & DT_WORDBREAK);
-  int lineH = fm.height();
+  LineBox box = LineBoxOf(f, fm);
+  int lineH = box.height;
   int textH = lineH * static_cast<int>(lines.size());
   int textW = 0;
   for (const QString& l : lines) textW = std::max(textW, fm.horizontalAdvance(l));
@@ -422,11 +444,11 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
   for (const QString& l : lines) {
     int w = fm.horizontalAdvance(l);
     int x = (flags & DT_CENTER) ? r.Left + (r.Width() - w) / 2 : (flags & DT_RIGHT) ? r.Right - w : r.Left;
-    p.drawText(QPoint(x, y + fm.ascent()), l);
+    p.drawText(QPoint(x, y + box.ascent), l);
     if (accel >= 0 && !(flags & DT_HIDEPREFIX) && accel >= consumed && accel < consumed + l.size()) {
       int ax = x + fm.horizontalAdvance(l.left(accel - consumed));
       int aw = fm.horizontalAdvance(l.mid(accel - consumed, 1));
-      p.fillRect(QRect(ax, y + fm.ascent() + 1, aw, 1), ToQColor(font_.Color()));
+      p.fillRect(QRect(ax, y + box.ascent + 1, aw, 1), ToQColor(font_.Color()));
     }
     consumed += l.size();
     y += lineH;
