@@ -17,6 +17,7 @@
 
 #include "GraphicsPrivate.h"
 #include "WindowHandle.h"
+#include "X11Hints.h"
 
 namespace corvane {
 
@@ -51,6 +52,7 @@ void TieToOwner(QWidget* w, const TForm* self) {
   w->winId();
   owner->winId();
   if (w->windowHandle() && owner->windowHandle()) w->windowHandle()->setTransientParent(owner->windowHandle());
+  SkipTaskBar(w);
 }
 }  // namespace
 

@@ -164,6 +164,7 @@ TEST_F(Desktop, TheLookupFieldTakesEveryCharacterTypedAndNoLimitOfItsOwn) {
 TEST_F(Desktop, AReferenceWindowStaysAboveTheMainWindowClickedBelowIt) {
   TForm3* reference = nullptr;
   int entries = 0;
+  uint64_t owner = 0;
   Steps s;
   s.Do([&] { input_.MoveTo(At("ss1", 10, 40)); })
       .Until("the side tab lights up", [&] { return C("ss1")->Visible(); })
@@ -177,18 +178,19 @@ TEST_F(Desktop, AReferenceWindowStaysAboveTheMainWindowClickedBelowIt) {
         return input_.TopWindowAt({r.Left + r.Width() / 2, r.Top + r.Height() / 2}) == test::WindowOf(reference);
       }, 500)
       .Do([&] {
-        // Program windows the task bar lists: neither skipped nor owned by another window.
+        // Program windows the panel lists (it lists owned windows too, unless they ask not to be).
         entries = 0;
         for (uint64_t w : input_.ClientStacking())
-          if ((w == test::WindowOf(main_) || w == test::WindowOf(reference)) && !input_.TransientFor(w) &&
-              !input_.HasState(w, "_NET_WM_STATE_SKIP_TASKBAR"))
+          if ((w == test::WindowOf(main_) || w == test::WindowOf(reference)) && !input_.HasState(w, "_NET_WM_STATE_SKIP_TASKBAR"))
             ++entries;
+        owner = input_.TransientFor(test::WindowOf(reference));
         input_.MoveTo(CloseButtonOf(reference));
       })
       .Click(input_, [&] { return CloseButtonOf(reference); })
       .Until("the reference window closed", [&] { return Screen->ActiveForm() == main_; });
   EXPECT_EQ(s.Run(), "");
   EXPECT_EQ(entries, 1) << "the program has one task-bar entry";
+  EXPECT_EQ(owner, test::WindowOf(main_));
 }
 
 TEST_F(Desktop, TheNotesEditorKeepsTheTypingInTheNoteThroughToolbarClicksAndSavesWhatWasShown) {
