@@ -75,6 +75,27 @@ TEST(ThEdit, StyleSetsTheRingAndBorderColorOverridesUntilTheStyleIsSetAgain) {
   EXPECT_EQ(0x7F7F7F, e.BorderColor());
 }
 
+TEST(ThEdit, ANewBorderColourIsPaintedWithoutBeingAskedFor) {
+  TForm form(nullptr);
+  form.SetBounds(100, 100, 200, 60);
+  auto* e = new TthEdit(&form);
+  e->SetParent(&form);
+  e->SetBounds(10, 10, 168, 19);
+  int paints = 0;
+  TWndMethod previous = e->WindowProc;
+  e->WindowProc = [&](TMessage& m) {
+    if (m.Msg == WM_PAINT) ++paints;
+    previous(m);
+  };
+  form.Show();
+  ASSERT_TRUE(Application->ProcessUntil([&] { return paints > 0; }, 5000)) << "shown";
+  Application->ProcessMessages();
+  paints = 0;
+  e->SetBorderColor(0x123456);
+  EXPECT_TRUE(Application->ProcessUntil([&] { return paints > 0; }, 5000)) << "the setter asked for a repaint";
+  e->WindowProc = previous;
+}
+
 TEST(ThEdit, SystemColourBorderIsDrawnInItsActualColour) {
   TthEdit e(nullptr);
   e.SetBounds(0, 0, 30, 10);

@@ -262,6 +262,19 @@ TEST(DrawSlicedImage, WinXPFrameIntoTheFindButton) {
   EXPECT_EQ(Hex(FramePixel(17, 11)), Hex(out.Pixel(79, 14)));    // right edge: row 11
 }
 
+TEST(DrawSlicedImage, ATargetSmallerThanThePictureShowsTheBottomRowsOfTheLowerCorners) {
+  // 84 x 23 into 40 x 12: th = 6, so the bottom-left corner is 20 x 5 (min(hh - 1, th - 1)), the
+  // last five rows of the picture's corner, ending at the bottom; the bottom edge covers its
+  // rightmost column.
+  TBitmap frame, out;
+  MakeFrame(frame, 84, 23);
+  test::Fill(out, 40, 12, clWhite);
+  DrawSlicedImage(frame, out.Canvas(), TRect(0, 0, 40, 12), false);
+  for (int y = 7; y < 12; ++y)
+    for (int x = 0; x < 19; ++x) ASSERT_EQ(Hex(FramePixel(x, y + 11)), Hex(out.Pixel(x, y))) << "at " << x << "," << y;
+  for (int x = 0; x < 19; ++x) ASSERT_EQ(Hex(FramePixel(x, 11)), Hex(out.Pixel(x, 6))) << "left edge above it, " << x;
+}
+
 TEST(DrawSlicedImage, TinyTargetsEmptyImagesAndEvenHeightsDrawSafely) {
   TBitmap frame, even, empty, out;
   MakeFrame(frame, 84, 23);

@@ -112,6 +112,48 @@ TEST(SkinPackage, VersionTwoExtraRecordsAreDropped) {
   EXPECT_EQ(r2.Description, r3.Description);
 }
 
+TEST(SkinPackage, VersionsBeforeTwoHaveNoExtraRecords) {
+  // Versions 0 and 1 go straight from the mask to the active pictures; read like version 2, the
+  // active count would come out of the pictures' bytes.
+  for (int32_t version : {0, 1}) {
+    TskSkinPackage p = SamplePackage();
+    p.Version = version;
+    TMemoryStream m(PackageBytes(p));
+    TskSkinPackage r;
+    ASSERT_TRUE(ReadSkinPackage(m, r)) << version;
+    EXPECT_EQ(r.Version, version);
+    ASSERT_EQ(r.ActivePictures.size(), 2u) << version;
+    EXPECT_EQ(r.ActivePictures[1].Pixels, p.ActivePictures[1].Pixels) << version;
+    EXPECT_EQ(r.Description, p.Description) << version;
+  }
+}
+
+TEST(SkinPackage, EveryPictureFlagButZeroMeansAbsent) {
+  // A picture record is present only with the flag 0; 1 and every other value are "absent" and
+  // take their one byte.
+  for (int flag : {1, 2, 7, 128, 255}) {
+    TMemoryStream m;
+    const int32_t v = 3;
+    m.WriteBuffer(&v, 4);
+    const auto f = static_cast<char>(flag);
+    const char present = 0;
+    m.WriteBuffer(&f, 1);  // the picture
+    m.WriteBuffer(&present, 1);  // the inactive picture
+    EncodeBmp(m, PatternImage(4, 3));
+    m.WriteBuffer(&f, 1);  // the mask
+    const int32_t n = 0;
+    m.WriteBuffer(&n, 4);
+    m.WriteString("[VERSION]\r\n");
+    TskSkinPackage r;
+    ASSERT_TRUE(ReadSkinPackage(m, r)) << flag;
+    EXPECT_FALSE(r.Picture.has_value()) << flag;
+    ASSERT_TRUE(r.InactivePicture.has_value()) << flag;
+    EXPECT_EQ(r.InactivePicture->Width, 4) << flag;
+    EXPECT_FALSE(r.Mask.has_value()) << flag;
+    EXPECT_EQ(r.Description, std::vector<std::string>{"[VERSION]"}) << flag;
+  }
+}
+
 TEST(SkinPackage, VersionTwoWithPresentExtraRecords) {
   // Build a version-2 package by hand whose extra records hold real images.
   TMemoryStream m;

@@ -69,11 +69,15 @@ TEST(ValueTypes, RectanglesDigitByDigit) {
   EXPECT_EQ(ParseSkinRect("1 2,3,4,5"), TRect(12, 3, 4, 5));
   EXPECT_EQ(ParseSkinRect("-5,x6,7px,8"), TRect(5, 6, 7, 8));  // signs and letters skipped
   EXPECT_EQ(ParseSkinRect("1,2,3,4,5,6"), TRect(1, 2, 3, 4));  // fields after the fourth ignored
+  // Only the comma separates: other punctuation is skipped like letters.
+  EXPECT_EQ(ParseSkinRect("1;2,3,4,5"), TRect(12, 3, 4, 5));
+  EXPECT_EQ(ParseSkinRect("1,2.5,3,4"), TRect(1, 25, 3, 4));
   EXPECT_EQ(ParseSkinPoint("89, 39"), TPoint(89, 39));
+  EXPECT_EQ(ParseSkinPoint("8;9, 39"), TPoint(89, 39));
 }
 
 TEST(ValueTypes, MalformedRectanglesRaiseTheConversionError) {
-  for (const char* bad : {"", "1,2,3", ",", "1,,3,4", "a,b,c,d"}) {
+  for (const char* bad : {"", "1,2,3", ",", "1,,3,4", "a,b,c,d", "1;2;3;4", "1,2,3;4"}) {
     try {
       ParseSkinRect(bad);
       ADD_FAILURE() << "accepted '" << bad << "'";

@@ -255,9 +255,12 @@ TEST_F(StoredSkinLoad, AssigningAgainLoadsAgain) {
 }
 
 TEST_F(StoredSkinLoad, ClearSkinEmptiesTheModel) {
+  data.InActivePicture->SetSize(4, 3);  // the stored skin has none: give it one to lose
+  ASSERT_FALSE(data.InActivePicture->Empty());
   data.ClearSkin();
   EXPECT_TRUE(data.IsEmpty);
   EXPECT_TRUE(data.Picture->Empty());
+  EXPECT_TRUE(data.InActivePicture->Empty());
   EXPECT_TRUE(data.Mask->Empty());
   EXPECT_TRUE(data.ObjectList.empty());
   EXPECT_TRUE(data.CtrlList.empty());
