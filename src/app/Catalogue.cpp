@@ -1,5 +1,9 @@
 #include "app/Catalogue.h"
 
+#include <filesystem>
+#include <system_error>
+
+#include "app/Places.h"
 #include "platform/Classes.h"
 
 namespace corvane {
@@ -92,6 +96,12 @@ std::string PalaceCode(std::string_view trigram, int column) {
 std::string DocumentPath(std::string_view code) { return "dat\\" + std::string(code) + ".rtf"; }
 std::string HexagramPicture(std::string_view code) { return "q" + std::string(code); }
 
-std::string ConfigurationPath() { return ExtractFilePath(ParamStr0()) + "corvane.ini"; }
+std::string ConfigurationPath() {
+  const std::string file = TPlaces::FromEnvironment().ConfigurationFile();
+  // The user's configuration folder is made when it is chosen, so that the first write succeeds.
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
+  return file;
+}
 
 }  // namespace corvane

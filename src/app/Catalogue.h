@@ -33,7 +33,8 @@ std::string PalaceCode(std::string_view trigram, int column);
 std::string DocumentPath(std::string_view code);     // "dat\111111.rtf"
 std::string HexagramPicture(std::string_view code);  // "q111111"
 
-// The configuration file beside the program.
+// The configuration file: beside the program, or in the user's configuration folder when the
+// program's folder cannot be written or belongs to an installed tree (app/Places.h).
 std::string ConfigurationPath();
 
 }  // namespace corvane

@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/Conventions.h"
+#include "app/Places.h"
 #include "app/Unit1.h"
 #include "app/Unit2.h"
 #include "app/Unit3.h"
@@ -20,6 +21,9 @@ void CreateStartupWindows(TApplication& app) {
 
 int RunProgram(int argc, char** argv) {
   TApplication::Initialize(argc, argv);
+  // Started outside a folder with the documents (an installed program started from the menu),
+  // the program works in the user's own copy of them.
+  SettleDocumentFolder();
   TApplication app;
   app.Title = "Corvane";
   try {
