@@ -54,7 +54,7 @@ FAULTS = [
      "  if (!MaskName.empty()) {\n    if (MaskRectArea.IsEmpty()) {",
      "  if (!Mask->Empty()) {\n    if (MaskRectArea.IsEmpty()) {"),
     ("frame middle tiled from the rectangle's corner",
-     "src/skin/skUtils.cpp", "skin",
+     "src/skin/skUtils.cpp", "hints",
      "      Copy(dest, {x, 0, x + len, nCl.Top}, p, {L + LT.X, T, L + LT.X + len, T + Cl.Top});",
      "      Copy(dest, {x, 0, x + len, nCl.Top}, p, {L, T, L + len, T + Cl.Top});"),
 ]

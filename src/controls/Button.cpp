@@ -67,7 +67,13 @@ void DrawGreyed(TCanvas& canvas, const TBitmap& image, const TRect& src, TPoint 
 // ---------------------------------------------------------------------------------------------
 // TthCustomButton
 
-TthCustomButton::TthCustomButton(TComponent* owner) : TCustomControl(owner) {
+TthCustomButton::TthCustomButton(TComponent* owner)
+    : TCustomControl(owner), actionLink_(this, [this](TAction& a) {
+        SetCaption(a.Caption());
+        Hint = a.Hint();
+        SetEnabled(a.Enabled());
+        SetVisible(a.Visible());
+      }) {
   TabStop = true;
   SetParentColor(true);
 }
@@ -141,6 +147,7 @@ void TthCustomButton::SetFileTheme(TthFileTheme* theme) {
 
 void TthCustomButton::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
+  actionLink_.Notification(component, operation);
   if (operation == TOperation::opRemove && component == fileTheme_ && fileTheme_) {
     fileTheme_ = nullptr;
     if (!IsDestroying()) SetUIStyle(TthUIStyle::DeepBlue);
@@ -242,7 +249,9 @@ void TthCustomButton::Click() {
   if (Parent()) {
     if (TForm* form = ParentForm(); form && form != static_cast<TControl*>(this)) form->SetModalResult(ModalResult);
   }
-  TCustomControl::Click();
+  // The platform click: OnClick, or else the linked action.
+  if (!OnClick && Action()) actionLink_.Execute();
+  else TCustomControl::Click();
 }
 
 void TthCustomButton::WndProc(TMessage& m) {

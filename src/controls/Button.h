@@ -7,6 +7,7 @@
 
 #include "controls/FileTheme.h"
 #include "controls/Theme.h"
+#include "platform/ActnList.h"
 #include "platform/Forms.h"
 
 namespace corvane {
@@ -49,6 +50,11 @@ class TthCustomButton : public TCustomControl, public TthFileThemeClient {
   bool Down() const { return down_; }
   bool RepeatTimerRunning() const { return timer_ != nullptr; }
 
+  // The action the button mirrors (caption, hint, enabled and visible state) and runs when it is
+  // clicked and has no OnClick of its own.
+  TAction* Action() const { return actionLink_.Action(); }
+  void SetAction(TAction* action) { actionLink_.SetAction(action); }
+
   void Click() override;
 
  protected:
@@ -89,6 +95,7 @@ class TthCustomButton : public TCustomControl, public TthFileThemeClient {
   int focusedRectMargin_ = 2;
   bool hot_ = false;
   bool down_ = false;
+  TActionLink actionLink_;
 };
 
 enum class TButtonLayout : uint8_t { blGlyphLeft = 0, blGlyphRight = 1, blGlyphTop = 2, blGlyphBottom = 3 };

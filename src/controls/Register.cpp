@@ -28,11 +28,7 @@ TthUIStyle StyleValue(const TLayoutValue& v) {
 }
 
 // The FileTheme reference of a layout: a TthFileTheme of the same window.
-TthFileTheme* FileThemeValue(const TLayoutValue& v, TLayoutContext& ctx) {
-  auto* t = dynamic_cast<TthFileTheme*>(ctx.Component(v));
-  if (!t) v.Fail(v.AsIdent() + " is not a TthFileTheme");
-  return t;
-}
+TthFileTheme* FileThemeValue(const TLayoutValue& v, TLayoutContext& ctx) { return ctx.ComponentOf<TthFileTheme>(v, "a TthFileTheme"); }
 
 TAlign AlignValue(const TLayoutValue& v) {
   return EnumValue<TAlign>(v, {{"alNone", TAlign::alNone}, {"alTop", TAlign::alTop}, {"alBottom", TAlign::alBottom},
@@ -98,6 +94,9 @@ void RegisterButton() {
   RegisterProp<TthButton>(C, "Cancel", [](TthButton* c, const TLayoutValue& v, TLayoutContext&) { c->Cancel = v.AsBool(); });
   RegisterProp<TthButton>(C, "Default", [](TthButton* c, const TLayoutValue& v, TLayoutContext&) { c->SetDefault(v.AsBool()); });
   RegisterProp<TthButton>(C, "Caption", [](TthButton* c, const TLayoutValue& v, TLayoutContext&) { c->SetCaption(v.AsString()); });
+  RegisterProp<TthButton>(C, "Action", [](TthButton* c, const TLayoutValue& v, TLayoutContext& x) {
+    c->SetAction(x.ComponentOf<TAction>(v, "an action"));
+  });
   RegisterProp<TthButton>(C, "Transparent", [](TthButton* c, const TLayoutValue& v, TLayoutContext&) {
     c->SetTransparent(v.AsBool());
   });

@@ -92,6 +92,17 @@ void TAction::Changed() {
   for (auto& [client, changed] : clients) changed();
 }
 
+void TActionLink::SetAction(TAction* action) {
+  if (action == action_) return;
+  if (action_) action_->RemoveClient(client_);
+  action_ = action;
+  if (!action_) return;
+  action_->AddClient(client_, [this] {
+    if (action_) changed_(*action_);
+  });
+  changed_(*action_);
+}
+
 void TAction::AddClient(TComponent* client, std::function<void()> changed) {
   RemoveClient(client);
   clients_.emplace_back(client, std::move(changed));

@@ -75,6 +75,31 @@ class TAction : public TComponent {
   std::vector<std::pair<TComponent*, std::function<void()>>> clients_;
 };
 
+// A control's link to one action: the control mirrors the action's state (`changed` runs at once
+// and on every change of the action) and runs it when clicked without a handler of its own. The
+// control hands its Notification on, so an action destroyed first is forgotten; a control
+// destroyed first drops out of the action's clients with its link.
+class TActionLink {
+ public:
+  TActionLink(TComponent* client, std::function<void(TAction&)> changed)
+      : client_(client), changed_(std::move(changed)) {}
+  ~TActionLink() { SetAction(nullptr); }
+  TActionLink(const TActionLink&) = delete;
+  TActionLink& operator=(const TActionLink&) = delete;
+  TAction* Action() const { return action_; }
+  void SetAction(TAction* action);
+  void Notification(TComponent* component, TOperation operation) {
+    if (operation == TOperation::opRemove && component == action_) action_ = nullptr;
+  }
+  // Runs the action; false when there is none or it did not run.
+  bool Execute() { return action_ && action_->Execute(); }
+
+ private:
+  TComponent* client_;
+  std::function<void(TAction&)> changed_;
+  TAction* action_ = nullptr;
+};
+
 class TActionList : public TComponent {
  public:
   explicit TActionList(TComponent* owner);

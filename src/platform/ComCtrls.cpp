@@ -70,44 +70,29 @@ void TToolBar::Paint() {
 // ---------------------------------------------------------------------------------------------
 // TToolButton
 
-TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner) {
+TToolButton::TToolButton(TComponent* owner)
+    : TGraphicControl(owner), actionLink_(this, [this](TAction& a) {
+        Hint = a.Hint();
+        SetCaption(a.Caption());
+        SetImageIndex(a.ImageIndex());
+        SetEnabled(a.Enabled());
+        SetVisible(a.Visible());
+      }) {
   width_ = 23;
   height_ = 22;
 }
 
-TToolButton::~TToolButton() {
-  Destroying();
-  SetAction(nullptr);
-}
-
-void TToolButton::SetAction(TAction* action) {
-  if (action == action_) return;
-  if (action_) action_->RemoveClient(this);
-  action_ = action;
-  if (action_) {
-    action_->AddClient(this, [this] { ActionChanged(); });
-    ActionChanged();
-  }
-}
-
-void TToolButton::ActionChanged() {
-  if (!action_) return;
-  Hint = action_->Hint();
-  SetCaption(action_->Caption());
-  SetImageIndex(action_->ImageIndex());
-  SetEnabled(action_->Enabled());
-  SetVisible(action_->Visible());
-}
+TToolButton::~TToolButton() { Destroying(); }
 
 void TToolButton::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
-  if (operation == TOperation::opRemove && component == action_) action_ = nullptr;
+  actionLink_.Notification(component, operation);
 }
 
 void TToolButton::Click() {
   if (style_ == TToolButtonStyle::tkSeparator) return;
   if (OnClick) OnClick(this);
-  else if (action_) action_->Execute();
+  else actionLink_.Execute();
 }
 
 void TToolButton::WndProc(TMessage& m) {

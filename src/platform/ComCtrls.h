@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ActnList.h"
 #include "Controls.h"
 
 namespace corvane {
@@ -58,8 +59,8 @@ class TToolButton : public TGraphicControl {
   int ImageIndex() const { return imageIndex_; }
   void SetImageIndex(int v) { imageIndex_ = v; Invalidate(); }
   // The action the button runs and mirrors (image, hint, caption, enabled and visible state).
-  TAction* Action() const { return action_; }
-  void SetAction(TAction* action);
+  TAction* Action() const { return actionLink_.Action(); }
+  void SetAction(TAction* action) { actionLink_.SetAction(action); }
   TToolBar* ToolBar() const { return dynamic_cast<TToolBar*>(Parent()); }
   // Whether the pointer is over the button (what a flat button shows its edge for).
   bool Hot() const { return hot_; }
@@ -77,10 +78,9 @@ class TToolButton : public TGraphicControl {
   void Notification(TComponent* component, TOperation operation) override;
 
  private:
-  void ActionChanged();
   TToolButtonStyle style_ = TToolButtonStyle::tkButton;
   int imageIndex_ = -1;
-  TAction* action_ = nullptr;
+  TActionLink actionLink_;
   bool hot_ = false;
   bool down_ = false;
 };

@@ -10,14 +10,6 @@ namespace corvane {
 
 namespace {
 
-// A component of the window named by the value, of the kind the property needs.
-template <class T>
-T* ComponentOf(const TLayoutValue& v, TLayoutContext& ctx, const char* kind) {
-  auto* c = dynamic_cast<T*>(ctx.Component(v));
-  if (!c) v.Fail(v.AsIdent() + " is not " + kind);
-  return c;
-}
-
 template <class T>
 TComponentFactory Factory() {
   return [](TComponent* owner) { return new T(owner); };
@@ -41,7 +33,7 @@ void RegisterImageList() {
 void RegisterActions() {
   RegisterComponentClass("TActionList", "TComponent", Factory<TActionList>());
   RegisterProp<TActionList>("TActionList", "Images", [](TActionList* c, const TLayoutValue& v, TLayoutContext& x) {
-    c->SetImages(ComponentOf<TImageList>(v, x, "an image list"));
+    c->SetImages(x.ComponentOf<TImageList>(v, "an image list"));
   });
 
   const std::string A = "TAction";
@@ -68,7 +60,7 @@ void RegisterActions() {
 void RegisterToolBar() {
   const std::string T = "TToolBar";
   RegisterComponentClass(T, "TCustomControl", Factory<TToolBar>());
-  RegisterProp<TToolBar>(T, "Images", [](TToolBar* c, const TLayoutValue& v, TLayoutContext& x) { c->SetImages(ComponentOf<TImageList>(v, x, "an image list")); });
+  RegisterProp<TToolBar>(T, "Images", [](TToolBar* c, const TLayoutValue& v, TLayoutContext& x) { c->SetImages(x.ComponentOf<TImageList>(v, "an image list")); });
   RegisterProp<TToolBar>(T, "Flat", [](TToolBar* c, const TLayoutValue& v, TLayoutContext&) { c->SetFlat(v.AsBool()); });
   RegisterProp<TToolBar>(T, "ButtonWidth", [](TToolBar* c, const TLayoutValue& v, TLayoutContext&) { c->ButtonWidth = v.AsInt(); });
   RegisterProp<TToolBar>(T, "ButtonHeight", [](TToolBar* c, const TLayoutValue& v, TLayoutContext&) { c->ButtonHeight = v.AsInt(); });
@@ -86,7 +78,7 @@ void RegisterToolBar() {
   const std::string B = "TToolButton";
   RegisterComponentClass(B, "TGraphicControl", Factory<TToolButton>());
   RegisterProp<TToolButton>(B, "ImageIndex", [](TToolButton* c, const TLayoutValue& v, TLayoutContext&) { c->SetImageIndex(v.AsInt()); });
-  RegisterProp<TToolButton>(B, "Action", [](TToolButton* c, const TLayoutValue& v, TLayoutContext& x) { c->SetAction(ComponentOf<TAction>(v, x, "an action")); });
+  RegisterProp<TToolButton>(B, "Action", [](TToolButton* c, const TLayoutValue& v, TLayoutContext& x) { c->SetAction(x.ComponentOf<TAction>(v, "an action")); });
   RegisterProp<TToolButton>(B, "Style", [](TToolButton* c, const TLayoutValue& v, TLayoutContext&) {
     const std::string& s = v.AsIdent();
     if (s == "tkButton") c->SetStyle(TToolButtonStyle::tkButton);

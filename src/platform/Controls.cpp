@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -761,6 +763,15 @@ TControl* FindControlAtScreen(TPoint p) {
 uint64_t NativeWindowId(const TWinControl* control) {
   if (!control || !control->Handle() || !control->Handle()->Widget()) return 0;
   return static_cast<uint64_t>(control->Handle()->Widget()->winId());
+}
+
+bool GrabScreen(const TRect& area, TBitmap& out) {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return false;
+  QImage shot = screen->grabWindow(0, area.Left, area.Top, area.Width(), area.Height()).toImage();
+  if (shot.isNull()) return false;
+  ImageOf(out) = shot.convertToFormat(QImage::Format_RGB32);
+  return true;
 }
 
 std::string ClipboardText() { return QApplication::clipboard()->text().toStdString(); }

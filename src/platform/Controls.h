@@ -297,6 +297,9 @@ TWinControl* FindWindowAtScreen(TPoint p);
 // The window system's own identifier of a windowed control's window (an X window id), for tools
 // and tests that look at the screen from outside the program; 0 when it has no handle.
 uint64_t NativeWindowId(const TWinControl* control);
+// What the screen shows in a rectangle (screen coordinates), as the window system has it: for
+// tools and tests that check what a user sees. False when the screen cannot be read.
+bool GrabScreen(const TRect& area, TBitmap& out);
 // Clipboard text.
 std::string ClipboardText();
 void SetClipboardText(const std::string& text);

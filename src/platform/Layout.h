@@ -66,6 +66,13 @@ class TLayoutContext {
   }
   // A component of the form by name (for references such as SkinData = skSkinData1).
   TComponent* Component(const TLayoutValue& v) const;
+  // The same, of the class the property needs; `kind` names it in the error ("an action").
+  template <class T>
+  T* ComponentOf(const TLayoutValue& v, const char* kind) const {
+    auto* c = dynamic_cast<T*>(Component(v));
+    if (!c) v.Fail(v.AsIdent() + " is not " + kind);
+    return c;
+  }
  private:
   TForm* form_;
   std::string file_;

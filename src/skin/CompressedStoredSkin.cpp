@@ -38,11 +38,12 @@ void TskCompressedStoredSkin::WriteCompressedData(TStream& out) const {
 }
 
 void TskCompressedStoredSkin::PackSkinFolder(const std::string& descriptionPath) {
-  TskIniText ini(TskIniText::SplitLines(ReadFileBytes(descriptionPath)));
-  if (!HasRequiredSections(ini)) return;
+  // The description is read once: it is checked, and then packed with its pictures.
+  const std::vector<std::string> lines = TskIniText::SplitLines(ReadFileBytes(descriptionPath));
+  if (!HasRequiredSections(TskIniText(lines))) return;
   data_.Clear();
   TskSkinPackage package;
-  BuildSkinPackage(descriptionPath, package);
+  BuildSkinPackage(descriptionPath, lines, package);
   TMemoryStream raw;
   WriteSkinPackage(raw, package);
   TMemoryStream packed;

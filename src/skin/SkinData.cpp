@@ -16,15 +16,6 @@ TskFormMessenger& SkinFormMessenger() {
   return messenger;
 }
 
-const TskInactiveLook& InactiveLook(SkinInactiveEffect effect) {
-  static const TskInactiveLook table[] = {
-      {SkinInactiveEffect::iebrightness, "Brighten", 0.5}, {SkinInactiveEffect::iedarkness, "Darken", 0.3},
-      {SkinInactiveEffect::iegrayscale, "Grayscale", 0},  {SkinInactiveEffect::ienoise, "AddNoise", 50},
-      {SkinInactiveEffect::iesplitblur, "SplitBlur", 1},  {SkinInactiveEffect::ieinvert, "Invert", 0},
-  };
-  return table[static_cast<int>(effect)];
-}
-
 TskSkinData::TskSkinData(TComponent* owner)
     : TComponent(owner),
       PopupWindow(std::make_unique<TskDataSkinPopupWindow>()),
@@ -120,10 +111,17 @@ void TskSkinData::ApplyStoredSkin(TskCompressedStoredSkin& stored) {
   ClearSkin();
   TMemoryStream package;
   stored.UnpackTo(package);
-  LoadPackage(package);
+  ReadPackage(package);
 }
 
-void TskSkinData::LoadPackage(TStream& stream) {
+void TskSkinData::LoadPackage(TStream& package) {
+  IsEmpty = true;
+  NotifyForms(MsgBeforeSkinChange);
+  ClearSkin();
+  ReadPackage(package);
+}
+
+void TskSkinData::ReadPackage(TStream& stream) {
   TskSkinPackage package;
   if (!ReadSkinPackage(stream, package)) return;  // a later version: left empty
   auto take = [](const std::optional<TBmpImage>& img, TBitmap& into) {

@@ -62,9 +62,10 @@ class TskSkinData : public TComponent {
   int FindControl(const std::string& name) const;
   void ClearMembers();
   void ClearSkin();
+  // Loads the stored skin (nothing happens when it holds no data).
   void ApplyStoredSkin(TskCompressedStoredSkin& stored);
-  // Steps after unpacking: reads a package stream (raw, not compressed) into the model and
-  // announces it. Used by ApplyStoredSkin; also a run-time loader for unpacked packages.
+  // Loads a package stream (raw, not compressed) at run time: the before-change notice, the model
+  // cleared, the package read and announced. A package of a later version leaves the skin empty.
   void LoadPackage(TStream& package);
 
   // ---- The model. Readers check IsEmpty first and then read the fields directly.
@@ -103,16 +104,11 @@ class TskSkinData : public TComponent {
   void ReadObjects(const TskIniText& ini);
   void ReadControls(const TskIniText& ini);
 
+  // Reads a package into the cleared model and announces it.
+  void ReadPackage(TStream& package);
+
   TskCompressedStoredSkin* storedSkin_ = nullptr;
   TskResourceStrData* resourceStrData_ = nullptr;
 };
-
-// The effect and amount the inactive look uses for each `inactiveeffect` value.
-struct TskInactiveLook {
-  SkinInactiveEffect Effect;
-  const char* Operation;  // "Brighten", "Darken", ...
-  double Amount;          // 0 when the operation takes none
-};
-const TskInactiveLook& InactiveLook(SkinInactiveEffect effect);
 
 }  // namespace corvane

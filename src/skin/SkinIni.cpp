@@ -21,10 +21,6 @@ std::string_view Trim(std::string_view s) {
   return s.substr(b, e - b);
 }
 
-bool EndsWith(std::string_view s, std::string_view tail) {
-  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
 const char* const kInactiveWords[] = {"iebrightness", "iedarkness", "iegrayscale", "ienoise", "iesplitblur", "ieinvert"};
 const char* const kMorphWords[] = {"mkdefault", "mkgradient", "mkleftgradient", "mkrightgradient",
                                    "mkleftslide", "mkrightslide", "mkpush"};
@@ -57,31 +53,6 @@ std::vector<int> ParseFields(std::string_view value, size_t fields) {
 }
 
 }  // namespace
-
-TskKeyType SkinKeyType(std::string_view key) {
-  const std::string k = Lower(key);
-  if (EndsWith(k, "rect") || EndsWith(k, "area") || EndsWith(k, "rsect")) return TskKeyType::Rect;
-  if (EndsWith(k, "point")) return TskKeyType::Point;
-  if (EndsWith(k, "pictureindex")) return TskKeyType::PictureIndex;
-  if (EndsWith(k, "color")) return TskKeyType::Color;
-  if (EndsWith(k, "fontname")) return TskKeyType::FontName;
-  if (EndsWith(k, "fontheight")) return TskKeyType::FontHeight;
-  if (EndsWith(k, "fontstyle")) return TskKeyType::FontStyle;
-  if (k == "alignment") return TskKeyType::Alignment;
-  if (k == "morphkind") return TskKeyType::MorphKind;
-  if (k == "command") return TskKeyType::Command;
-  if (k == "inactiveeffect") return TskKeyType::InactiveEffect;
-  static const char* const booleans[] = {"skinrectinapicture", "morphing", "shadow", "vertical", "cycle",
-                                         "buttonstyle", "leftstretch", "rightstretch", "topstretch",
-                                         "bottomstretch", "buttonsinleft", "mainmenupopupup",
-                                         "autorenderinginactiveimage"};
-  for (const char* b : booleans)
-    if (k == b) return TskKeyType::Boolean;
-  if (k == "countframes" || k == "timerinterval") return TskKeyType::Integer;
-  for (const char* tail : {"offset", "offset1", "offset2", "width", "size", "count"})
-    if (EndsWith(k, tail)) return TskKeyType::Integer;
-  return TskKeyType::String;
-}
 
 const char* InactiveEffectWord(SkinInactiveEffect v) { return kInactiveWords[static_cast<int>(v)]; }
 const char* MorphKindWord(SkinMorphKind v) { return kMorphWords[static_cast<int>(v)]; }

@@ -17,13 +17,6 @@ enum class SkinInactiveEffect : uint8_t { iebrightness, iedarkness, iegrayscale,
 enum class SkinMorphKind : uint8_t { mkdefault, mkgradient, mkleftgradient, mkrightgradient, mkleftslide, mkrightslide, mkpush };
 enum class SkinCommand : uint8_t { cmclose, cmmaximize, cmminimize, cmsysmenu, cmdefault, cmrollup, cmminimizetotray };
 
-// The value type a key has by its name (the naming rule of the description).
-enum class TskKeyType {
-  Rect, Point, PictureIndex, Color, FontName, FontHeight, FontStyle, Alignment, MorphKind, Command,
-  InactiveEffect, Boolean, Integer, String
-};
-TskKeyType SkinKeyType(std::string_view key);
-
 class TskIniText {
  public:
   TskIniText() = default;

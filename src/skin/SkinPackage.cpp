@@ -115,7 +115,10 @@ void DecompressStream(TStream& destination, TStream& source) {
 }
 
 bool BuildSkinPackage(const std::string& descriptionPath, TskSkinPackage& out) {
-  const std::vector<std::string> lines = TskIniText::SplitLines(ReadFileBytes(descriptionPath));
+  return BuildSkinPackage(descriptionPath, TskIniText::SplitLines(ReadFileBytes(descriptionPath)), out);
+}
+
+bool BuildSkinPackage(const std::string& descriptionPath, const std::vector<std::string>& lines, TskSkinPackage& out) {
   TskIniText ini(lines);
   if (!HasRequiredSections(ini)) return false;
   const std::string dir = ExtractFilePath(descriptionPath);

@@ -47,6 +47,8 @@ void DecompressStream(TStream& destination, TStream& source);
 // nothing) when the description lacks a required section. Missing or invalid pictures raise the
 // file or bitmap error.
 bool BuildSkinPackage(const std::string& descriptionPath, TskSkinPackage& out);
+// The same with the description's lines already read (pictures are found beside the path).
+bool BuildSkinPackage(const std::string& descriptionPath, const std::vector<std::string>& lines, TskSkinPackage& out);
 
 // .skn files: version (4 bytes), length L (4 bytes), L bytes of compressed package.
 // ReadSknFile returns false when the version is above 3; raises EFOpenError / EReadError.

@@ -1,5 +1,6 @@
-// The about window's stored skin: the compressed package built from assets/skin at build time
-// (library corvane_stored_skin).
+// The stored skin's compressed package (the same bytes the about window's layout carries), for
+// tests and benchmarks that need a real skin without reading a layout. Library
+// corvane_stored_skin; the program itself does not link it.
 #pragma once
 
 #include <cstddef>

@@ -114,12 +114,6 @@ int64_t TCompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
   throw ECompressionError(SInvalidStreamOp);
 }
 
-double TCompressionStream::CompressionRate() const {
-  const z_stream& z = z_->z;
-  if (z.total_in == 0) return 0;
-  return (1.0 - static_cast<double>(z.total_out) / static_cast<double>(z.total_in)) * 100.0;
-}
-
 // ---------------------------------------------------------------------------------------------
 TDecompressionStream::TDecompressionStream(TStream& source) : TCustomZlibStream(source) {
   z_stream& z = z_->z;

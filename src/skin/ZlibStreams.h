@@ -56,7 +56,6 @@ class TCompressionStream : public TCustomZlibStream {
   // Ends the zlib stream: everything is on the destination afterwards. Further writes fail.
   void Finish();
   // Compressed size relative to the uncompressed bytes written (0 when nothing was written).
-  double CompressionRate() const;
 
  private:
   bool finished_ = false;

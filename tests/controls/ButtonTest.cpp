@@ -582,3 +582,49 @@ TEST_F(ButtonTest, TextChangeSetsTheCaption) {
 
 }  // namespace
 }  // namespace corvane
+
+namespace corvane {
+
+// A button linked to an action mirrors its caption, hint, enabled and visible state, runs it when
+// clicked without an OnClick, and outlives or is outlived by it without a dangling link.
+TEST_F(ButtonTest, AnActionGivesItsStateAndRunsOnAClick) {
+  int runs = 0;
+  button->OnClick = nullptr;  // the fixture's counter would take the click
+  auto* action = new TAction(form);
+  action->SetCaption("查找");
+  action->SetHint("Look up|Looks up the code");
+  action->OnExecute = [&](TObject*) { ++runs; };
+  button->SetAction(action);
+  EXPECT_EQ(button->Caption(), "查找");
+  EXPECT_EQ(button->Hint, "Look up|Looks up the code");
+  action->SetCaption("确定");
+  EXPECT_EQ(button->Caption(), "确定");
+  button->Click();
+  EXPECT_EQ(runs, 1);
+  action->SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
+  action->SetEnabled(true);
+  action->SetVisible(false);
+  EXPECT_FALSE(button->Visible());
+  action->SetVisible(true);
+  // A handler of its own wins over the action.
+  int own = 0;
+  button->OnClick = [&](TObject*) { ++own; };
+  button->Click();
+  EXPECT_EQ(own, 1);
+  EXPECT_EQ(runs, 1);
+  button->OnClick = nullptr;
+  // The action goes first: the button forgets it.
+  delete action;
+  EXPECT_EQ(button->Action(), nullptr);
+  button->Click();
+  // The button goes first: the action lives on and changes without it.
+  auto* second = new TAction(form);
+  auto* other = new TthButton(form);
+  other->SetAction(second);
+  delete other;
+  second->SetCaption("after");
+  EXPECT_EQ(second->Caption(), "after");
+}
+
+}  // namespace corvane

@@ -75,25 +75,23 @@ TEST(ThEdit, StyleSetsTheRingAndBorderColorOverridesUntilTheStyleIsSetAgain) {
   EXPECT_EQ(0x7F7F7F, e.BorderColor());
 }
 
-TEST(ThEdit, ANewBorderColourIsPaintedWithoutBeingAskedFor) {
+TEST(ThEdit, ANewBorderColourReachesTheScreenWithoutBeingAskedFor) {
   TForm form(nullptr);
   form.SetBounds(100, 100, 200, 60);
   auto* e = new TthEdit(&form);
   e->SetParent(&form);
   e->SetBounds(10, 10, 168, 19);
-  int paints = 0;
-  TWndMethod previous = e->WindowProc;
-  e->WindowProc = [&](TMessage& m) {
-    if (m.Msg == WM_PAINT) ++paints;
-    previous(m);
-  };
+  e->SetBorderColor(0x00FF00);
   form.Show();
-  ASSERT_TRUE(Application->ProcessUntil([&] { return paints > 0; }, 5000)) << "shown";
-  Application->ProcessMessages();
-  paints = 0;
-  e->SetBorderColor(0x123456);
-  EXPECT_TRUE(Application->ProcessUntil([&] { return paints > 0; }, 5000)) << "the setter asked for a repaint";
-  e->WindowProc = previous;
+  // The screen's pixel at the ring's top-left corner.
+  auto ring = [&] {
+    TBitmap shot;
+    TPoint p = e->ClientToScreen({0, 0});
+    return GrabScreen(Bounds(p.X, p.Y, 1, 1), shot) ? Hex(shot.Pixel(0, 0)) : std::string("unreadable");
+  };
+  ASSERT_TRUE(Application->ProcessUntil([&] { return ring() == Hex(0x00FF00); }, 5000)) << ring();
+  e->SetBorderColor(0x0000FF);
+  EXPECT_TRUE(Application->ProcessUntil([&] { return ring() == Hex(0x0000FF); }, 2000)) << ring();
 }
 
 TEST(ThEdit, SystemColourBorderIsDrawnInItsActualColour) {

@@ -1,6 +1,9 @@
 // The skin description: INI rules, value types, the key naming rule and the member classes.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string_view>
+
 #include "skin/SkinIni.h"
 #include "skin/SkinMembers.h"
 
@@ -159,26 +162,41 @@ TEST(MemberEntries, SplitAtTheFirstColon) {
   EXPECT_EQ(CreateSkinControl("Button", "b"), nullptr);
 }
 
-TEST(KeyNaming, TypesByName) {
-  EXPECT_EQ(SkinKeyType("skinrect"), TskKeyType::Rect);
-  EXPECT_EQ(SkinKeyType("trackarea"), TskKeyType::Rect);
-  EXPECT_EQ(SkinKeyType("disableskinrsect"), TskKeyType::Rect);
-  EXPECT_EQ(SkinKeyType("lefttoppoint"), TskKeyType::Point);
-  EXPECT_EQ(SkinKeyType("bgpictureindex"), TskKeyType::PictureIndex);
-  EXPECT_EQ(SkinKeyType("unenabledfontColor"), TskKeyType::Color);
-  EXPECT_EQ(SkinKeyType("captionfontname"), TskKeyType::FontName);
-  EXPECT_EQ(SkinKeyType("fixedfontheight"), TskKeyType::FontHeight);
-  EXPECT_EQ(SkinKeyType("fontstyle"), TskKeyType::FontStyle);
-  EXPECT_EQ(SkinKeyType("alignment"), TskKeyType::Alignment);
-  EXPECT_EQ(SkinKeyType("morphkind"), TskKeyType::MorphKind);
-  EXPECT_EQ(SkinKeyType("command"), TskKeyType::Command);
-  EXPECT_EQ(SkinKeyType("inactiveeffect"), TskKeyType::InactiveEffect);
-  EXPECT_EQ(SkinKeyType("autorenderinginactiveimage"), TskKeyType::Boolean);
-  EXPECT_EQ(SkinKeyType("thumboffset2"), TskKeyType::Integer);
-  EXPECT_EQ(SkinKeyType("edgesize"), TskKeyType::Integer);
-  EXPECT_EQ(SkinKeyType("countframes"), TskKeyType::Integer);
-  EXPECT_EQ(SkinKeyType("hint"), TskKeyType::String);
-  EXPECT_EQ(SkinKeyType("listboxname"), TskKeyType::String);
+// The naming rule of the description: the value type a key has by its name. The member classes
+// must follow it (a key named "...rect" is a rectangle, and so on).
+enum class TskKeyType {
+  Rect, Point, PictureIndex, Color, FontName, FontHeight, FontStyle, Alignment, MorphKind, Command,
+  InactiveEffect, Boolean, Integer, String
+};
+
+bool EndsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+TskKeyType SkinKeyType(std::string_view key) {
+  std::string k(key);
+  for (char& c : k) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (EndsWith(k, "rect") || EndsWith(k, "area") || EndsWith(k, "rsect")) return TskKeyType::Rect;
+  if (EndsWith(k, "point")) return TskKeyType::Point;
+  if (EndsWith(k, "pictureindex")) return TskKeyType::PictureIndex;
+  if (EndsWith(k, "color")) return TskKeyType::Color;
+  if (EndsWith(k, "fontname")) return TskKeyType::FontName;
+  if (EndsWith(k, "fontheight")) return TskKeyType::FontHeight;
+  if (EndsWith(k, "fontstyle")) return TskKeyType::FontStyle;
+  if (k == "alignment") return TskKeyType::Alignment;
+  if (k == "morphkind") return TskKeyType::MorphKind;
+  if (k == "command") return TskKeyType::Command;
+  if (k == "inactiveeffect") return TskKeyType::InactiveEffect;
+  static const char* const booleans[] = {"skinrectinapicture", "morphing", "shadow", "vertical", "cycle",
+                                         "buttonstyle", "leftstretch", "rightstretch", "topstretch",
+                                         "bottomstretch", "buttonsinleft", "mainmenupopupup",
+                                         "autorenderinginactiveimage"};
+  for (const char* b : booleans)
+    if (k == b) return TskKeyType::Boolean;
+  if (k == "countframes" || k == "timerinterval") return TskKeyType::Integer;
+  for (const char* tail : {"offset", "offset1", "offset2", "width", "size", "count"})
+    if (EndsWith(k, tail)) return TskKeyType::Integer;
+  return TskKeyType::String;
 }
 
 // Records each visited key with the kind of field it fills.

@@ -254,6 +254,19 @@ TEST_F(StoredSkinLoad, AssigningAgainLoadsAgain) {
   EXPECT_EQ(data.ActivePictures.size(), 6u);
 }
 
+TEST_F(StoredSkinLoad, APackageLoadedAtRunTimeReplacesTheSkinWithTheNotices) {
+  const size_t objects = data.ObjectList.size(), controls = data.CtrlList.size();
+  ASSERT_GT(objects, 0u);
+  TMemoryStream raw;
+  stored.UnpackTo(raw);
+  log.sent.clear();
+  data.LoadPackage(raw);
+  EXPECT_EQ(log.Messages(), (std::vector<unsigned>{1225, 1225, 1226, 1226, 1227, 1227}));
+  EXPECT_EQ(data.ObjectList.size(), objects) << "replaced, not appended";
+  EXPECT_EQ(data.CtrlList.size(), controls);
+  EXPECT_FALSE(data.IsEmpty);
+}
+
 TEST_F(StoredSkinLoad, ClearSkinEmptiesTheModel) {
   data.InActivePicture->SetSize(4, 3);  // the stored skin has none: give it one to lose
   ASSERT_FALSE(data.InActivePicture->Empty());
@@ -483,15 +496,6 @@ TEST(ResourceStrings, AssigningTellsTheForms) {
   log.sent.clear();
   data.SetResourceStrData(nullptr);
   EXPECT_TRUE(log.sent.empty());
-}
-
-TEST(InactiveLookTable, EffectsAndAmounts) {
-  EXPECT_STREQ(InactiveLook(SkinInactiveEffect::iebrightness).Operation, "Brighten");
-  EXPECT_EQ(InactiveLook(SkinInactiveEffect::iebrightness).Amount, 0.5);
-  EXPECT_EQ(InactiveLook(SkinInactiveEffect::iedarkness).Amount, 0.3);
-  EXPECT_EQ(InactiveLook(SkinInactiveEffect::ienoise).Amount, 50);
-  EXPECT_EQ(InactiveLook(SkinInactiveEffect::iesplitblur).Amount, 1);
-  EXPECT_STREQ(InactiveLook(SkinInactiveEffect::ieinvert).Operation, "Invert");
 }
 
 TEST(Notify, NoOwnerFormSendsInFormOrder) {
