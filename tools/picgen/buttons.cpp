@@ -53,12 +53,17 @@ QImage windowButton(Glyph glyph, bool hover)
     return img;
 }
 
-QImage appIcon()
+} // namespace
+
+// Drawn on a 32 x 32 grid and scaled to `size`: at 32 it is the window icon the program embeds,
+// at the other sizes the icons an installed program gives the desktop's menus.
+QImage appIcon(int size)
 {
-    QImage img(32, 32, QImage::Format_ARGB32_Premultiplied);
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / 32.0, size / 32.0);
     p.setPen(QPen(QColor(96, 18, 10), 1.0));
     p.setBrush(col::vermilion);
     p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 5, 5);
@@ -70,15 +75,13 @@ QImage appIcon()
     return img;
 }
 
-} // namespace
-
 void makeWindowButtons(Output &out)
 {
     out.jpg(QStringLiteral("ww1.jpg"), windowButton(Glyph::Minimise, false), 94);
     out.jpg(QStringLiteral("ww2.jpg"), windowButton(Glyph::Close, false), 94);
     out.jpg(QStringLiteral("w1.jpg"), windowButton(Glyph::Minimise, true), 94);
     out.jpg(QStringLiteral("w2.jpg"), windowButton(Glyph::Close, true), 94);
-    out.png(QStringLiteral("corvane_icon.png"), appIcon());
+    out.png(QStringLiteral("corvane_icon.png"), appIcon(32));
 }
 
 } // namespace pg

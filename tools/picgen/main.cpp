@@ -1,10 +1,14 @@
 // picgen OUTPUT_DIR
+// picgen --icons OUTPUT_DIR
 //
 // Draws every picture the viewer embeds into OUTPUT_DIR and writes
 // OUTPUT_DIR/pictures.qrc, which lists them under the prefix /pictures with
 // the file name as alias. Needs a Qt platform plugin only for the font
 // database; run it with QT_QPA_PLATFORM=offscreen. The output depends on
 // nothing but this program and the installed faces.
+//
+// With --icons it draws only the application icon, in the sizes of the desktop's icon theme, as
+// OUTPUT_DIR/hicolor/SIZExSIZE/apps/corvane.png (installed with the program).
 #include "picgen.h"
 
 #include <QDir>
@@ -17,11 +21,23 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: picgen OUTPUT_DIR\n");
+    const bool icons = args.size() == 3 && args.at(1) == QStringLiteral("--icons");
+    if (args.size() != 2 && !icons) {
+        std::fprintf(stderr, "usage: picgen OUTPUT_DIR | picgen --icons OUTPUT_DIR\n");
         return 2;
     }
-    const QString dir = args.at(1);
+    const QString dir = args.last();
+    if (icons) {
+        for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+            const QString sub = QStringLiteral("%1/hicolor/%2x%2/apps").arg(dir).arg(size);
+            if (!QDir().mkpath(sub) || !pg::appIcon(size).save(sub + QStringLiteral("/corvane.png"), "PNG")) {
+                std::fprintf(stderr, "picgen: cannot write the %dx%d icon in %s\n", size, size, qPrintable(sub));
+                return 1;
+            }
+        }
+        std::printf("picgen: application icons in %s/hicolor\n", qPrintable(dir));
+        return 0;
+    }
     if (!QDir().mkpath(dir)) {
         std::fprintf(stderr, "picgen: cannot create %s\n", qPrintable(dir));
         return 1;

@@ -135,6 +135,8 @@ void makeBackgrounds(Output &out, Pictures &pics);
 void makePages(Output &out, Pictures &pics);
 void makeHexagrams(Output &out);
 void makeWindowButtons(Output &out);
+// The application icon, `size` pixels square.
+QImage appIcon(int size);
 void makeToolbar(Output &out);
 void makeTheme(Output &out);
 
