@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/Hints.h"
-#include "skin/skUtils.h"
+#include "skin/SkinDrawing.h"
 
 namespace corvane {
 

@@ -11,7 +11,7 @@
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/StoredSkin.h"
-#include "skin/skUtils.h"
+#include "skin/SkinDrawing.h"
 #include "support/HintSettings.h"
 
 using namespace corvane;

@@ -1,4 +1,4 @@
-#include "skin/skUtils.h"
+#include "skin/SkinDrawing.h"
 
 #include "platform/Controls.h"
 
