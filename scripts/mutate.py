@@ -60,6 +60,27 @@ FAULTS = [
 ]
 
 
+def sync(source, target):
+    """Makes target hold exactly the files of source, writing only those whose bytes differ."""
+    wanted = set()
+    for folder, _, files in os.walk(source):
+        for name in files:
+            rel = os.path.relpath(os.path.join(folder, name), source)
+            wanted.add(rel)
+            data = open(os.path.join(source, rel), "rb").read()
+            dest = os.path.join(target, rel)
+            if os.path.exists(dest) and open(dest, "rb").read() == data:
+                continue
+            os.makedirs(os.path.dirname(dest), exist_ok=True)
+            open(dest, "wb").write(data)
+            os.chmod(dest, os.stat(os.path.join(source, rel)).st_mode)
+    for folder, _, files in os.walk(target):
+        for name in files:
+            rel = os.path.relpath(os.path.join(folder, name), target)
+            if rel not in wanted:
+                os.remove(os.path.join(target, rel))
+
+
 def run(cmd, cwd=None, timeout=None):
     return subprocess.run(cmd, cwd=cwd, timeout=timeout, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
 
@@ -81,12 +102,16 @@ def main(names):
     faults = [f for f in FAULTS if not names or f[0] in names]
     if names and len(faults) != len(names):
         sys.exit("unknown fault name; the faults are:\n" + "\n".join(f[0] for f in FAULTS))
-    # A clean copy of what is committed.
+    # A clean copy of what is committed. Files that did not change since the last run are left
+    # alone, so their build stays valid.
     os.makedirs(WORK, exist_ok=True)
-    run(["rm", "-rf", SRC])
-    os.makedirs(SRC)
+    fresh = os.path.join(WORK, "fresh")
+    run(["rm", "-rf", fresh])
+    os.makedirs(fresh)
     archive = subprocess.run(["git", "-C", ROOT, "archive", "HEAD"], stdout=subprocess.PIPE, check=True).stdout
-    subprocess.run(["tar", "-x", "-C", SRC], input=archive, check=True)
+    subprocess.run(["tar", "-x", "-C", fresh], input=archive, check=True)
+    sync(fresh, SRC)
+    run(["rm", "-rf", fresh])
     if not os.path.exists(os.path.join(BUILD, "build.ninja")):
         r = run(["cmake", "-S", SRC, "-B", BUILD, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo"])
         if r.returncode:
