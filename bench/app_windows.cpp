@@ -20,11 +20,11 @@
 
 #include "app/Catalogue.h"
 #include "app/Program.h"
-#include "app/Unit1.h"
-#include "app/Unit2.h"
-#include "app/Unit3.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/MainWindow.h"
+#include "app/ReadingWindow.h"
+#include "app/ReferenceWindow.h"
+#include "app/NotesEditor.h"
+#include "app/AboutWindow.h"
 #include "platform/Graphics.h"
 #include "platform/RichText.h"
 

@@ -106,7 +106,7 @@ void RegisterFontProperties(const std::string& className, std::function<TFont&(T
 // objects are created (owned by the form, parented to the enclosing control when they are
 // controls). The form's own class name must match the root object's class.
 void LoadLayout(TForm* form, std::string_view text, const std::string& fileName);
-// Layout texts built into the program, by file name ("Unit1.lfm").
+// Layout texts built into the program, by file name ("MainWindow.lfm").
 void RegisterLayoutText(const std::string& fileName, std::string_view text);
 std::string_view LayoutText(const std::string& fileName);
 

@@ -2,7 +2,7 @@
 // data on every creation, and announced to every window with the skin change messages.
 #include <gtest/gtest.h>
 
-#include "app/Unit5.h"
+#include "app/AboutWindow.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 

@@ -27,9 +27,9 @@
 #include <thread>
 
 #include "app/Catalogue.h"
-#include "app/Unit1.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/MainWindow.h"
+#include "app/NotesEditor.h"
+#include "app/AboutWindow.h"
 #include "platform/IniFiles.h"
 #include "platform/RichText.h"
 #include "skin/CompressedStoredSkin.h"
@@ -453,7 +453,7 @@ namespace {
 // The about window's layout with another stored skin in place of the built-in one.
 class ReplacedStoredSkin {
  public:
-  explicit ReplacedStoredSkin(const std::string& compressed) : original_(LayoutText("Unit5.lfm")) {
+  explicit ReplacedStoredSkin(const std::string& compressed) : original_(LayoutText("AboutWindow.lfm")) {
     const size_t open = original_.find("CompressedData = {");
     const size_t close = original_.find('}', open);
     std::string hex;
@@ -463,9 +463,9 @@ class ReplacedStoredSkin {
       hex += digits[c & 15];
     }
     std::string text = original_.substr(0, open) + "CompressedData = {" + hex + original_.substr(close);
-    RegisterLayoutText("Unit5.lfm", text);
+    RegisterLayoutText("AboutWindow.lfm", text);
   }
-  ~ReplacedStoredSkin() { RegisterLayoutText("Unit5.lfm", original_); }
+  ~ReplacedStoredSkin() { RegisterLayoutText("AboutWindow.lfm", original_); }
   static std::string Compressed(const TskSkinPackage& package) {
     TMemoryStream raw, packed;
     WriteSkinPackage(raw, package);

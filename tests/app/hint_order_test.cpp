@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "app/Unit4.h"
+#include "app/NotesEditor.h"
 #include "hints/FlatHint.h"
 #include "support/TestSupport.h"
 

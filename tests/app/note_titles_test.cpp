@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "app/Catalogue.h"
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/Encoding.h"
 #include "support/TestSupport.h"
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "app/Unit1.h"
-#include "app/Unit4.h"
+#include "app/MainWindow.h"
+#include "app/NotesEditor.h"
 #include "hints/FlatHint.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "app/Program.h"
-#include "app/Unit1.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/MainWindow.h"
+#include "app/NotesEditor.h"
+#include "app/AboutWindow.h"
 #include "hints/FlatHint.h"
 #include "hints/SkinHint.h"
 #include "skin/SkinData.h"

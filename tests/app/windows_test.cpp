@@ -7,11 +7,11 @@
 
 #include "app/Catalogue.h"
 #include "app/Program.h"
-#include "app/Unit1.h"
-#include "app/Unit2.h"
-#include "app/Unit3.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/MainWindow.h"
+#include "app/ReadingWindow.h"
+#include "app/ReferenceWindow.h"
+#include "app/NotesEditor.h"
+#include "app/AboutWindow.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

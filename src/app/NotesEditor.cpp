@@ -1,6 +1,6 @@
-#include "app/Unit4.h"
+#include "app/NotesEditor.h"
 
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/Menus.h"
 
@@ -17,7 +17,7 @@ constexpr const char* kDocuments[] = {"dat\\a1.rtf", "dat\\a2.rtf", "dat\\a3.rtf
 TForm4::TForm4(TComponent* owner) : TForm(owner) {
   PublishPictureButtons(this, [] { return static_cast<TForm*>(Form4); }, false);
   PublishHandlers();
-  BuildFromLayout(this, "Unit4.lfm");
+  BuildFromLayout(this, "NotesEditor.lfm");
 }
 
 void TForm4::PublishHandlers() {

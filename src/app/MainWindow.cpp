@@ -1,10 +1,10 @@
-#include "app/Unit1.h"
+#include "app/MainWindow.h"
 
 #include "app/Catalogue.h"
-#include "app/Unit2.h"
-#include "app/Unit3.h"
-#include "app/Unit4.h"
-#include "app/Unit5.h"
+#include "app/ReadingWindow.h"
+#include "app/ReferenceWindow.h"
+#include "app/NotesEditor.h"
+#include "app/AboutWindow.h"
 
 namespace corvane {
 
@@ -34,7 +34,7 @@ std::string TitleForFile(const std::string& title) {
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
   PublishHandlers();
-  BuildFromLayout(this, "Unit1.lfm");
+  BuildFromLayout(this, "MainWindow.lfm");
 }
 
 void TForm1::PublishHandlers() {

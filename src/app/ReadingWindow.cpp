@@ -1,4 +1,4 @@
-#include "app/Unit2.h"
+#include "app/ReadingWindow.h"
 
 #include "app/Catalogue.h"
 
@@ -6,7 +6,7 @@ namespace corvane {
 
 TForm2::TForm2(TComponent* owner) : TForm(owner) {
   PublishPictureButtons(this, [] { return static_cast<TForm*>(Form2); }, true);
-  BuildFromLayout(this, "Unit2.lfm");
+  BuildFromLayout(this, "ReadingWindow.lfm");
 }
 
 void TForm2::Fill(const std::string& code) {

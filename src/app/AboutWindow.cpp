@@ -1,4 +1,4 @@
-#include "app/Unit5.h"
+#include "app/AboutWindow.h"
 
 #include "platform/WebBrowser.h"
 
@@ -13,7 +13,7 @@ TForm5::TForm5(TComponent* owner) : TForm(owner) {
     Find<TWebBrowser>(this, "WebBrowser1")->Navigate(gAboutPageAddress);
   }));
   PublishHandler("thButton3Click", TNotifyEvent([this](TObject*) { Close(); }));
-  BuildFromLayout(this, "Unit5.lfm");
+  BuildFromLayout(this, "AboutWindow.lfm");
 }
 
 }  // namespace corvane
