@@ -43,7 +43,9 @@ void TForm4::Fill(int note) {
   for (int i = 0; i < 3; ++i) Find<TControl>(this, kTitles[i])->SetText(Find<TControl>(Form1, kLabels[i])->Caption());
   Find<TControl>(this, kEditors[shown])->Show();
   // All three bodies are loaded, whichever note is shown; the first that fails stops the opening.
+  // Temporary files a save cut short by a kill left beside them go first.
   auto editors = Editors();
+  for (const char* document : kDocuments) RemoveLeftoverTemporaryFiles(document);
   for (int i = 0; i < 3; ++i) editors[i]->LoadFromFile(kDocuments[i]);
   for (int i = 0; i < 3; ++i) {
     if (i == shown) continue;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cctype>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -250,18 +252,34 @@ bool FileExists(const std::string& path) {
   return ::stat(NativePath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+namespace {
+
+// Opens a file for reading (or reading and writing) only when it is a regular file. The type is
+// looked at before opening, so a device is never opened (opening some has effects of its own),
+// and the file is opened without blocking (a FIFO put in its place between the two looks cannot
+// stop the program) and looked at again. Returns -1 on any failure.
+int OpenRegularFile(const std::string& native, int accessMode) {
+  struct stat st {};
+  if (::stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  int fd = ::open(native.c_str(), accessMode | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return -1;
+  int flags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
 TFileStream::TFileStream(const std::string& path, TFileMode mode) : path_(path) {
   std::string native = NativePath(path);
   if (mode == TFileMode::fmCreate) {
     fd_ = ::open(native.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd_ < 0) throw EFCreateError(Format(SFCreateError, {path}));
   } else {
-    fd_ = ::open(native.c_str(), (mode == TFileMode::fmOpenRead ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    struct stat st {};
-    if (fd_ >= 0 && (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode))) {
-      ::close(fd_);
-      fd_ = -1;
-    }
+    fd_ = OpenRegularFile(native, mode == TFileMode::fmOpenRead ? O_RDONLY : O_RDWR);
     if (fd_ < 0) throw EFOpenError(Format(SFOpenError, {path}));
   }
 }
@@ -305,46 +323,163 @@ void TFileStream::SetSize(int64_t size) {
   if (::ftruncate(fd_, size) != 0) throw EWriteError(SWriteError);
 }
 
-std::string ReadFileBytes(const std::string& path) {
-  TFileStream f(path, TFileMode::fmOpenRead);
-  try {
-    return f.ReadAll();
-  } catch (const EReadError&) {
-    // Opened but not readable to the end (an I/O error): for the user the file cannot be opened.
-    throw EFOpenError(Format(SFOpenError, {path}));
+std::string ReadFileBytes(const std::string& path, int64_t limit) {
+  const int fd = OpenRegularFile(NativePath(path), O_RDONLY);
+  auto cannotOpen = [&] { return EFOpenError(Format(SFOpenError, {path})); };
+  if (fd < 0) throw cannotOpen();
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size > limit) {
+    ::close(fd);
+    throw cannotOpen();
   }
+  // The size is only a hint (a file may grow while it is read, some report none): the reading
+  // stops one byte past the limit, which is then an error too. A failing read is an error, never
+  // a shorter file.
+  std::string out;
+  out.resize(static_cast<size_t>(std::min<int64_t>(st.st_size, limit) + 1));
+  size_t done = 0;
+  for (;;) {
+    if (done == out.size()) {
+      if (static_cast<int64_t>(done) > limit) break;
+      out.resize(static_cast<size_t>(std::min<int64_t>(limit + 1, static_cast<int64_t>(done) * 2 + 65536)));
+    }
+    ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n < 0) done = static_cast<size_t>(limit) + 1;  // an I/O error
+      break;
+    }
+    done += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (static_cast<int64_t>(done) > limit) throw cannotOpen();
+  out.resize(done);
+  return out;
 }
 
 std::function<bool(const std::string& tempPath)> gBeforeAtomicRename;
 
+namespace {
+
+// Follows symbolic links from `native` to the path that is finally written: the first that is not
+// a link (or does not exist). False for a loop or a chain that is too long.
+bool ResolveTarget(const std::string& native, std::string& target) {
+  target = native;
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    std::string link(static_cast<size_t>(PATH_MAX), '\0');
+    ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+    if (n <= 0 || n >= static_cast<ssize_t>(link.size())) return false;
+    link.resize(static_cast<size_t>(n));
+    target = link.front() == '/' ? link : ExtractFilePath(target) + link;
+  }
+  return false;
+}
+
+bool WriteAll(int fd, std::string_view bytes, off_t at) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, at + static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// A file with several names: every name must see the new content, so it is rewritten where it is.
+bool RewriteInPlace(const std::string& target, std::string_view bytes) {
+  int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  // Reserve the space first, so a full disk fails before the old content is touched (a file
+  // system without reservations goes on; its failure would then come from the writing).
+  if (ok && !bytes.empty()) {
+    int r = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
+    ok = r == 0 || r == EOPNOTSUPP || r == EINVAL;
+  }
+  if (ok) ok = WriteAll(fd, bytes, 0);
+  if (ok) ok = ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  return ok;
+}
+
+void SyncFolder(const std::string& dir) {
+  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);  // the file is already in place; a folder that cannot be flushed loses nothing more
+  ::close(fd);
+}
+
+bool IsTemporaryNameOf(std::string_view entry, std::string_view name) {
+  if (entry.size() != name.size() + 8 || entry[0] != '.' || entry.substr(1, name.size()) != name ||
+      entry[name.size() + 1] != '.')
+    return false;
+  for (char c : entry.substr(name.size() + 2))
+    if (!std::isalnum(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
+}  // namespace
+
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string native = NativePath(path);
-  std::string dir = ExtractFilePath(native);
-  std::string temp = dir + "." + ExtractFileName(native) + ".XXXXXX";
+  auto cannotCreate = [&] { return EFCreateError(Format(SFCreateError, {path})); };
+  std::string target;
+  if (!ResolveTarget(NativePath(path), target)) throw cannotCreate();
+  struct stat st {};
+  const bool exists = ::lstat(target.c_str(), &st) == 0;
+  if (exists) {
+    // Only a regular file is replaced, and never one that is read-only: marked so for everybody
+    // (which stops even the administrator), or not writable by this process.
+    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) throw cannotCreate();
+    if (st.st_nlink > 1) {
+      if (!RewriteInPlace(target, bytes)) throw cannotCreate();
+      return;
+    }
+  }
+  std::string dir = ExtractFilePath(target);
+  std::string temp = dir + "." + ExtractFileName(target) + ".XXXXXX";
   std::vector<char> tmpl(temp.begin(), temp.end());
   tmpl.push_back('\0');
   int fd = ::mkstemp(tmpl.data());
-  if (fd < 0) throw EFCreateError(Format(SFCreateError, {path}));
+  if (fd < 0) throw cannotCreate();
   std::string tempPath(tmpl.data());
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false; else done += static_cast<size_t>(n);
-  }
-  // Keep the permissions of the file being replaced, or the usual ones for a new file.
-  struct stat st {};
-  mode_t m = ::stat(native.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-  if (ok) ok = ::fchmod(fd, m) == 0;
+  bool ok = WriteAll(fd, bytes, 0);
+  // Keep the mode and owner of the file being replaced (the usual mode for a new file). Giving a
+  // file away needs privileges; without them the new file is this process's own.
+  if (ok) ok = ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644) == 0;
+  if (ok && exists && ::fchown(fd, st.st_uid, st.st_gid) != 0 && errno != EPERM) ok = false;
+  // Ownership changes may clear the set-id bits; put the mode back after them.
+  if (ok && exists) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok && gBeforeAtomicRename) ok = gBeforeAtomicRename(tempPath);
-  if (ok) ok = ::rename(tempPath.c_str(), native.c_str()) == 0;
+  if (ok) ok = ::rename(tempPath.c_str(), target.c_str()) == 0;
   if (!ok) {
     ::unlink(tempPath.c_str());
-    throw EFCreateError(Format(SFCreateError, {path}));
+    throw cannotCreate();
   }
+  SyncFolder(dir);
+}
+
+int RemoveLeftoverTemporaryFiles(const std::string& path) {
+  std::string target;
+  if (!ResolveTarget(NativePath(path), target)) return 0;
+  const std::string dir = ExtractFilePath(target), name = ExtractFileName(target);
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return 0;
+  int removed = 0;
+  while (dirent* e = ::readdir(d)) {
+    if (!IsTemporaryNameOf(e->d_name, name)) continue;
+    struct stat st {};
+    const std::string p = dir + e->d_name;
+    if (::lstat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(p.c_str()) == 0) ++removed;
+  }
+  ::closedir(d);
+  return removed;
 }
 
 std::string ExtractFilePath(const std::string& path) {

@@ -201,14 +201,36 @@ class TFileStream : public TStream {
 // File helpers. Paths written with backslashes (`dat\a1.rtf`) are accepted everywhere.
 std::string NativePath(const std::string& path);
 bool FileExists(const std::string& path);
-// Reads the whole file or raises EFOpenError naming the path as given.
-std::string ReadFileBytes(const std::string& path);
-// Replaces the file's content at once: writes a temporary file beside it, flushes it to disk and
-// renames it over the target, so a failure leaves the old file untouched. Raises EFCreateError.
+// Opening a file for reading (ReadFileBytes, TFileStream's read modes) accepts only a regular
+// file, or a symbolic link to one: a FIFO, a device, a socket or a directory is refused without
+// ever blocking or reading from it, with EFOpenError "Cannot open file %s".
+// The largest file ReadFileBytes reads unless given another limit: 16 MB, far above any document
+// of the program (the largest is some tens of kilobytes) and small enough to read at once.
+inline constexpr int64_t kMaxReadFileBytes = int64_t{16} << 20;
+// Reads the whole file or raises EFOpenError naming the path as given: also when the file is not
+// a regular file, is longer than `limit` bytes, or fails to read to its end.
+std::string ReadFileBytes(const std::string& path, int64_t limit = kMaxReadFileBytes);
+// Replaces the file's content so that nothing is lost on failure, keeping what the user set up:
+// - a symbolic link is followed (up to 40 links) and its final target is written; the link
+//   stays a link;
+// - the target must be a regular file (or missing); one without write permission for anybody, or
+//   not writable by this process, is refused (a read-only file is never replaced);
+// - a plain file is replaced at once: a temporary file `.<name>.XXXXXX` is written beside the
+//   target, given the target's mode and (as far as permitted) owner, flushed to disk and renamed
+//   over it, and the folder is flushed after the rename; a failure leaves the old file untouched;
+// - a file with more than one hard link is rewritten in place, so that every name sees the new
+//   content: the space for it is reserved first (so a full disk fails before anything changes),
+//   then it is written, cut to length and flushed. A kill in the middle of that rewrite can leave
+//   it partly written; that is the price of keeping the links.
+// Raises EFCreateError "Cannot create file %s" naming the path as given.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // Test seam: when set, WriteFileAtomically calls it before renaming and fails if it returns false
 // (used to simulate a full disk or a crash between the write and the rename).
 extern std::function<bool(const std::string& tempPath)> gBeforeAtomicRename;
+// Removes the temporary files an interrupted WriteFileAtomically of this path left beside its
+// target (regular files named `.<name>.` and six letters or digits). Returns how many it removed;
+// failures are ignored.
+int RemoveLeftoverTemporaryFiles(const std::string& path);
 std::string ExtractFilePath(const std::string& path);  // with trailing separator
 std::string ExtractFileName(const std::string& path);
 // The full path of the running program.

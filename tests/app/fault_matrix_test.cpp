@@ -19,7 +19,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -45,6 +48,40 @@ namespace {
 const char* const kNotes[] = {"dat/a1.rtf", "dat/a2.rtf", "dat/a3.rtf"};
 
 std::string Slurp(const fs::path& p) { return ReadFileBytes(p.string()); }
+
+// Guards a test against a reader that blocks on a FIFO: when the test has not finished after the
+// time-out, the FIFO is opened at its other end and closed again, which lets the blocked open and
+// read return, and the guard reports that it had to (so a regression fails instead of hanging).
+class FifoGuard {
+ public:
+  explicit FifoGuard(fs::path fifo) : fifo_(std::move(fifo)), thread_([this] { Watch(); }) {}
+  ~FifoGuard() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      done_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+  }
+  bool Fired() const { return fired_; }
+
+ private:
+  void Watch() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!wake_.wait_for(lock, std::chrono::seconds(5), [this] { return done_; })) {
+      fired_ = true;
+      if (!fs::is_fifo(fifo_)) continue;
+      int fd = ::open(fifo_.c_str(), O_RDWR | O_NONBLOCK);
+      if (fd >= 0) ::close(fd);
+    }
+  }
+  fs::path fifo_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool done_ = false;
+  std::atomic<bool> fired_{false};
+  std::thread thread_;
+};
 
 // A small tmpfs mounted over a folder for the life of the object, when this process may mount.
 class Tmpfs {
@@ -192,6 +229,13 @@ TEST_F(FaultMatrix, AnUnreadableDocumentReportsCannotOpenItAndNothingIsWrittenOv
   std::vector<Way> ways = {
       {"a directory in its place", [&] { fs::remove(commentary); fs::create_directory(commentary); }},
       {"an I/O error while reading", [&] { fs::remove_all(commentary); fs::create_symlink("/proc/self/mem", commentary); }},
+      {"a FIFO in its place", [&] { fs::remove_all(commentary); ASSERT_EQ(::mkfifo(commentary.c_str(), 0644), 0); }},
+      {"a link to a device", [&] { fs::remove_all(commentary); fs::create_symlink("/dev/urandom", commentary); }},
+      {"a file over the size limit", [&] {
+         fs::remove_all(commentary);
+         fs::copy_file(fs::path(source_) / commentary, commentary);
+         fs::resize_file(commentary, static_cast<uintmax_t>(kMaxReadFileBytes) + 1);
+       }},
   };
   if (::geteuid() != 0)
     ways.push_back({"no read permission", [&] {
@@ -204,11 +248,15 @@ TEST_F(FaultMatrix, AnUnreadableDocumentReportsCannotOpenItAndNothingIsWrittenOv
   Create();
   for (const Way& way : ways) {
     way.make();
+    FifoGuard guard(commentary);
+    const auto start = std::chrono::steady_clock::now();
     test::MessageBoxRecorder boxes;
     bool opened = InModal([](TForm*) {}, [&] { Input::ClickOn(C("ii1"), 10, 10); });
     EXPECT_FALSE(opened) << way.what;
     ASSERT_EQ(boxes.boxes.size(), 1u) << way.what;
     EXPECT_EQ(boxes.boxes[0].text, "Cannot open file dat\\111111.rtf.") << way.what;
+    EXPECT_FALSE(guard.Fired()) << way.what << ": the reading blocked";
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3)) << way.what;
   }
 
   // A note body that cannot be read keeps the editor closed, so a cut-off body can never be
@@ -444,6 +492,104 @@ TEST_F(FaultMatrix, AnUnwritableConfigurationFileKeepsTheMainWindowAndItsTitles)
   EXPECT_FALSE(form_->Visible());
   EXPECT_EQ(TIniFile(configPath_).ReadString("用户", "自定义1", ""), "第一");
   EXPECT_EQ(TIniFile(configPath_).ReadString("用户", "自定义3", ""), "第三");
+}
+
+TEST_F(FaultMatrix, AFifoConfigurationFileDoesNotStopTheProgramFromStarting) {
+  ASSERT_EQ(::mkfifo(configPath_.c_str(), 0644), 0);
+  FifoGuard guard(configPath_);
+  test::MessageBoxRecorder boxes;
+  Create();
+  EXPECT_FALSE(guard.Fired()) << "reading the titles blocked on the FIFO";
+  EXPECT_TRUE(form_->Visible());
+  EXPECT_EQ(C("Label3")->Caption(), "") << "the titles read as missing";
+  EXPECT_TRUE(boxes.boxes.empty());
+  // It is not a file the titles can be written to: the close is refused as for any configuration
+  // file that cannot be written, and the FIFO is left alone.
+  C("Label3")->SetCaption("第一");
+  CloseMainWindow();
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + configPath_ + ".");
+  EXPECT_TRUE(fs::is_fifo(configPath_));
+  EXPECT_FALSE(guard.Fired());
+  fs::remove(configPath_);
+  CloseMainWindow();
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_EQ(TIniFile(configPath_).ReadString("用户", "自定义1", ""), "第一");
+}
+
+// ---- Saving notes the user set up in their own way --------------------------------------------
+
+TEST_F(FaultMatrix, AReadOnlyNoteIsAnErrorAndIsNotReplaced) {
+  WriteNotes();
+  const std::vector<std::string> before = NoteBytes();
+  fs::permissions(kNotes[0], fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  Create();
+  test::MessageBoxRecorder boxes;
+  bool stillOpen = false;
+  bool opened = InModalSteps(
+      {[&](TForm* f) {
+         Find<TRichEdit>(f, "richedit1")->SetText("新写的内容");
+         f->Close();  // fails: the note is read-only
+       },
+       [&](TForm* f) {
+         stillOpen = f->IsModal() && f->Visible();
+         EXPECT_EQ(NoteBytes(), before) << "no document was touched";
+         fs::permissions(kNotes[0], fs::perms::owner_write, fs::perm_options::add);
+         f->Close();
+       }},
+      [&] { Input::ClickOn(C("Label3"), 2, 2); });
+  ASSERT_TRUE(opened);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, "Cannot create file dat\\a1.rtf.");
+  EXPECT_TRUE(stillOpen) << "the editor stays open with what was typed";
+  EXPECT_NE(PlainText(LoadRichTextFile(kNotes[0])).find("新写的内容"), std::string::npos);
+  EXPECT_EQ(fs::status(kNotes[0]).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read)
+      << "the mode the user gave it is kept";
+}
+
+TEST_F(FaultMatrix, LinkedNotesStayLinkedAndLeftoverTemporaryFilesGo) {
+  WriteNotes();
+  // Note 1 lives elsewhere behind a symbolic link; note 2 has a second name (a hard link); note 3
+  // belongs to another owner with a mode of its own.
+  fs::create_directories(work_ / "notes");
+  fs::rename(kNotes[0], work_ / "notes" / "first.rtf");
+  fs::create_symlink("../notes/first.rtf", kNotes[0]);
+  fs::create_hard_link(kNotes[1], work_ / "notes" / "second.rtf");
+  ASSERT_EQ(::chmod(kNotes[2], 0640), 0);
+  const bool root = ::geteuid() == 0;
+  if (root) ASSERT_EQ(::chown(kNotes[2], 4321, 8765), 0);
+  // What kills during earlier saves left behind, beside each note's real file.
+  const fs::path leftovers[] = {work_ / "notes" / ".first.rtf.Xk29aQ", work_ / "dat" / ".a2.rtf.000abc",
+                                work_ / "dat" / ".a3.rtf.ZZZZZZ"};
+  for (const fs::path& p : leftovers) WriteFileAtomically(p.string(), "a half-written note");
+  Create();
+  std::vector<bool> goneWhenOpen;
+  bool opened = InModal(
+      [&](TForm* f) {
+        for (const fs::path& p : leftovers) goneWhenOpen.push_back(!fs::exists(p));
+        for (const char* e : {"richedit1", "RichEdit2", "RichEdit3"}) Find<TRichEdit>(f, e)->SetText(std::string("新的 ") + e);
+      },
+      [&] { Input::ClickOn(C("Label3"), 2, 2); });
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(goneWhenOpen, std::vector<bool>(3, true)) << "leftover temporary files are removed when the editor opens";
+  EXPECT_TRUE(fs::is_symlink(kNotes[0])) << "the link stays a link";
+  EXPECT_NE(PlainText(LoadRichTextFile((work_ / "notes" / "first.rtf").string())).find("新的 richedit1"), std::string::npos);
+  EXPECT_EQ(fs::hard_link_count(kNotes[1]), 2u);
+  EXPECT_NE(PlainText(LoadRichTextFile((work_ / "notes" / "second.rtf").string())).find("新的 RichEdit2"), std::string::npos)
+      << "the other name sees the new content";
+  struct stat st {};
+  ASSERT_EQ(::stat(kNotes[2], &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(st.st_uid, 4321u);
+    EXPECT_EQ(st.st_gid, 8765u);
+  } else {
+    std::printf("[ not root: a file cannot be given away, so only its mode is checked ]\n");
+  }
+  for (const fs::path& folder : {work_ / "dat", work_ / "notes"})
+    for (const auto& e : fs::directory_iterator(folder))
+      EXPECT_NE(e.path().filename().string().front(), '.') << "no temporary file is left: " << e.path();
 }
 
 // ---- The about window's stored skin ----------------------------------------------------------

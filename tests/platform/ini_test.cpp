@@ -232,3 +232,82 @@ TEST_F(IniFile, AnExistingFileThatCannotBeReadIsNotReplaced) {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(Bytes(), "[s]\r\nk=old\r\nother=keep\r\n");
 }
+
+// --- line ends and encodings ---------------------------------------------------------------------
+
+TEST_F(IniFile, CarriageReturnOnlyLineEndsReadAndAreKept) {
+  Put("[s]\rk=one\rother=two\r");
+  TIniFile ini(path_);
+  EXPECT_EQ(ini.ReadString("s", "k", ""), "one");
+  EXPECT_EQ(ini.ReadString("s", "other", ""), "two");
+  ini.WriteString("s", "k", "changed");
+  ini.WriteString("s", "new", "3");
+  EXPECT_EQ(Bytes(), "[s]\rk=changed\rother=two\rnew=3\r");
+}
+
+TEST_F(IniFile, EveryLineKeepsItsOwnLineEnd) {
+  Put("[s]\r\nk=1\na=2\rb=3");  // mixed ends, the last line without one
+  TIniFile ini(path_);
+  EXPECT_EQ(ini.ReadString("s", "a", ""), "2");
+  EXPECT_EQ(ini.ReadString("s", "b", ""), "3");
+  ini.WriteString("s", "k", "9");
+  EXPECT_EQ(Bytes(), "[s]\r\nk=9\na=2\rb=3\r\n") << "new line ends are the file's first one";
+}
+
+TEST_F(IniFile, BytesThatAreNotGbkAreKeptWhenTheValueIsWrittenBackUnchanged) {
+  // 0x80 and 0xFF are no GBK characters; 0x81 0x20 is a lead byte without a trail byte.
+  const std::string odd = "\x80\xFF" "abc\x81 z";
+  Put("[s]\r\nk=" + odd + "\r\nj=other\r\n");
+  TIniFile ini(path_);
+  const std::string read = ini.ReadString("s", "k", "");
+  EXPECT_NE(read.find("abc"), std::string::npos);
+  ini.WriteString("s", "k", read);    // the title as shown, written back
+  ini.WriteString("s", "j", "new");  // another title changed
+  EXPECT_EQ(Bytes(), "[s]\r\nk=" + odd + "\r\nj=new\r\n");
+  ini.WriteString("s", "k", "乾");  // a real change replaces it
+  EXPECT_EQ(Bytes(), "[s]\r\nk=\xC7\xAC\r\nj=new\r\n");
+}
+
+namespace {
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+  std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char16_t u : text) {
+    char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+  }
+  return out;
+}
+}  // namespace
+
+TEST_F(IniFile, AUtf16FileReadsAndGoesBackAsGbkWhenEveryTitleFits) {
+  for (bool bigEndian : {false, true}) {
+    Put(Utf16(u"[用户]\r\n自定义1=乾为天\r\n自定义2=坤\r\n", bigEndian));
+    TIniFile ini(path_);
+    EXPECT_EQ(ini.ReadString("用户", "自定义1", ""), "乾为天") << bigEndian;
+    EXPECT_EQ(ini.ReadString("用户", "自定义2", ""), "坤") << bigEndian;
+    ini.WriteString("用户", "自定义3", "新");
+    EXPECT_EQ(Bytes(), "[" + kUserGbk + "]\r\n" + kCustom1Gbk + "=" + Utf8ToGbk("乾为天") + "\r\n" +
+                           Utf8ToGbk("自定义2=坤") + "\r\n" + Utf8ToGbk("自定义3=新") + "\r\n")
+        << bigEndian;
+    EXPECT_EQ(ini.ReadString("用户", "自定义1", ""), "乾为天");
+  }
+}
+
+TEST_F(IniFile, AUnicodeFileWithATitleGbkLacksKeepsItsEncoding) {
+  // 한 (Korean) and 😀 (outside the basic plane) have no GBK form.
+  Put(Utf16(u"[用户]\r\n自定义1=한글\r\n自定义2=\U0001F600\r\n", false));
+  TIniFile ini(path_);
+  EXPECT_EQ(ini.ReadString("用户", "自定义1", ""), "한글");
+  EXPECT_EQ(ini.ReadString("用户", "自定义2", ""), "😀");
+  ini.WriteString("用户", "自定义3", "乾");
+  EXPECT_EQ(Bytes(), Utf16(u"[用户]\r\n自定义1=한글\r\n自定义2=\U0001F600\r\n自定义3=乾\r\n", false));
+  // UTF-8 with its mark the same way.
+  Put("\xEF\xBB\xBF[用户]\n自定义1=한글\n");
+  EXPECT_EQ(ini.ReadString("用户", "自定义1", ""), "한글");
+  ini.WriteString("用户", "自定义2", "坤");
+  EXPECT_EQ(Bytes(), "\xEF\xBB\xBF[用户]\n自定义1=한글\n自定义2=坤\n");
+  // Once the last such title is gone, the file becomes GBK.
+  ini.WriteString("用户", "自定义1", "乾");
+  EXPECT_EQ(Bytes(), "[" + kUserGbk + "]\n" + kCustom1Gbk + "=\xC7\xAC\n" + Utf8ToGbk("自定义2=坤") + "\n");
+}
