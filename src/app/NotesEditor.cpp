@@ -96,9 +96,14 @@ void TForm4::ChangeSize(int delta) {
 
 void TForm4::SaveNotes() {
   for (int i = 0; i < 3; ++i) Find<TControl>(Form1, kLabels[i])->SetCaption(Find<TControl>(this, kTitles[i])->Text());
-  // A document that cannot be written stops here with its error; the files already written stay
-  // written, the failed one keeps its previous content, and the editor stays open.
-  for (int i = 0; i < 3; ++i) Find<TRichEdit>(Form4, kEditors[i])->SaveToFile(kDocuments[i]);
+  // Only a body changed since it was loaded is written: one the user did not change keeps its
+  // file byte for byte, with whatever it holds that the editor cannot show. A document that cannot
+  // be written stops here with its error; the files already written stay written, the failed one
+  // keeps its previous content, and the editor stays open.
+  for (int i = 0; i < 3; ++i) {
+    auto* editor = Find<TRichEdit>(Form4, kEditors[i]);
+    if (editor->Modified()) editor->SaveToFile(kDocuments[i]);
+  }
 }
 
 void OpenNote(int note) {

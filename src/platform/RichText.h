@@ -15,7 +15,9 @@
 //   load that way; the RTF reader always fills in explicit values (RTF's default size is 12 pt).
 // - Colour is a TColor (0x00BBGGRR) or clDefault for the automatic (window-text) colour.
 // - The charset is a font character set number as RTF writes it: 0 ANSI (Western, code page
-//   1252), 1 default (the document's code page), 134 GB2312 (code page 936), and so on.
+//   1252), 1 default (the document's code page), 134 GB2312 (code page 936), 136 Big5 (950),
+//   128 Shift-JIS (932), 129 Hangul (949), 204 Russian (1251), 238 Eastern Europe (1250), and
+//   so on (CodePageForCharset).
 // - A paragraph without text may hold one empty run: the format of its paragraph mark, which is
 //   what text typed into it takes. The reader gives every empty paragraph one; the writer writes
 //   it as the paragraph's format.
@@ -119,11 +121,21 @@ char32_t Cp1252ToUnicode(unsigned char b);
 // The 1252 byte of a character, or -1 when the code page cannot hold it.
 int UnicodeToCp1252(char32_t ch);
 
+// Text of a code page to UTF-8. Known: 936 (GBK), 950 (Big5), 932 (Shift-JIS), 949 (Korean),
+// 1361 (Johab), 874 and 1250 to 1258, 437, 850, 10000 (Mac Roman) and 65001 (UTF-8); any other
+// page reads as 1252. A byte a single-byte page does not assign stands for the C1 control of
+// the same value; bytes that are no character of a double-byte page give U+FFFD.
+std::string CodePageToUtf8(std::string_view bytes, int codePage);
+// The bytes of one character (given as UTF-8) in a code page, only when the page holds it and
+// they read back as the same character; empty otherwise.
+std::string Utf8CharToCodePage(std::string_view utf8Char, int codePage);
+
 // ---------------------------------------------------------------------------------------------
 // Reading. Never throws on bad content: malformed input loads what can be made of it.
 
-// Parses RTF. Code pages decoded: 936 (GBK) and 1252; single-byte pages other than 1252 are read
-// as 1252, double-byte pages other than 936 give U+FFFD. Skipped: pictures, objects, style
+// Parses RTF. Text is decoded in the code page of its font (its "\cpg", else its "\fcharset",
+// else the document's "\ansicpg"), as CodePageToUtf8 knows them; each run keeps its font's name
+// and charset. Skipped: pictures, objects, style
 // sheet, document information, headers and footers, field instructions (the field result is
 // kept), hidden text and every "\*" destination.
 RichDocument ReadRtf(std::string_view bytes);
@@ -145,7 +157,9 @@ RichDocument LoadRichTextFile(const std::string& path);
 // ---------------------------------------------------------------------------------------------
 // Writing.
 
-// RTF in code page 936: GBK text as "\'xx" escapes, characters GBK cannot hold as "\uN?".
+// RTF in code page 936. Each font keeps its name and charset; text goes out as "\'xx" escapes in
+// the code page of its font's charset (GBK for GB2312 and default fonts, 1252 for Western ones,
+// Big5, Shift-JIS, 1251 ... for the others), characters that page cannot hold as "\uN?".
 // Paragraphs end with "\par"; lines stay short.
 std::string WriteRtf(const RichDocument& doc);
 

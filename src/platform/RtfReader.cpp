@@ -5,10 +5,14 @@
 // in a buffer and are decoded together when anything else comes along, so the two bytes of a GBK
 // character written as two escapes stay together.
 
+#include <iconv.h>
+
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <map>
+#include <mutex>
 
 #include "Classes.h"
 #include "Encoding.h"
@@ -108,13 +112,107 @@ int UnicodeToCp1252(char32_t ch) {
   return -1;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Code pages. GBK goes through the program's GBK functions and 1252 through its own table; the
+// other pages go through iconv. Single-byte pages are turned into a table of 256 characters once
+// (a byte the page does not assign stands for the C1 control of the same value, as in 1252), so
+// decoding and encoding them are exact inverses, byte for byte. Double-byte pages convert one
+// character at a time, so a bad byte costs only its own character.
+
 namespace {
 
 bool IsGbkCodePage(int cp) { return cp == 936 || cp == 54936 || cp == 20936; }
 bool IsOtherDoubleByteCodePage(int cp) { return cp == 932 || cp == 949 || cp == 950 || cp == 1361; }
 
-// Decodes text bytes of the given code page to UTF-8.
-std::string DecodeBytes(std::string_view bytes, int codePage) {
+// The iconv name of a code page other than GBK, 1252 and UTF-8; null for pages not known.
+const char* IconvName(int cp) {
+  switch (cp) {
+    case 437: return "CP437";
+    case 850: return "CP850";
+    case 874: return "CP874";
+    case 932: return "CP932";
+    case 949: return "CP949";
+    case 950: return "CP950";
+    case 1250: return "CP1250";
+    case 1251: return "CP1251";
+    case 1253: return "CP1253";
+    case 1254: return "CP1254";
+    case 1255: return "CP1255";
+    case 1256: return "CP1256";
+    case 1257: return "CP1257";
+    case 1258: return "CP1258";
+    case 1361: return "JOHAB";
+    case 10000: return "MACINTOSH";
+    default: return nullptr;
+  }
+}
+
+// One iconv conversion of a whole (short) input, shift state flushed; false unless all of the
+// input converts.
+bool IconvAll(iconv_t cd, std::string_view in, std::string& out) {
+  out.clear();
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  char buf[32];
+  char* inp = const_cast<char*>(in.data());
+  size_t inLeft = in.size();
+  char* outp = buf;
+  size_t outLeft = sizeof buf;
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  size_t r = iconv(cd, &inp, &inLeft, &outp, &outLeft);
+  if (r == static_cast<size_t>(-1) || inLeft != 0) return false;
+  if (iconv(cd, nullptr, nullptr, &outp, &outLeft) == static_cast<size_t>(-1)) return false;
+  out.assign(buf, sizeof buf - outLeft);
+  return true;
+}
+
+struct CodePageTables {
+  std::mutex lock;
+  std::map<int, std::array<char32_t, 256>> singleByte;
+  std::map<int, std::pair<iconv_t, iconv_t>> converters;  // to UTF-8, from UTF-8
+
+  ~CodePageTables() {
+    for (auto& [cp, cds] : converters) {
+      if (cds.first != reinterpret_cast<iconv_t>(-1)) iconv_close(cds.first);
+      if (cds.second != reinterpret_cast<iconv_t>(-1)) iconv_close(cds.second);
+    }
+  }
+
+  // Call with the lock held.
+  std::pair<iconv_t, iconv_t> Converters(int cp) {
+    auto it = converters.find(cp);
+    if (it == converters.end())
+      it = converters.emplace(cp, std::pair{iconv_open("UTF-8", IconvName(cp)), iconv_open(IconvName(cp), "UTF-8")}).first;
+    return it->second;
+  }
+
+  // Call with the lock held.
+  const std::array<char32_t, 256>& SingleByte(int cp) {
+    auto it = singleByte.find(cp);
+    if (it != singleByte.end()) return it->second;
+    std::array<char32_t, 256> table{};
+    iconv_t cd = Converters(cp).first;
+    for (int b = 0; b < 256; ++b) {
+      table[static_cast<size_t>(b)] = static_cast<char32_t>(b);
+      if (b < 0x80) continue;
+      std::string utf8;
+      char byte = static_cast<char>(b);
+      if (!IconvAll(cd, std::string_view(&byte, 1), utf8) || utf8.empty()) continue;
+      size_t i = 0;
+      char32_t ch = DecodeUtf8(utf8, i);
+      if (i == utf8.size() && ch != 0xFFFD) table[static_cast<size_t>(b)] = ch;
+    }
+    return singleByte.emplace(cp, table).first->second;
+  }
+};
+
+CodePageTables& Tables() {
+  static CodePageTables tables;
+  return tables;
+}
+
+}  // namespace
+
+std::string CodePageToUtf8(std::string_view bytes, int codePage) {
   if (IsGbkCodePage(codePage)) return GbkToUtf8(bytes);
   std::string out;
   out.reserve(bytes.size());
@@ -122,17 +220,61 @@ std::string DecodeBytes(std::string_view bytes, int codePage) {
     for (size_t i = 0; i < bytes.size();) AppendUtf8(out, DecodeUtf8(bytes, i));
     return out;
   }
-  bool dbcs = IsOtherDoubleByteCodePage(codePage);
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    unsigned char b = static_cast<unsigned char>(bytes[i]);
-    if (b < 0x80) out += static_cast<char>(b);
-    else if (dbcs) {  // no table for these: one replacement character per double-byte character
-      AppendUtf8(out, 0xFFFD);
-      if (b >= 0x81 && b <= 0xFE && i + 1 < bytes.size()) ++i;
-    } else AppendUtf8(out, Cp1252ToUnicode(b));
+  if (!IconvName(codePage)) {  // 1252, and the pages not known, which read as 1252
+    for (char b : bytes) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(b)));
+    return out;
+  }
+  CodePageTables& t = Tables();
+  std::lock_guard guard(t.lock);
+  if (!IsOtherDoubleByteCodePage(codePage)) {
+    const std::array<char32_t, 256>& table = t.SingleByte(codePage);
+    for (char b : bytes) AppendUtf8(out, table[static_cast<unsigned char>(b)]);
+    return out;
+  }
+  iconv_t cd = t.Converters(codePage).first;
+  std::string piece;
+  for (size_t i = 0; i < bytes.size();) {
+    auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) { out += static_cast<char>(b); ++i; continue; }
+    if (IconvAll(cd, bytes.substr(i, 1), piece)) { out += piece; ++i; continue; }  // single-byte kana
+    if (i + 1 < bytes.size() && IconvAll(cd, bytes.substr(i, 2), piece)) { out += piece; i += 2; continue; }
+    // Not a character: a lead byte takes its trail byte with it, unless that is plain ASCII text.
+    AppendUtf8(out, 0xFFFD);
+    i += i + 1 < bytes.size() && static_cast<unsigned char>(bytes[i + 1]) >= 0x40 ? 2 : 1;
   }
   return out;
 }
+
+std::string Utf8CharToCodePage(std::string_view utf8Char, int codePage) {
+  size_t i = 0;
+  if (utf8Char.empty()) return {};
+  char32_t ch = DecodeUtf8(utf8Char, i);
+  if (i != utf8Char.size() || (ch == 0xFFFD && utf8Char != "\uFFFD")) return {};
+  if (ch < 0x80) return std::string(utf8Char);
+  if (codePage == 65001) return std::string(utf8Char);
+  if (IsGbkCodePage(codePage)) {
+    std::string gbk = Utf8ToGbk(utf8Char);
+    return gbk != "?" && !gbk.empty() && GbkToUtf8(gbk) == utf8Char ? gbk : std::string();
+  }
+  if (!IconvName(codePage)) {
+    int b = UnicodeToCp1252(ch);
+    return b < 0 ? std::string() : std::string(1, static_cast<char>(b));
+  }
+  CodePageTables& t = Tables();
+  std::lock_guard guard(t.lock);
+  if (!IsOtherDoubleByteCodePage(codePage)) {
+    const std::array<char32_t, 256>& table = t.SingleByte(codePage);
+    for (size_t b = 0x80; b < 256; ++b)
+      if (table[b] == ch) return std::string(1, static_cast<char>(b));
+    return {};
+  }
+  std::string bytes, back;
+  if (!IconvAll(t.Converters(codePage).second, utf8Char, bytes) || bytes.empty()) return {};
+  if (!IconvAll(t.Converters(codePage).first, bytes, back) || back != utf8Char) return {};
+  return bytes;
+}
+
+namespace {
 
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
@@ -503,7 +645,7 @@ class RtfParser {
 
   void FlushPendingOnly() {
     if (pending_.empty()) return;
-    std::string text = DecodeBytes(pending_, CurrentCodePage());
+    std::string text = CodePageToUtf8(pending_, CurrentCodePage());
     pending_.clear();
     EmitUtf8(text);
   }
@@ -563,13 +705,13 @@ class RtfParser {
     return f;
   }
 
-  // Font names: in the entry's own code page; a Western entry in a Chinese document is still
-  // read as GBK, because some writers mark Chinese font names that way.
+  // Font names: in the entry's own code page; a Western (1252) entry in a Chinese document is
+  // still read as GBK, because some writers mark Chinese font names that way.
   void DecodeFontNameBytes() {
     if (fontNameBytes_.empty()) return;
     int cp = fontEntry_.codePage > 0 ? fontEntry_.codePage : CodePageForCharset(ResolvedCharset(fontEntry_), codePage_);
-    if (IsGbkCodePage(codePage_) && !IsOtherDoubleByteCodePage(cp)) cp = 936;
-    fontName_ += DecodeBytes(fontNameBytes_, cp);
+    if (IsGbkCodePage(codePage_) && cp == 1252) cp = 936;
+    fontName_ += CodePageToUtf8(fontNameBytes_, cp);
     fontNameBytes_.clear();
   }
 

@@ -1,8 +1,10 @@
 // RTF writer: the notes editor's save format.
 //
-// The output is plain 7-bit RTF in code page 936: characters of GBK fonts go out as "\'xx"
-// escapes of their GBK bytes, characters of Western fonts as "\'xx" escapes of code page 1252,
-// everything else as "\uN?" (with "\uc1", so "?" is the fallback older readers show).
+// The output is plain 7-bit RTF in code page 936. Each font keeps the charset it was read with,
+// and its text goes out as "\'xx" escapes in that charset's code page (GBK fonts in GBK, Western
+// fonts in 1252, Big5 fonts in 950 ...), so a note read from another code page is written back
+// in it; a character the font's page cannot hold goes out as "\uN?" (with "\uc1", so "?" is the
+// fallback older readers show).
 
 #include <map>
 #include <utility>
@@ -92,19 +94,23 @@ class Writer {
     }
   }
 
-  // Font names: GBK escapes in GB2312 fonts, "\uN?" for other non-ASCII characters; ";" cannot
-  // be written inside a name and is left out.
+  // Font names: escapes in the font's own code page, except for Western (and symbol) fonts,
+  // whose names the reader takes as GBK in a Chinese document: those get "\uN?" for characters
+  // beyond ASCII, as do characters the font's page cannot hold. ";" cannot be written inside a
+  // name and is left out.
   static std::string EscapedFontName(const RichFont& f) {
     std::string out;
     const std::string& name = f.Name;
+    int codePage = CodePageForCharset(f.Charset, kDocumentCodePage);
     for (size_t i = 0; i < name.size();) {
       size_t start = i;
       char32_t ch = DecodeUtf8(name, i);
       if (ch == ';' || ch < 0x20) continue;
       if (ch == '\\' || ch == '{' || ch == '}') { out += '\\'; out += static_cast<char>(ch); continue; }
       if (ch < 0x80) { out += static_cast<char>(ch); continue; }
-      std::string gbk;
-      if (f.Charset == kGb2312Charset && GbkRoundTrips(name.substr(start, i - start), gbk)) AppendByteEscapes(out, gbk);
+      std::string bytes;
+      if (codePage != 1252) bytes = Utf8CharToCodePage(name.substr(start, i - start), codePage);
+      if (!bytes.empty()) AppendByteEscapes(out, bytes);
       else AppendUnicodeEscape(out, ch);
     }
     return out;
@@ -168,12 +174,6 @@ class Writer {
     }
   }
 
-  // GBK bytes of one UTF-8 character, only when they decode back to the same character.
-  static bool GbkRoundTrips(std::string_view utf8Char, std::string& gbk) {
-    gbk = Utf8ToGbk(utf8Char);
-    return gbk != "?" && !gbk.empty() && GbkToUtf8(gbk) == utf8Char;
-  }
-
   // ----- body
   void WriteFormat(const RichCharFormat& f) {
     int font = FontIndex(f);
@@ -211,10 +211,8 @@ class Writer {
       if (ch < 0x20 || ch == 0x7F) continue;  // other control characters have no RTF form
       if (ch < 0x80) { Text(utf8); continue; }
       std::string escaped;
-      std::string gbk;
-      int b;
-      if (codePage_ == 936 && GbkRoundTrips(utf8, gbk)) AppendByteEscapes(escaped, gbk);
-      else if (codePage_ == 1252 && (b = UnicodeToCp1252(ch)) >= 0) AppendByteEscapes(escaped, std::string(1, static_cast<char>(b)));
+      std::string bytes = Utf8CharToCodePage(utf8, codePage_);
+      if (!bytes.empty()) AppendByteEscapes(escaped, bytes);
       else AppendUnicodeEscape(escaped, ch);
       Text(escaped);
     }

@@ -574,12 +574,15 @@ RichDocument TRichEdit::Document() const {
   return DocumentOf(d, 0, d->characterCount() - 1, font_);
 }
 
+bool TRichEdit::Modified() const { return RichOf(this)->document()->isModified(); }
+
 void TRichEdit::LoadFromFile(const std::string& path) { SetDocument(LoadRichTextFile(path)); }
 void TRichEdit::SaveToFile(const std::string& path) { SaveRichTextFile(path, Document()); }
 std::string TRichEdit::PlainText() const { return RichOf(this)->toPlainText().toStdString(); }
 void TRichEdit::SetText(const std::string& v) {
   RichCharFormat f;
   SetDocument(RichDocumentFromText(v, f));
+  RichOf(this)->document()->setModified(true);
 }
 
 bool TRichEdit::ReadOnly() const { return RichOf(this)->isReadOnly(); }

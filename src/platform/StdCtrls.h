@@ -223,7 +223,12 @@ class TRichEdit : public TCustomEdit {
   // Saves the content as RTF, replacing the whole file at once; raises "Cannot create file %s".
   void SaveToFile(const std::string& path);
   RichDocument Document() const;
+  // Replaces the content; the control is then unmodified.
   void SetDocument(const RichDocument& doc);
+  // True once the content (text, character or paragraph formats) has changed since the last
+  // SetDocument or LoadFromFile; undoing every change makes it false again. SetText is a change
+  // (it replaces the content as typing over all of it would).
+  bool Modified() const;
   std::string PlainText() const;
   void SetText(const std::string& v) override;
 

@@ -103,11 +103,8 @@ TEST_F(NotesEditor, OpeningNoteTwoShowsOnlyItsTitleAndBodyButHoldsAllThree) {
     EXPECT_EQ(f.ClientWidth(), 631);
     EXPECT_EQ(f.Left(), (Screen->Width() - 631) / 2);
   }));
-  // Closing rewrote every body, the two hidden ones included, as RTF with the same text.
-  for (int note = 1; note <= 3; ++note) {
-    EXPECT_EQ(Bytes(note).rfind("{\\rtf", 0), 0u) << note;
-    EXPECT_EQ(LoadRichTextFile(kBodies[note - 1]).Paragraphs.at(0).Text(), "note " + std::to_string(note) + " body");
-  }
+  // Nothing was changed, so no body was rewritten: each keeps its bytes.
+  for (int note = 1; note <= 3; ++note) EXPECT_EQ(Bytes(note), "note " + std::to_string(note) + " body\n") << note;
   EXPECT_EQ(Screen->FormCount(), formsBefore) << "the editor was destroyed";
   EXPECT_TRUE(main_->Enabled());
 }
@@ -404,7 +401,15 @@ TEST_F(NotesEditor, ABodyThatCannotBeWrittenKeepsTheEditorOpenAndTheOldFileWhole
   bool openAfterFailure = false;
   std::string textAfterFailure;
   ASSERT_TRUE(WithNote(2, [&](TForm4& f) {
-    f.Editors()[1]->SetText("changed body");
+    // All three bodies are changed, so all three are to be written.
+    auto editors = f.Editors();
+    for (TRichEdit* e : editors) {
+      e->SelectAll();
+      e->ClearSelection();
+    }
+    editors[1]->SetFocus();
+    Input::Type("changed body");
+    ASSERT_TRUE(editors[1]->Modified());
     Find<TControl>(&f, "edit2")->SetText("new title");
     gBeforeAtomicRename = [](const std::string& temp) { return temp.find("a2.rtf") == std::string::npos; };
     Close(f);
@@ -416,6 +421,7 @@ TEST_F(NotesEditor, ABodyThatCannotBeWrittenKeepsTheEditorOpenAndTheOldFileWhole
       EXPECT_EQ(Bytes(1).rfind("{\\rtf", 0), 0u) << "the first document was written";
       EXPECT_EQ(Bytes(2), old2) << "the failed document keeps its previous content";
       EXPECT_EQ(Bytes(3), old3) << "the documents after it are not written";
+      ASSERT_EQ(f.Editors()[1]->PlainText(), "changed body");
       for (const auto& entry : fs::directory_iterator("dat"))
         EXPECT_EQ(entry.path().filename().string()[0], 'a') << "no temporary file is left";
       gBeforeAtomicRename = nullptr;  // the cause is removed: the next close succeeds
@@ -429,4 +435,44 @@ TEST_F(NotesEditor, ABodyThatCannotBeWrittenKeepsTheEditorOpenAndTheOldFileWhole
   EXPECT_EQ(boxes.boxes[0].flags & 0xF0, static_cast<unsigned>(MB_ICONSTOP));
   EXPECT_EQ(LoadRichTextFile(kBodies[1]).Paragraphs.at(0).Text(), "changed body");
   EXPECT_EQ(Bytes(3).rfind("{\\rtf", 0), 0u);
+}
+
+// Bodies the user did not change are not written back: whatever they hold that the editor cannot
+// show (pictures, tables, link targets, raised text, highlight, line spacing, another code page)
+// stays in the file byte for byte. A changed body is written, in its fonts' own code pages.
+TEST_F(NotesEditor, UnchangedBodiesKeepTheirBytesAndChangedOnesTheirCodePage) {
+  const std::string rich =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+      "{\\colortbl ;\\red255\\green255\\blue0;}\r\n"
+      "\\pard\\sl360\\slmult1 {\\pict\\pngblip\\picw1\\pich1 89504e470d0a1a0a}\\par\r\n"
+      "\\trowd\\cellx1000\\cellx2000 \\intbl a\\cell b\\cell\\row\r\n"
+      "\\pard {\\field{\\*\\fldinst HYPERLINK \"http://example.org/\"}{\\fldrslt link}}"
+      " x{\\super 2}{\\highlight1 mark}\\par}\r\n";
+  const std::string big5 =
+      "{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fnil\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;}}"
+      "\\f0 \\'a9\\'f6\\'b8\\'67\\par}";
+  WriteFileAtomically(kBodies[0], rich);
+  WriteFileAtomically(kBodies[1], big5);
+  WriteFileAtomically(kBodies[2], big5);
+  ASSERT_TRUE(WithNote(1, [](TForm4& f) {
+    // The shown note is only looked at; the third one is changed by typing into it.
+    auto editors = f.Editors();
+    editors[0]->SetSelection(2, 3);
+    editors[2]->SetSelection(2, 0);
+    editors[2]->Show();
+    editors[2]->SetFocus();
+    Input::Type("z");
+    editors[2]->Hide();
+    EXPECT_FALSE(editors[0]->Modified());
+    EXPECT_FALSE(editors[1]->Modified());
+    EXPECT_TRUE(editors[2]->Modified());
+  }));
+  EXPECT_EQ(Bytes(1), rich);
+  EXPECT_EQ(Bytes(2), big5);
+  // The changed Big5 note is written again, its text in Big5 and its font as it was.
+  const std::string third = Bytes(3);
+  EXPECT_NE(third, big5);
+  EXPECT_NE(third.find("\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;"), std::string::npos) << third;
+  EXPECT_NE(third.find("\\'a9\\'f6\\'b8\\'67"), std::string::npos) << third;
+  EXPECT_EQ(LoadRichTextFile(kBodies[2]).Paragraphs.at(0).Text(), "易經z");
 }

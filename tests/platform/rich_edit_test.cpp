@@ -187,3 +187,77 @@ TEST_F(RichEditFixture, WhatIsShownIsWhatIsSaved) {
   EXPECT_TRUE(back.Paragraphs[1].Runs[0].Format.Bold);
   EXPECT_EQ(back.Paragraphs[1].Runs[0].Format.SizeHalfPoints, 32);
 }
+
+// Notes from other code pages keep their text, font names and charsets through the control: what
+// the control gives back writes and reads back the same.
+TEST_F(RichEditFixture, ForeignCodePageNotesComeBackTheSame) {
+  struct Note {
+    const char* label;
+    std::string rtf, text, font;
+    int charset;
+  };
+  const Note notes[] = {
+      {"Big5",
+       "{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fnil\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;}}"
+       "\\f0 \\'a9\\'f6\\'b8\\'67\\'a4\\'a4\\'a4\\'e5\\par}",
+       "易經中文", "新細明體", 136},
+      {"Shift-JIS",
+       "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}"
+       "\\f0 \\'93\\'fa\\'96\\'7b\\'8c\\'ea\\par}",
+       "日本語", "ＭＳ 明朝", 128},
+      {"Korean",
+       "{\\rtf1\\ansi\\ansicpg949\\deff0{\\fonttbl{\\f0\\fnil\\fcharset129 \\'b1\\'bc\\'b8\\'b2;}}"
+       "\\f0 \\'c7\\'d1\\'b1\\'b9\\'be\\'ee\\par}",
+       "한국어", "굴림", 129},
+      {"Cyrillic",
+       "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}"
+       "\\f0 \\'ca\\'ed\\'e8\\'e3\\'e0\\par}",
+       "Книга", "Ариал", 204},
+  };
+  for (const Note& note : notes) {
+    SCOPED_TRACE(note.label);
+    edit->SetDocument(ReadRtf(note.rtf));
+    std::string written = WriteRtf(edit->Document());
+    RichDocument back = ReadRtf(written);
+    ASSERT_EQ(back.Paragraphs.size(), 1u);
+    ASSERT_EQ(back.Paragraphs[0].Runs.size(), 1u);
+    EXPECT_EQ(back.Paragraphs[0].Runs[0].Text, note.text);
+    EXPECT_EQ(back.Paragraphs[0].Runs[0].Format.FontName, note.font);
+    EXPECT_EQ(back.Paragraphs[0].Runs[0].Format.Charset, note.charset);
+    // The text bytes are the note's own, not Unicode escapes.
+    std::string body = note.rtf.substr(note.rtf.find("\\f0 ") + 4);
+    body = body.substr(0, body.find("\\par"));
+    EXPECT_NE(written.find(body), std::string::npos) << written;
+  }
+}
+
+TEST_F(RichEditFixture, ModifiedOnlyAfterAChange) {
+  edit->SetDocument(ReadRtf(kSample));
+  EXPECT_FALSE(edit->Modified());
+  // Moving around and a typing format without a selection change nothing.
+  edit->SetSelection(2, 0);
+  edit->SelAttributes().SetStyle(fsBold);
+  EXPECT_FALSE(edit->Modified());
+  // A format change of selected text is a change.
+  edit->SetSelection(0, 2);
+  edit->SelAttributes().SetStyle(fsItalic);
+  EXPECT_TRUE(edit->Modified());
+  edit->LoadFromFile(std::string(CORVANE_SOURCE_DIR) + "/tests/platform/rich_edit_test.cpp");
+  EXPECT_FALSE(edit->Modified());
+  // Typing is a change; a paragraph format is one too.
+  form->Show();
+  Application->ProcessMessages();
+  edit->SetFocus();
+  edit->SetSelection(0, 0);
+  Input::Type("x");
+  EXPECT_TRUE(edit->Modified());
+  // Setting the text is a change too; loading a document is not.
+  edit->SetDocument(ReadRtf(kSample));
+  EXPECT_FALSE(edit->Modified());
+  edit->SetText("abc");
+  EXPECT_TRUE(edit->Modified());
+  edit->SetDocument(RichDocumentFromText("abc"));
+  EXPECT_FALSE(edit->Modified());
+  edit->Paragraph().SetAlignment(TAlignment::taCenter);
+  EXPECT_TRUE(edit->Modified());
+}

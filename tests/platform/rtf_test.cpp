@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <regex>
 #include <sstream>
 
 #include "platform/Classes.h"
@@ -136,6 +137,134 @@ TEST(RtfText, FontEntriesWithSubDestinations) {
   EXPECT_EQ(FormatOf(doc, "c").FontName, "宋体");
   // An unknown font number falls back to the default font.
   EXPECT_EQ(FormatOf(doc, "d").FontName, "Times New Roman");
+}
+
+// Notes written in other code pages: each font's text reads in its own page, and its name too.
+struct ForeignNote {
+  const char* label;
+  std::string rtf;
+  std::string fontName;
+  int charset;
+  std::string text;
+};
+
+std::vector<ForeignNote> ForeignNotes() {
+  return {
+      {"Big5",
+       "{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fnil\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;}}"
+       "\\f0\\fs24 \\'a9\\'f6\\'b8\\'67\\'a4\\'a4\\'a4\\'e5\\par}",
+       "新細明體", 136, "易經中文"},
+      {"Shift-JIS",
+       "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9;}}"
+       "\\f0 \\'93\\'fa\\'96\\'7b\\'8c\\'ea\\'a1\\'b6\\'dd\\par}",
+       "ＭＳ 明朝", 128, "日本語｡ｶﾝ"},
+      {"Korean",
+       "{\\rtf1\\ansi\\ansicpg949\\deff0{\\fonttbl{\\f0\\fnil\\fcharset129 \\'b1\\'bc\\'b8\\'b2;}}"
+       "\\f0 \\'c7\\'d1\\'b1\\'b9\\'be\\'ee\\par}",
+       "굴림", 129, "한국어"},
+      {"Cyrillic",
+       "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset204 \\'c0\\'f0\\'e8\\'e0\\'eb;}}"
+       "\\f0 \\'ca\\'ed\\'e8\\'e3\\'e0 \\'cf\\'e5\\'f0\\'e5\\'ec\\'e5\\'ed\\par}",
+       "Ариал", 204, "Книга Перемен"},
+      {"Central European",
+       "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial CE;}}"
+       "\\f0 Ksi\\'eag\\'b9 Przemian \\'9f\\'f3\\'b3w\\par}",
+       "Arial CE", 238, "Księgą Przemian źółw"},
+      {"Greek", "{\\rtf1{\\fonttbl{\\f0\\fcharset161 Arial Greek;}}\\f0 \\'c2\\'e9\\'e2\\'eb\\'df\\'ef\\par}",
+       "Arial Greek", 161, "Βιβλίο"},
+      {"Thai", "{\\rtf1{\\fonttbl{\\f0\\fcharset222 Tahoma;}}\\f0 \\'ca\\'c7\\'d1\\'ca\\'b4\\'d5\\par}", "Tahoma", 222,
+       "สวัสดี"},
+      {"Turkish", "{\\rtf1{\\fonttbl{\\f0\\fcharset162 Arial Tur;}}\\f0 \\'fe\\'f0\\'fd\\'dd\\par}", "Arial Tur", 162,
+       "şğıİ"},
+      {"Hebrew", "{\\rtf1{\\fonttbl{\\f0\\fcharset177 David;}}\\f0 \\'f9\\'ec\\'e5\\'ed\\par}", "David", 177, "שלום"},
+      {"Arabic", "{\\rtf1{\\fonttbl{\\f0\\fcharset178 Arial;}}\\f0 \\'e3\\'d1\\'cd\\'c8\\'c7\\par}", "Arial", 178,
+       "مرحبا"},
+      {"Baltic", "{\\rtf1{\\fonttbl{\\f0\\fcharset186 Arial Baltic;}}\\f0 \\'e0\\'e8\\'eb\\'f0\\par}", "Arial Baltic",
+       186, "ąčėš"},
+      {"Vietnamese", "{\\rtf1{\\fonttbl{\\f0\\fcharset163 Times;}}\\f0 Vi\\'ea\\'cct \\'d0\\'f4\\par}", "Times", 163,
+       "Viê\u0300t Đô"},
+  };
+}
+
+TEST(RtfCodePages, EachFontReadsInItsOwnCodePage) {
+  for (const ForeignNote& note : ForeignNotes()) {
+    SCOPED_TRACE(note.label);
+    RichDocument doc = ReadRtf(note.rtf);
+    ASSERT_EQ(doc.Paragraphs.size(), 1u);
+    ASSERT_EQ(doc.Paragraphs[0].Runs.size(), 1u);
+    EXPECT_EQ(doc.Paragraphs[0].Runs[0].Text, note.text);
+    EXPECT_EQ(doc.Paragraphs[0].Runs[0].Format.FontName, note.fontName);
+    EXPECT_EQ(doc.Paragraphs[0].Runs[0].Format.Charset, note.charset);
+  }
+}
+
+TEST(RtfCodePages, DocumentPageCpgAndUtf8) {
+  // A font of the default charset follows \ansicpg; "\cpg" of the entry wins over its charset.
+  EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg950{\\fonttbl{\\f0\\fcharset1 X;}}\\f0 \\'a4\\'a4}"), "中");
+  EXPECT_EQ(Text("{\\rtf1{\\fonttbl{\\f0\\fcharset0\\cpg1251 X;}}\\f0 \\'c0}"), "А");
+  EXPECT_EQ(Text("{\\rtf1\\ansi\\ansicpg65001 \\'e4\\'b8\\'ad}"), "中");
+  // A Big5 font in a Chinese (936) document still reads Big5, its name too.
+  RichDocument doc = ReadRtf("{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;}}"
+                             "\\f0 \\'a4\\'a4}");
+  EXPECT_EQ(FormatOf(doc, "中").FontName, "新細明體");
+}
+
+TEST(RtfCodePages, BadDoubleByteSequencesCostOnlyThemselves) {
+  // A lead byte before ASCII text keeps the text; a lead byte with a bad trail byte is one
+  // replacement character; a lead byte at the end is one too.
+  const std::string head = "{\\rtf1{\\fonttbl{\\f0\\fcharset136 X;}}\\f0 ";
+  EXPECT_EQ(Text(head + "\\'a4!ab\\'a4\\'a4}"), "\uFFFD!ab中");
+  EXPECT_EQ(Text(head + "\\'a4\\'ff\\'a4\\'a4}"), "\uFFFD中");
+  EXPECT_EQ(Text(head + "x\\'a4}"), "x\uFFFD");
+  // Shift-JIS single-byte kana between double-byte characters.
+  EXPECT_EQ(Text("{\\rtf1{\\fonttbl{\\f0\\fcharset128 X;}}\\f0 \\'b1\\'93\\'fa\\'b2}"), "ｱ日ｲ");
+}
+
+TEST(RtfCodePages, EncodingIsTheInverseOfDecoding) {
+  for (int cp : {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258, 437, 850, 10000}) {
+    for (int b = 0x80; b < 256; ++b) {
+      std::string byte(1, static_cast<char>(b));
+      std::string utf8 = CodePageToUtf8(byte, cp);
+      EXPECT_EQ(Utf8CharToCodePage(utf8, cp), byte) << cp << " byte " << b;
+    }
+  }
+  EXPECT_EQ(Utf8CharToCodePage("中", 950), "\xa4\xa4");
+  EXPECT_EQ(Utf8CharToCodePage("中", 936), "\xd6\xd0");
+  EXPECT_EQ(Utf8CharToCodePage("日", 932), "\x93\xfa");
+  EXPECT_EQ(Utf8CharToCodePage("한", 949), "\xc7\xd1");
+  EXPECT_EQ(Utf8CharToCodePage("中", 1251), "");
+  EXPECT_EQ(Utf8CharToCodePage("Ж", 1252), "");
+  EXPECT_EQ(Utf8CharToCodePage("한", 950), "");
+  EXPECT_EQ(Utf8CharToCodePage("ab", 1251), "");  // one character only
+}
+
+TEST(RtfCodePages, ForeignNotesWriteBackInTheirOwnPages) {
+  for (const ForeignNote& note : ForeignNotes()) {
+    SCOPED_TRACE(note.label);
+    RichDocument doc = ReadRtf(note.rtf);
+    std::string rtf = WriteRtf(doc);
+    RichDocument back = ReadRtf(rtf);
+    ASSERT_EQ(back.Paragraphs.size(), 1u);
+    EXPECT_EQ(back.Paragraphs[0].Runs.at(0).Text, note.text);
+    EXPECT_EQ(back.Paragraphs[0].Runs.at(0).Format.FontName, note.fontName);
+    EXPECT_EQ(back.Paragraphs[0].Runs.at(0).Format.Charset, note.charset);
+    EXPECT_FALSE(std::regex_search(rtf, std::regex(R"(\\u-?[0-9])"))) << rtf;  // every character fits its font's page
+  }
+  // The text bytes are those of the original note.
+  std::string big5 = WriteRtf(ReadRtf(ForeignNotes()[0].rtf));
+  EXPECT_NE(big5.find("\\'a9\\'f6\\'b8\\'67\\'a4\\'a4\\'a4\\'e5"), std::string::npos) << big5;
+  EXPECT_NE(big5.find("\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;"), std::string::npos) << big5;
+  // A character the font's page cannot hold goes out as \uN.
+  RichDocument mixed;
+  mixed.Paragraphs.resize(1);
+  RichCharFormat cyr;
+  cyr.FontName = "Arial";
+  cyr.Charset = 204;
+  cyr.SizeHalfPoints = 24;
+  AppendText(mixed.Paragraphs[0], "Я中", cyr);
+  std::string out = WriteRtf(mixed);
+  EXPECT_NE(out.find("\\'df\\u20013?"), std::string::npos) << out;
+  EXPECT_EQ(PlainText(ReadRtf(out)), "Я中");
 }
 
 // ---------------------------------------------------------------------------------------------
