@@ -448,8 +448,12 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   if (handle_ && handle_->Widget() && !handle_->settingGeometry) {
     handle_->settingGeometry = true;
     QWidget* w = handle_->Widget();
-    if (parent_) w->setGeometry(parent_->ncMargins_.Left + left_, parent_->ncMargins_.Top + top_, width_, height_);
-    else w->setGeometry(left_, top_, width_, height_);
+    if (parent_) {
+      w->setGeometry(parent_->ncMargins_.Left + left_, parent_->ncMargins_.Top + top_, width_, height_);
+    } else {
+      handle_->PlacedAt(left_, top_);
+      w->setGeometry(left_, top_, width_, height_);
+    }
     handle_->settingGeometry = false;
   }
 }

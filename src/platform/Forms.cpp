@@ -137,6 +137,7 @@ void TForm::SetVisible(bool v) {
   QWidget* w = handle_->Widget();
   if (v) {
     handle_->settingGeometry = true;
+    handle_->PlacedAt(left_, top_);
     w->setGeometry(left_, top_, width_, height_);
     handle_->settingGeometry = false;
     w->setWindowTitle(QString::fromStdString(text_));

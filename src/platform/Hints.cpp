@@ -49,6 +49,7 @@ void THintWindow::SetVisible(bool v) {
     return;
   }
   handle_->settingGeometry = true;
+  handle_->PlacedAt(left_, top_);
   w->setGeometry(left_, top_, width_, height_);
   handle_->settingGeometry = false;
   w->show();

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QTimerEvent>
 
+#include <algorithm>
+
 #include "ActnList.h"
 #include "Forms.h"
 #include "GraphicsPrivate.h"
@@ -375,6 +377,13 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::Move:
       if (watched == widget_ && !control_->Parent() && !settingGeometry) {
         QPoint p = widget_->pos();
+        // The window system confirms each of our moves in turn: a confirmation of a place we
+        // asked for before the latest one is out of date (a drag asks many times). A place we
+        // never asked for is the window manager's and is taken.
+        if (!placed_.empty() && p != placed_.back() &&
+            std::find(placed_.begin(), placed_.end(), p) != placed_.end())
+          return false;
+        if (!placed_.empty() && p == placed_.back()) placed_.clear();
         control_->left_ = p.x();
         control_->top_ = p.y();
       }

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <deque>
 #include <map>
 
 #include "Controls.h"
@@ -38,6 +39,12 @@ class TWindowHandle : public QObject {
   void PassToNative() { passToNative_ = true; }
   QEvent* CurrentEvent() const { return current_; }
 
+  // Records a place the program asked the window system for (a top-level window).
+  void PlacedAt(int left, int top) {
+    placed_.emplace_back(left, top);
+    if (placed_.size() > 32) placed_.pop_front();
+  }
+
   void SetTimer(uintptr_t id, int ms);
   void KillTimer(uintptr_t id);
   bool settingGeometry = false;
@@ -58,6 +65,7 @@ class TWindowHandle : public QObject {
   bool passToNative_ = false;
   QEvent* current_ = nullptr;
   QImage buffer_;
+  std::deque<QPoint> placed_;  // places asked for and not yet confirmed, oldest first
   std::map<uintptr_t, int> timers_;  // our id -> toolkit timer id
 };
 
