@@ -38,6 +38,7 @@
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinPackage.h"
+#include "support/FifoGuard.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;
@@ -48,40 +49,6 @@ namespace {
 const char* const kNotes[] = {"dat/a1.rtf", "dat/a2.rtf", "dat/a3.rtf"};
 
 std::string Slurp(const fs::path& p) { return ReadFileBytes(p.string()); }
-
-// Guards a test against a reader that blocks on a FIFO: when the test has not finished after the
-// time-out, the FIFO is opened at its other end and closed again, which lets the blocked open and
-// read return, and the guard reports that it had to (so a regression fails instead of hanging).
-class FifoGuard {
- public:
-  explicit FifoGuard(fs::path fifo) : fifo_(std::move(fifo)), thread_([this] { Watch(); }) {}
-  ~FifoGuard() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      done_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-  }
-  bool Fired() const { return fired_; }
-
- private:
-  void Watch() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!wake_.wait_for(lock, std::chrono::seconds(5), [this] { return done_; })) {
-      fired_ = true;
-      if (!fs::is_fifo(fifo_)) continue;
-      int fd = ::open(fifo_.c_str(), O_RDWR | O_NONBLOCK);
-      if (fd >= 0) ::close(fd);
-    }
-  }
-  fs::path fifo_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool done_ = false;
-  std::atomic<bool> fired_{false};
-  std::thread thread_;
-};
 
 // A small tmpfs mounted over a folder for the life of the object, when this process may mount.
 class Tmpfs {
@@ -248,7 +215,7 @@ TEST_F(FaultMatrix, AnUnreadableDocumentReportsCannotOpenItAndNothingIsWrittenOv
   Create();
   for (const Way& way : ways) {
     way.make();
-    FifoGuard guard(commentary);
+    test::FifoGuard guard(commentary);
     const auto start = std::chrono::steady_clock::now();
     test::MessageBoxRecorder boxes;
     bool opened = InModal([](TForm*) {}, [&] { Input::ClickOn(C("ii1"), 10, 10); });
@@ -496,7 +463,7 @@ TEST_F(FaultMatrix, AnUnwritableConfigurationFileKeepsTheMainWindowAndItsTitles)
 
 TEST_F(FaultMatrix, AFifoConfigurationFileDoesNotStopTheProgramFromStarting) {
   ASSERT_EQ(::mkfifo(configPath_.c_str(), 0644), 0);
-  FifoGuard guard(configPath_);
+  test::FifoGuard guard(configPath_);
   test::MessageBoxRecorder boxes;
   Create();
   EXPECT_FALSE(guard.Fired()) << "reading the titles blocked on the FIFO";

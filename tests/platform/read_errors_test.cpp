@@ -20,6 +20,7 @@
 #include "platform/Classes.h"
 #include "platform/IniFiles.h"
 #include "platform/RichText.h"
+#include "support/FifoGuard.h"
 
 using namespace corvane;
 namespace fs = std::filesystem;
@@ -78,39 +79,6 @@ TEST(ReadErrors, AConfigurationFileThatCannotBeReadIsNotReplaced) {
 
 namespace {
 
-// Guards a test against a reader that blocks on a FIFO: when the test has not finished after the
-// time-out, the FIFO is opened at its other end and closed again, which lets the blocked open and
-// read return, and the guard reports that it had to (so a regression fails instead of hanging).
-class FifoGuard {
- public:
-  explicit FifoGuard(std::string fifo) : fifo_(std::move(fifo)), thread_([this] { Watch(); }) {}
-  ~FifoGuard() {
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      done_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-  }
-  bool Fired() const { return fired_; }
-
- private:
-  void Watch() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!wake_.wait_for(lock, std::chrono::seconds(5), [this] { return done_; })) {
-      fired_ = true;
-      int fd = ::open(fifo_.c_str(), O_RDWR | O_NONBLOCK);
-      if (fd >= 0) ::close(fd);
-    }
-  }
-  std::string fifo_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  bool done_ = false;
-  std::atomic<bool> fired_{false};
-  std::thread thread_;
-};
-
 class NotAFile : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -148,7 +116,7 @@ class NotAFile : public ::testing::Test {
 
 TEST_F(NotAFile, AFifoIsRefusedAtOnceByEveryReader) {
   const std::string fifo = Fifo("a1.rtf");
-  FifoGuard guard(fifo);
+  test::FifoGuard guard(fifo);
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(OpenError([&] { ReadFileBytes(fifo); }), "Cannot open file " + fifo);
   EXPECT_EQ(OpenError([&] { TFileStream f(fifo, TFileMode::fmOpenRead); }), "Cannot open file " + fifo);
@@ -184,7 +152,7 @@ TEST_F(NotAFile, AFileOverTheLimitIsRefusedAndOneAtTheLimitIsRead) {
 
 TEST_F(NotAFile, AFifoConfigurationFileReadsAsMissingAndIsNotReplaced) {
   const std::string fifo = Fifo("corvane.ini");
-  FifoGuard guard(fifo);
+  test::FifoGuard guard(fifo);
   TIniFile ini(fifo);
   EXPECT_EQ(ini.ReadString("用户", "自定义1", "default"), "default");
   EXPECT_THROW(ini.WriteString("用户", "自定义1", "new"), EIniFileException);
