@@ -1,12 +1,15 @@
 #include "WebBrowser.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
 #include <QScrollBar>
 #include <QStringDecoder>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -120,13 +123,166 @@ std::string WebCharsetOf(std::string_view body, std::string_view contentType) {
   return cs;
 }
 
+namespace {
+
+// Byte order of text written in UTF-32 without a byte-order mark, told by where the zero bytes of
+// its first character are; empty when it does not look like UTF-32.
+std::string Utf32OrderOf(std::string_view body) {
+  if (body.size() < 4) return {};
+  bool z0 = body[0] == 0, z1 = body[1] == 0, z2 = body[2] == 0, z3 = body[3] == 0;
+  if (!z0 && z1 && z2 && z3) return "utf-32le";
+  if (z0 && z1 && !z3) return "utf-32be";
+  return {};
+}
+
+// Every fourth byte of UTF-32 text: enough of the ASCII of its head to find a meta tag in.
+std::string AsciiOfUtf32(std::string_view body, bool littleEndian) {
+  std::string out;
+  size_t n = std::min<size_t>(body.size(), 4 * 4096);
+  for (size_t i = 0; i + 3 < n; i += 4) out += body[littleEndian ? i : i + 3];
+  return out;
+}
+
+bool IsUtf32Name(const std::string& cs) { return cs.rfind("utf-32", 0) == 0 || cs.rfind("utf32", 0) == 0 || cs == "ucs-4"; }
+
+}  // namespace
+
 std::string WebTextToUtf8(std::string_view body, std::string_view contentType) {
   if (body.size() >= 3 && body.substr(0, 3) == "\xEF\xBB\xBF") return Decode(body.substr(3), "utf-8");
+  // The UTF-32 little-endian mark begins like the UTF-16 one, so it is looked at first.
+  if (body.size() >= 4 && body.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4)) return Decode(body.substr(4), "utf-32le");
+  if (body.size() >= 4 && body.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4)) return Decode(body.substr(4), "utf-32be");
   if (body.size() >= 2 && (body.substr(0, 2) == "\xFF\xFE" || body.substr(0, 2) == "\xFE\xFF"))
-    return Decode(body, body[0] == '\xFF' ? "utf-16le" : "utf-16be");
-  std::string cs = WebCharsetOf(body, contentType);
+    return Decode(body.substr(2), body[0] == '\xFF' ? "utf-16le" : "utf-16be");
+  std::string order = Utf32OrderOf(body);
+  std::string cs = CharsetOfHeader(contentType);
+  if (cs.empty()) cs = CharsetOfMeta(order.empty() ? body : AsciiOfUtf32(body, order == "utf-32le"));
   if (cs.empty()) return Utf8OrGbk(body);
+  if (IsUtf32Name(cs)) {
+    // Without a mark the byte order comes from the name, else from the text itself.
+    if (cs.find("le") != std::string::npos || cs.find("be") != std::string::npos) return Decode(body, cs);
+    return Decode(body, order.empty() ? "utf-32be" : order);
+  }
   return Decode(body, cs);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bounding what the widget lays out
+
+namespace {
+
+bool IsTablePart(const std::string& n) {
+  return n == "tr" || n == "td" || n == "th" || n == "thead" || n == "tbody" || n == "tfoot" || n == "caption" ||
+         n == "col" || n == "colgroup";
+}
+
+bool IsNestingBlock(const std::string& n) {
+  static const std::set<std::string> names = {"div", "ul", "ol", "li", "blockquote", "dl", "dt", "dd", "center",
+                                              "section", "article", "header", "footer", "nav", "aside", "main",
+                                              "form", "fieldset", "figure", "address", "pre", "menu", "dir"};
+  return names.count(n) > 0;
+}
+
+// The end of the tag starting at `lt` (one past its '>'), quoted values skipped; npos when the
+// text ends first.
+size_t TagEnd(const std::string& html, size_t lt) {
+  char quote = 0;
+  for (size_t i = lt + 1; i < html.size(); ++i) {
+    char c = html[i];
+    if (quote) {
+      if (c == quote) quote = 0;
+    } else if (c == '"' || c == '\'') {
+      quote = c;
+    } else if (c == '>') {
+      return i + 1;
+    }
+  }
+  return std::string::npos;
+}
+
+}  // namespace
+
+std::string WebBoundedHtml(std::string_view source, size_t maxBytes) {
+  std::string html(source.substr(0, std::min(source.size(), maxBytes)));
+  if (html.size() < source.size()) {
+    // Cut at a character boundary, and before a tag cut in two.
+    size_t lead = html.size();
+    while (lead > 0 && html.size() - lead < 4 && (static_cast<unsigned char>(html[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (lead > 0) {
+      unsigned char c = static_cast<unsigned char>(html[lead - 1]);
+      size_t want = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+      if (html.size() - (lead - 1) < want) html.resize(lead - 1);
+    }
+    size_t lt = html.rfind('<');
+    if (lt != std::string::npos && html.find('>', lt) == std::string::npos) html.resize(lt);
+  }
+  std::string out;
+  out.reserve(html.size());
+  int tables = 0;  // tables open, those dropped included
+  struct Open { std::string name; bool dropped; };
+  std::vector<Open> blocks;  // block elements open, those dropped included
+  size_t i = 0;
+  while (i < html.size()) {
+    size_t lt = html.find('<', i);
+    if (lt == std::string::npos) { out.append(html, i, std::string::npos); break; }
+    out.append(html, i, lt - i);
+    if (html.compare(lt, 4, "<!--") == 0) {
+      size_t e = html.find("-->", lt + 4);
+      e = e == std::string::npos ? html.size() : e + 3;
+      out.append(html, lt, e - lt);
+      i = e;
+      continue;
+    }
+    size_t p = lt + 1;
+    bool closing = p < html.size() && html[p] == '/';
+    if (closing) ++p;
+    size_t nameEnd = p;
+    while (nameEnd < html.size() && std::isalnum(static_cast<unsigned char>(html[nameEnd]))) ++nameEnd;
+    if (nameEnd == p) { out += '<'; i = lt + 1; continue; }  // a '<' that begins no tag
+    size_t end = TagEnd(html, lt);
+    if (end == std::string::npos) end = html.size();
+    std::string name = Lower(std::string_view(html).substr(p, nameEnd - p));
+    bool drop = false;
+    if (name == "table") {
+      if (!closing) {
+        drop = ++tables > kWebMaxTableDepth;
+      } else if (tables > 0) {
+        drop = tables-- > kWebMaxTableDepth;
+      }
+    } else if (IsTablePart(name)) {
+      drop = tables > kWebMaxTableDepth;
+    } else if (IsNestingBlock(name)) {
+      if (!closing) {
+        if (name == "li" || name == "dt" || name == "dd") {
+          // A list item ends the previous item of the same list, written closed or not.
+          for (size_t k = blocks.size(); k-- > 0 && blocks.size() - k <= 64;) {
+            const std::string& n = blocks[k].name;
+            if (n == "ul" || n == "ol" || n == "dl" || n == "menu" || n == "dir") break;
+            if (n == "li" || n == "dt" || n == "dd") { blocks.resize(k); break; }
+          }
+        }
+        drop = blocks.size() >= static_cast<size_t>(kWebMaxBlockDepth);
+        blocks.push_back({name, drop});
+      } else {
+        // The nearest open element of that name ends, with everything opened inside it; one
+        // that is not open is left to the widget.
+        for (size_t k = blocks.size(); k-- > 0 && blocks.size() - k <= 64;) {
+          if (blocks[k].name == name) {
+            drop = blocks[k].dropped;
+            blocks.resize(k);
+            break;
+          }
+        }
+      }
+    }
+    if (drop) {
+      out += ' ';  // the words on both sides stay apart
+    } else {
+      out.append(html, lt, end - lt);
+    }
+    i = end;
+  }
+  return out;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -170,6 +326,32 @@ class TWebView : public QTextBrowser {
 };
 
 QString Escape(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
+
+// Most text the widget is given for one page, in bytes of UTF-8.
+constexpr size_t kMaxWidgetTextBytes = 2 << 20;
+// Largest picture decoded: each side at most 4096 pixels and 2048 x 2048 pixels in all. A page's
+// pictures together decode to at most 16 million pixels, many times what the view can show.
+constexpr qint64 kMaxImageSide = 4096;
+constexpr qint64 kMaxImagePixels = 2048 * 2048;
+constexpr qint64 kMaxPagePixels = 16 * 1000 * 1000;
+
+// The picture in `bytes`, decoded only when its header names a size within the limits and
+// `budget` (pixels still allowed for the page) holds it; a null picture otherwise.
+QImage DecodeBounded(const QByteArray& bytes, qint64& budget) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  QSize size = reader.size();  // from the header; nothing is decoded yet
+  if (!size.isValid() || size.isEmpty()) return {};
+  qint64 w = size.width(), h = size.height();
+  if (w > kMaxImageSide || h > kMaxImageSide || w * h > kMaxImagePixels || w * h > budget) return {};
+  QImage img = reader.read();
+  if (img.isNull()) return {};
+  if (static_cast<qint64>(img.width()) * img.height() > w * h) return {};  // the header lied
+  budget -= static_cast<qint64>(img.width()) * img.height();
+  return img;
+}
 
 }  // namespace
 
@@ -271,11 +453,21 @@ struct TWebBrowser::Impl : QObject {
     reply->deleteLater();
     location = reply->url();
     int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
+    // A body cut short is never shown as a whole page, whether or not the connection reported
+    // an error. (A compressed body is counted by Content-Length before it is unpacked, so it is
+    // not compared.)
+    bool ok = false;
+    qint64 announced = reply->rawHeader("Content-Length").trimmed().toLongLong(&ok);
+    if (!timedOut && !tooLarge && status < 400 && ok && reply->rawHeader("Content-Encoding").isEmpty() &&
+        body.size() < announced) {
+      ShowError("页面没有完整到达。");
+      return;
+    }
     if (reply->error() != QNetworkReply::NoError || timedOut || tooLarge || status >= 400) {
       ShowError(Reason(reply, timedOut, tooLarge));
       return;
     }
-    QByteArray body = reply->readAll();
     std::string contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString().toStdString();
     ShowPage(std::string_view(body.constData(), static_cast<size_t>(body.size())), contentType);
   }
@@ -286,22 +478,25 @@ struct TWebBrowser::Impl : QObject {
     StopImages();
     errorPage = false;
     loaded.clear();
+    pixelBudget = kMaxPagePixels;
     doc->clear();
     doc->setBaseUrl(location);
     std::string type = Lower(contentType);
     if (type.rfind("image/", 0) == 0) {
       // A picture on its own is shown as a page holding just that picture.
       view->setHtml(QString("<img src=\"%1\">").arg(location.toString().toHtmlEscaped()));
-      QImage img = QImage::fromData(QByteArrayView(body.data(), static_cast<qsizetype>(body.size())));
+      QImage img = DecodeBounded(QByteArray(body.data(), static_cast<qsizetype>(body.size())), pixelBudget);
       if (!img.isNull()) {
         doc->addResource(QTextDocument::ImageResource, location, img);
         loaded[location] = img.size();
         doc->markContentsDirty(0, doc->characterCount());
       }
     } else if (type.rfind("text/plain", 0) == 0) {
-      view->setPlainText(QString::fromStdString(WebTextToUtf8(body, contentType)));
+      std::string text = WebTextToUtf8(body, contentType);
+      if (text.size() > kMaxWidgetTextBytes) text.resize(kMaxWidgetTextBytes);  // a broken last character is replaced
+      view->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     } else {
-      view->setHtml(QString::fromStdString(WebTextToUtf8(body, contentType)));
+      view->setHtml(QString::fromStdString(WebBoundedHtml(WebTextToUtf8(body, contentType), kMaxWidgetTextBytes)));
     }
     doc->setBaseUrl(location);
     FetchImages();
@@ -359,8 +554,8 @@ struct TWebBrowser::Impl : QObject {
     reply->deleteLater();
     int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status >= 400) return;
-    QImage img = QImage::fromData(reply->readAll());
-    if (img.isNull()) return;
+    QImage img = DecodeBounded(reply->readAll(), pixelBudget);
+    if (img.isNull()) return;  // not shown
     QTextDocument* doc = View()->document();
     doc->addResource(QTextDocument::ImageResource, url, img);
     loaded[url] = img.size();
@@ -391,6 +586,7 @@ struct TWebBrowser::Impl : QObject {
   std::map<QUrl, QSize> loaded;  // pictures that arrived and decoded, by absolute address
   std::string requested;
   QUrl location;
+  qint64 pixelBudget = kMaxPagePixels;  // pixels the page's pictures may still decode to
   bool busy = false, errorPage = false, timedOut = false, tooLarge = false;
 };
 
@@ -446,6 +642,11 @@ int TWebBrowser::PendingImages() const { return static_cast<int>(impl_->images.s
 std::string TWebBrowser::LocationURL() const { return impl_->location.toString().toStdString(); }
 std::string TWebBrowser::LocationName() const {
   return impl_->View()->document()->metaInformation(QTextDocument::DocumentTitle).toStdString();
+}
+int TWebBrowser::ContentHeight() const {
+  QTextDocument* doc = impl_->View()->document();
+  doc->pageCount();  // finishes the layout the view may have left for later
+  return static_cast<int>(doc->documentLayout()->documentSize().height());
 }
 std::string TWebBrowser::DocumentText() const { return impl_->View()->document()->toPlainText().toStdString(); }
 bool TWebBrowser::ShowingErrorPage() const { return impl_->errorPage; }

@@ -38,6 +38,8 @@ class TWebBrowser : public TWinControl {
   std::string LocationURL() const;
   // The title of the page shown.
   std::string LocationName() const;
+  // The height of the page shown once laid out whole, in pixels (lays it out when needed).
+  int ContentHeight() const;
   // The text of the page shown, without markup.
   std::string DocumentText() const;
   // True when what is shown is the view's own page for an address that could not be opened.
@@ -72,6 +74,15 @@ class TWebBrowser : public TWinControl {
 // of them the text is taken as UTF-8 when it is valid UTF-8 and as GBK otherwise. GB2312, GBK,
 // GB18030 and their aliases all read as GBK.
 std::string WebTextToUtf8(std::string_view body, std::string_view contentType);
+// The HTML the view gives its widget for a page: at most `maxBytes` of it (cut before a tag or
+// character cut in two), with tables nested deeper than kWebMaxTableDepth and block elements (div,
+// lists, list items, quotations and the like) nested deeper than kWebMaxBlockDepth flattened:
+// their start and end tags beyond the limit become a space, their text stays. Laying out deeper
+// nesting costs the widget time that grows with every level (for tables, doubles), so a small
+// page could otherwise stop the program.
+inline constexpr int kWebMaxTableDepth = 4;
+inline constexpr int kWebMaxBlockDepth = 32;
+std::string WebBoundedHtml(std::string_view html, size_t maxBytes);
 // The charset the Content-Type header or the page's meta tags name, lower case; empty when none.
 std::string WebCharsetOf(std::string_view body, std::string_view contentType);
 

@@ -2,6 +2,7 @@
 // unreachable pages, cancelling and destroying during a fetch, pictures, links.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
@@ -17,6 +18,60 @@ using namespace corvane;
 namespace {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A one-colour picture of w x h as a run-length coded 8-bit BMP: a few hundred kilobytes even for
+// a picture that decodes to tens of megabytes.
+std::string RunLengthBmpBytes(int w, int h) {
+  std::string data;
+  for (int y = 0; y < h; ++y) {
+    for (int left = w; left > 0; left -= 255) {
+      data += static_cast<char>(std::min(left, 255));
+      data += '\1';
+    }
+    data += std::string("\0\0", 2);  // end of line
+  }
+  data += std::string("\0\1", 2);  // end of picture
+  auto le32 = [](std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  auto le16 = [](std::string& out, uint16_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>(v >> 8);
+  };
+  const uint32_t offset = 14 + 40 + 2 * 4;
+  std::string out = "BM";
+  le32(out, offset + static_cast<uint32_t>(data.size()));
+  le32(out, 0);
+  le32(out, offset);
+  le32(out, 40);
+  le32(out, static_cast<uint32_t>(w));
+  le32(out, static_cast<uint32_t>(h));
+  le16(out, 1);
+  le16(out, 8);
+  le32(out, 1);  // run-length coded, 8 bits
+  le32(out, static_cast<uint32_t>(data.size()));
+  le32(out, 2835);
+  le32(out, 2835);
+  le32(out, 2);
+  le32(out, 0);
+  le32(out, 0x00FFFFFF);  // palette: white, blue
+  le32(out, 0x00FF0000);
+  return out + data;
+}
+
+// UTF-8 text as UTF-32 bytes of the given byte order.
+std::string Utf32Bytes(const std::string& utf8, bool littleEndian) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    int len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    uint32_t cp = len == 1 ? c : len == 2 ? (c & 0x1F) : len == 3 ? (c & 0x0F) : (c & 0x07);
+    for (int k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += static_cast<size_t>(len);
+    for (int k = 0; k < 4; ++k) out += static_cast<char>((cp >> (8 * (littleEndian ? k : 3 - k))) & 0xFF);
+  }
+  return out;
+}
 
 // A small picture as BMP bytes, w x h.
 std::string BmpBytes(int w, int h) {
@@ -415,4 +470,168 @@ TEST_F(WebLinks, WebLinksOpenInTheViewAndOthersAreIgnored) {
   ASSERT_TRUE(Application->ProcessUntil([&] { return !web->Busy(); }, 10000));
   EXPECT_TRUE(Has(web->DocumentText(), "本程序的沿革"));
   EXPECT_EQ(web->LocationURL(), server.Url("/about/history.html"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hostile pages
+
+TEST(WebBounds, NestingBeyondTheLimitsIsFlattenedAndNoTextIsLost) {
+  std::string deep;
+  for (int i = 0; i < 10; ++i) deep += "<table><tr><td>t" + std::to_string(i) + " ";
+  for (int i = 0; i < 10; ++i) deep += "</td></tr></table>";
+  std::string out = WebBoundedHtml(deep, 1 << 20);
+  size_t tables = 0;
+  for (size_t at = out.find("<table>"); at != std::string::npos; at = out.find("<table>", at + 1)) ++tables;
+  EXPECT_EQ(tables, static_cast<size_t>(kWebMaxTableDepth));
+  for (int i = 0; i < 10; ++i) EXPECT_TRUE(Has(out, "t" + std::to_string(i) + " "));
+  // A long list whose items are never closed is no deep nesting.
+  std::string list = "<ul>";
+  for (int i = 0; i < 100; ++i) list += "<li>item";
+  list += "</ul>";
+  EXPECT_EQ(WebBoundedHtml(list, 1 << 20), list);
+  std::string divs;
+  for (int i = 0; i < 100; ++i) divs += "<div class=\"a>b\">";
+  divs += "x";
+  for (int i = 0; i < 100; ++i) divs += "</div>";
+  out = WebBoundedHtml(divs, 1 << 20);
+  size_t opened = 0, closed = 0;
+  for (size_t at = out.find("<div"); at != std::string::npos; at = out.find("<div", at + 1)) ++opened;
+  for (size_t at = out.find("</div>"); at != std::string::npos; at = out.find("</div>", at + 1)) ++closed;
+  EXPECT_EQ(opened, static_cast<size_t>(kWebMaxBlockDepth));
+  EXPECT_EQ(closed, static_cast<size_t>(kWebMaxBlockDepth));
+  EXPECT_TRUE(Has(out, "x"));
+  // Too long: cut before a tag or a character cut in two.
+  EXPECT_EQ(WebBoundedHtml("<p>易经</p><p>", 8), "<p>易");
+  EXPECT_EQ(WebBoundedHtml("<p>易经</p><p>", 9), "<p>易经");
+  EXPECT_EQ(WebBoundedHtml("<p>ab</p><p>", 7), "<p>ab");
+}
+
+TEST_F(WebPages, HostilePagesAreShownWithinSecondsWithAllTheirText) {
+  using Clock = std::chrono::steady_clock;
+  form->Show();  // a view on screen lays its page out
+  Settle(50);
+  // Navigates, waits for the page to complete and has it laid out whole; the time taken, in
+  // milliseconds, or -1 when it did not complete.
+  auto loadTimed = [&](const std::string& path) {
+    int before = completed;
+    auto start = Clock::now();
+    web->Navigate(server.Url(path));
+    bool done = Application->ProcessUntil([&] { return completed > before && !web->Busy(); }, 5000);
+    if (done) EXPECT_GT(web->ContentHeight(), 0) << path;
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    return done ? ms : -1;
+  };
+  // Each of `words`, in that order, in the text shown.
+  auto allInOrder = [&](const std::vector<std::string>& words) {
+    std::string text = web->DocumentText();
+    size_t at = 0;
+    for (const std::string& w : words) {
+      at = text.find(w, at);
+      if (at == std::string::npos) {
+        ADD_FAILURE() << "missing: " << w;
+        return false;
+      }
+      at += w.size();
+    }
+    return true;
+  };
+
+  {  // 30 nested tables, about 700 bytes
+    std::string page = "<html><body>";
+    std::vector<std::string> words;
+    for (int i = 0; i < 30; ++i) {
+      words.push_back("层" + std::to_string(i) + "。");
+      page += "<table><tr><td>" + words.back();
+    }
+    for (int i = 0; i < 30; ++i) page += "</td></tr></table>";
+    page += "</body></html>";
+    server.ServePage("/tables", page);
+    auto ms = loadTimed("/tables");
+    EXPECT_GE(ms, 0) << "30 nested tables never completed";
+    EXPECT_LT(ms, 5000);
+    EXPECT_FALSE(web->ShowingErrorPage());
+    EXPECT_TRUE(allInOrder(words));
+  }
+  {  // 20,000 nested divisions, lists and quotations
+    std::string page = "<html><body>";
+    std::string tail;
+    std::vector<std::string> words;
+    for (int i = 0; i < 20000; ++i) {
+      words.push_back("[" + std::to_string(i) + "]");
+      switch (i % 3) {
+        case 0: page += "<div>"; tail = "</div>" + tail; break;
+        case 1: page += "<ul><li>"; tail = "</li></ul>" + tail; break;
+        default: page += "<blockquote>"; tail = "</blockquote>" + tail; break;
+      }
+      page += words.back();
+    }
+    page += tail + "</body></html>";
+    server.ServePage("/blocks", page);
+    auto ms = loadTimed("/blocks");
+    EXPECT_GE(ms, 0) << "20,000 nested blocks never completed";
+    EXPECT_LT(ms, 5000);
+    EXPECT_FALSE(web->ShowingErrorPage());
+    EXPECT_TRUE(allInOrder(words));
+  }
+  {  // pictures small in bytes and huge decoded: six of 5000 x 5000 and six of 1800 x 1800
+    test::HttpAnswer huge, large;
+    huge.headers = large.headers = {{"Content-Type", "image/bmp"}};
+    huge.body = RunLengthBmpBytes(5000, 5000);
+    large.body = RunLengthBmpBytes(1800, 1800);
+    ASSERT_LT(huge.body.size(), static_cast<size_t>(web->MaxImageBytes));
+    server.Serve("/huge.bmp", huge);
+    server.Serve("/large.bmp", large);
+    std::string page = "<p>图片</p>";
+    for (int i = 0; i < 6; ++i) page += "<img src=\"/huge.bmp?" + std::to_string(i) + "\"><img src=\"/large.bmp?" + std::to_string(i) + "\">";
+    server.ServePage("/pictures", page);
+    auto ms = loadTimed("/pictures");
+    EXPECT_GE(ms, 0);
+    EXPECT_TRUE(Application->ProcessUntil([&] { return web->PendingImages() == 0; }, 10000));
+    long long pixels = 0;
+    int largeShown = 0;
+    for (int i = 0; i < 6; ++i) {
+      EXPECT_EQ(web->ImageSize("/huge.bmp?" + std::to_string(i)), (TSize{0, 0})) << "a 5000 x 5000 picture was decoded";
+      TSize s = web->ImageSize("/large.bmp?" + std::to_string(i));
+      if (s.cx != 0) {
+        EXPECT_EQ(s, (TSize{1800, 1800}));
+        ++largeShown;
+        pixels += static_cast<long long>(s.cx) * s.cy;
+      }
+    }
+    EXPECT_GE(largeShown, 1);  // a picture within the limits is shown
+    EXPECT_LE(pixels, 16 * 1000 * 1000) << largeShown << " pictures of 1800 x 1800 decoded";
+  }
+  {  // a body shorter than its Content-Length
+    test::HttpAnswer cut;
+    cut.headers = {{"Content-Type", "text/html; charset=utf-8"}};
+    cut.body = "<html><body><p>只到了一半";
+    cut.contentLength = static_cast<long long>(cut.body.size()) + 500;
+    server.Serve("/cut", cut);
+    auto ms = loadTimed("/cut");
+    EXPECT_GE(ms, 0);
+    EXPECT_TRUE(web->ShowingErrorPage());
+    EXPECT_TRUE(Has(web->DocumentText(), "无法打开页面"));
+    EXPECT_TRUE(Has(web->DocumentText(), server.Url("/cut")));
+    EXPECT_TRUE(Has(web->DocumentText(), "页面没有完整到达。")) << web->DocumentText();
+    EXPECT_FALSE(Has(web->DocumentText(), "只到了一半"));
+  }
+  {  // UTF-32: named by a meta tag, by the header, or by a byte-order mark
+    const std::string text = "<html><head><meta charset=\"utf-32\"><title>易</title></head><body><p>乾为天，坤为地</p></body></html>";
+    test::HttpAnswer meta, header, bom;
+    meta.headers = {{"Content-Type", "text/html"}};
+    meta.body = Utf32Bytes(text, true);
+    header.headers = {{"Content-Type", "text/html; charset=UTF-32BE"}};
+    header.body = Utf32Bytes("<p>乾为天，坤为地</p>", false);
+    bom.headers = {{"Content-Type", "text/html"}};
+    bom.body = std::string("\xFF\xFE\0\0", 4) + Utf32Bytes("<p>乾为天，坤为地</p>", true);
+    server.Serve("/utf32-meta", meta);
+    server.Serve("/utf32-header", header);
+    server.Serve("/utf32-bom", bom);
+    for (std::string path : {"/utf32-meta", "/utf32-header", "/utf32-bom"}) {
+      auto ms = loadTimed(path);
+      EXPECT_GE(ms, 0) << path;
+      EXPECT_FALSE(web->ShowingErrorPage()) << path;
+      EXPECT_TRUE(Has(web->DocumentText(), "乾为天，坤为地")) << path << ": " << web->DocumentText();
+    }
+  }
 }

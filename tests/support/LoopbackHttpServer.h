@@ -29,6 +29,7 @@ struct HttpAnswer {
   std::string body;
   int delayMs = 0;     // waits this long before answering
   bool hang = false;   // reads the request and never answers (until the server stops)
+  long long contentLength = -1;  // announced instead of the body's own length when not negative
 };
 
 struct HttpRequestSeen {
@@ -180,7 +181,8 @@ class LoopbackHttpServer {
     for (int waited = 0; waited < answer.delayMs && !stop_; waited += 5) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     std::string out = "HTTP/1.1 " + std::to_string(answer.status) + " " + answer.reason + "\r\n";
     for (const auto& [name, value] : answer.headers) out += name + ": " + value + "\r\n";
-    out += "Content-Length: " + std::to_string(answer.body.size()) + "\r\nConnection: close\r\n\r\n";
+    long long announced = answer.contentLength >= 0 ? answer.contentLength : static_cast<long long>(answer.body.size());
+    out += "Content-Length: " + std::to_string(announced) + "\r\nConnection: close\r\n\r\n";
     if (req.method != "HEAD") out += answer.body;
     for (size_t sent = 0; sent < out.size();) {
       ssize_t n = ::send(fd, out.data() + sent, out.size() - sent, MSG_NOSIGNAL);
