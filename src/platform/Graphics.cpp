@@ -3,7 +3,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFontDatabase>
-#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
@@ -112,6 +111,10 @@ std::string TFont::SubstituteFace(const std::string& name) {
 }
 
 QStringList SubstituteFamilies(const std::string& name) {
+  // Asked for on every text drawn: made once per name.
+  static std::map<std::string, QStringList> made;
+  auto it = made.find(name);
+  if (it != made.end()) return it->second;
   QStringList list;
   const auto& faces = Candidates(name);
   if (faces.empty()) list << QString::fromStdString(name);
@@ -120,7 +123,7 @@ QStringList SubstituteFamilies(const std::string& name) {
   // whatever the system would pick.
   for (const char* fallback : {"Noto Sans CJK SC", "AR PL UMing CN"})
     if (!list.contains(fallback)) list << fallback;
-  return list;
+  return made.emplace(name, list).first->second;
 }
 
 QFont ToQFont(const TFont& f) {
@@ -319,9 +322,10 @@ namespace {
 struct LineBox {
   int ascent, height;
 };
-LineBox LineBoxOf(const QFont& f, const QFontMetrics& fm) {
-  if (QFontInfo(f).family().contains("CJK")) {
-    int em = f.pixelSize() > 0 ? f.pixelSize() : fm.height();
+LineBox LineBoxOf(const TFont& font, const QFontMetrics& fm) {
+  // The face that stands in for the name (looked up once per name, not resolved per text).
+  if (TFont::SubstituteFace(font.Name()).find("CJK") != std::string::npos) {
+    int em = std::max(1, std::abs(font.Height()));
     int ascent = static_cast<int>(std::lround(em * 0.88));
     return {ascent, std::max(em, ascent + 1)};
   }
@@ -335,7 +339,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
   QFont f = ToQFont(font_);
   p.setFont(f);
   QFontMetrics fm(f);
-  LineBox box = LineBoxOf(f, fm);
+  LineBox box = LineBoxOf(font_, fm);
   QString s = QString::fromStdString(text);
   if (brush_.Style != TBrushStyle::bsClear)
     p.fillRect(QRect(x, y, fm.horizontalAdvance(s), box.height), ToQColor(brush_.Color));
@@ -358,7 +362,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
 TSize TCanvas::TextExtent(const std::string& text) {
   QFont f = ToQFont(font_);
   QFontMetrics fm(f);
-  return {fm.horizontalAdvance(QString::fromStdString(text)), LineBoxOf(f, fm).height};
+  return {fm.horizontalAdvance(QString::fromStdString(text)), LineBoxOf(font_, fm).height};
 }
 int TCanvas::TextWidth(const std::string& text) { return TextExtent(text).cx; }
 int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
@@ -418,7 +422,7 @@ int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
   if (!(flags & DT_NOPREFIX)) s = StripPrefix(s, accel);
   bool single = flags & DT_SINGLELINE;
   QStringList lines = single ? QStringList{QString(s).replace('\n', ' ')} : WrapLines(s, fm, r.Width(), flags & DT_WORDBREAK);
-  LineBox box = LineBoxOf(f, fm);
+  LineBox box = LineBoxOf(font_, fm);
   int lineH = box.height;
   int textH = lineH * static_cast<int>(lines.size());
   int textW = 0;
