@@ -479,6 +479,30 @@ TRect TScreen::WorkAreaAt(TPoint p) const {
   return WorkAreaRect();
 }
 
+TRect TScreen::MonitorRectNear(const TRect& window, bool workArea) const {
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.isEmpty()) return workArea ? WorkAreaRect() : TRect(0, 0, Width(), Height());
+  const QRect w(window.Left, window.Top, std::max(0, window.Width()), std::max(0, window.Height()));
+  QScreen* best = nullptr;
+  long long bestArea = -1, bestDistance = 0;
+  for (QScreen* s : screens) {
+    const QRect g = s->geometry();
+    const QRect common = g.intersected(w);
+    const long long area = common.isEmpty() ? 0 : (long long)common.width() * common.height();
+    // Distance from the window to the screen along each axis (0 where they overlap).
+    const long long dx = std::max({0, g.left() - w.right(), w.left() - g.right()});
+    const long long dy = std::max({0, g.top() - w.bottom(), w.top() - g.bottom()});
+    const long long distance = dx * dx + dy * dy;
+    if (!best || area > bestArea || (area == 0 && bestArea == 0 && distance < bestDistance)) {
+      best = s;
+      bestArea = area;
+      bestDistance = distance;
+    }
+  }
+  const QRect r = workArea ? best->availableGeometry() : best->geometry();
+  return Bounds(r.x(), r.y(), r.width(), r.height());
+}
+
 TForm* TScreen::ActiveForm() const {
   auto z = ZOrder();
   for (TForm* f : z)

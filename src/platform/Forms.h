@@ -139,6 +139,9 @@ class TScreen : public TComponent {
   int PixelsPerInch() const;
   TRect WorkAreaRect() const;
   TRect WorkAreaAt(TPoint p) const;
+  // The monitor nearest to a window rectangle (the one it overlaps most, else the closest one):
+  // its work area as the window manager gives it (what panels leave free), or its whole area.
+  TRect MonitorRectNear(const TRect& window, bool workArea) const;
   int FormCount() const { return static_cast<int>(forms_.size()); }
   TForm* Forms(int i) const { return forms_.at(i); }
   const std::vector<TForm*>& FormList() const { return forms_; }

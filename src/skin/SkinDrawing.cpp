@@ -1,6 +1,7 @@
 #include "skin/SkinDrawing.h"
 
 #include "platform/Controls.h"
+#include "platform/Forms.h"
 
 namespace corvane {
 
@@ -170,6 +171,74 @@ std::unique_ptr<TRegion> FrameMaskRegion(TBitmap& mask, const TskSkinGeometry& g
   add(borders.Left, 0, n.Cl.Top);
   add(borders.Right, n.Cl.Right, n.Cl.Top);
   return region;
+}
+
+void BuildHorzStrip(TBitmap& p, const TRect& S, int lc, int rc, int W, TBitmap& out) {
+  const int H = S.Height();
+  out.Clear();  // a new picture: nothing of the bitmap's last one stays
+  out.SetSize(std::max(0, W), std::max(0, H));
+  if (lc != 0) Copy(out, {0, 0, lc, H}, p, {S.Left, S.Top, S.Left + lc, S.Bottom});
+  if (rc != 0) Copy(out, {W - rc, 0, W, H}, p, {S.Right - rc, S.Top, S.Right, S.Bottom});
+  int d = S.Width() - lc - rc;
+  if (d == 0) d = 1;
+  if (d < 0 || (W - lc - rc) / d < 0) return;
+  TileMiddle(lc, W - rc, d, [&](int x, int len) {
+    Copy(out, {x, 0, x + len, H}, p, {S.Left + lc, S.Top, S.Left + lc + len, S.Bottom});
+  });
+}
+
+void BuildVertStrip(TBitmap& p, const TRect& S, int tc, int bc, int H, TBitmap& out) {
+  const int W = S.Width();
+  out.Clear();
+  out.SetSize(std::max(0, W), std::max(0, H));
+  if (tc != 0) Copy(out, {0, 0, W, tc}, p, {S.Left, S.Top, S.Right, S.Top + tc});
+  if (bc != 0) Copy(out, {0, H - bc, W, H}, p, {S.Left, S.Bottom - bc, S.Right, S.Bottom});
+  const int d = S.Height() - tc - bc;
+  TileMiddle(tc, H - bc, d, [&](int y, int len) {
+    Copy(out, {0, y, W, y + len}, p, {S.Left, S.Top + tc, S.Right, S.Top + tc + len});
+  });
+}
+
+void DrawArrowGlyph(TCanvas& c, const TRect& r, TColor color, int direction) {
+  const int cx = r.Left + r.Width() / 2, cy = r.Top + r.Height() / 2;
+  c.Pen().Color = color;
+  // Each line includes both of its end points.
+  auto vertical = [&](int x, int y0, int y1) { c.MoveTo(x, std::min(y0, y1)); c.LineTo(x, std::max(y0, y1) + 1); };
+  auto horizontal = [&](int y, int x0, int x1) { c.MoveTo(std::min(x0, x1), y); c.LineTo(std::max(x0, x1) + 1, y); };
+  switch (direction) {
+    case 1:
+      for (int i = 0; i <= 3; ++i) vertical(cx - 2 + i, cy - i, cy + i);
+      break;
+    case 2:
+      for (int n = 3; n >= 0; --n) vertical(cx + 2 - n, cy + n, cy - n);
+      break;
+    case 3:
+      for (int i = 0; i <= 3; ++i) horizontal(cy - 2 + i, cx - i, cx + i);
+      break;
+    case 4:
+      for (int n = 3; n >= 0; --n) horizontal(cy + 2 - n, cx - n, cx + n);
+      break;
+    default:
+      break;
+  }
+}
+
+std::string FitTextWidth(TCanvas& canvas, const std::string& text, int limit) {
+  if (canvas.TextWidth(text) <= limit) return text;
+  std::string s = text;
+  while (!s.empty()) {
+    // Drop the last whole character (a UTF-8 lead byte and its continuation bytes).
+    size_t end = s.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
+    s.erase(end);
+    if (canvas.TextWidth(s + "...") <= limit) break;
+  }
+  return s + "...";
+}
+
+TRect ScreenWorkRect(const TWinControl& window, bool workArea) {
+  if (!Screen) return {};
+  return Screen->MonitorRectNear(window.WindowRect(), workArea);
 }
 
 void ApplyLayeredAlpha(TWinControl& window, int alpha) { window.SetLayeredAlpha(alpha); }

@@ -1,10 +1,12 @@
 // Drawing from skin pictures: a picture rectangle with its corner points and client rectangle
-// composed into a surface of any larger size, window regions from mask pictures, and the
-// layered-window alpha. The hint window is drawn with these.
+// composed into a surface of any larger size, window regions from mask pictures, three-part
+// strips, arrows, text shortening, the screen work area and the layered-window alpha. The hint
+// window, the form frame and the menus are drawn with these.
 #pragma once
 
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Graphics.h"
@@ -75,6 +77,27 @@ TRegion MaskRegion(const TBitmap& mask);
 // pixels of the four mask borders. Null when the new corner points are inverted or the new client
 // rectangle is empty.
 std::unique_ptr<TRegion> FrameMaskRegion(TBitmap& mask, const TskSkinGeometry& g, const TskGrownGeometry& n);
+
+// A new strip `newWidth` wide and as high as `src` (what `out` held before is dropped): the left
+// cap (lc columns of src) at the left, the right cap (rc columns) at the right, the columns
+// between tiled from the left cap on. A middle of no width is taken as one column wide.
+void BuildHorzStrip(TBitmap& picture, const TRect& src, int lc, int rc, int newWidth, TBitmap& out);
+// The same upright: as wide as `src` and `newHeight` high, the top cap (tc rows) at the top, the
+// bottom cap (bc rows) at the bottom, the rows between tiled. A middle of no height lays nothing.
+void BuildVertStrip(TBitmap& picture, const TRect& src, int tc, int bc, int newHeight, TBitmap& out);
+
+// A small arrow (seven pixels across at its base) centred in r: direction 1 points left, 2 right,
+// 3 up, 4 down; any other direction draws nothing. Drawn with the canvas pen in colour c.
+void DrawArrowGlyph(TCanvas& canvas, const TRect& r, TColor c, int direction);
+
+// The text as it fits `limit` pixels in the canvas font: unchanged when it fits, else cut after
+// the last whole character that leaves room for "..." and followed by it ("..." alone when no
+// character fits).
+std::string FitTextWidth(TCanvas& canvas, const std::string& text, int limit);
+
+// The screen area of the monitor nearest to the window: its work area (what panels leave free)
+// when `workArea` is set, else the monitor's whole rectangle.
+TRect ScreenWorkRect(const TWinControl& window, bool workArea = true);
 
 // Sets the constant alpha (0..255) of a window that has the layered style.
 void ApplyLayeredAlpha(TWinControl& window, int alpha);
