@@ -13,33 +13,9 @@ std::string Trimmed(const std::string& s) {
   return s.substr(a, b - a + 1);
 }
 
-// Decodes one UTF-8 sequence at s[i], advancing i; malformed bytes decode as themselves.
-char32_t NextCodePoint(const std::string& s, size_t& i) {
-  auto b = static_cast<unsigned char>(s[i++]);
-  int extra = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
-  char32_t cp = extra == 3 ? (b & 0x07) : extra == 2 ? (b & 0x0F) : extra == 1 ? (b & 0x1F) : b;
-  for (int k = 0; k < extra && i < s.size(); ++k) {
-    auto c = static_cast<unsigned char>(s[i]);
-    if ((c & 0xC0) != 0x80) break;
-    cp = (cp << 6) | (c & 0x3F);
-    ++i;
-  }
-  return cp;
-}
-
 char32_t FoldCase(char32_t c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 
 }  // namespace
-
-char32_t AcceleratorOf(const std::string& caption) {
-  for (size_t i = 0; i < caption.size();) {
-    char32_t c = NextCodePoint(caption, i);
-    if (c != '&' || i >= caption.size()) continue;
-    char32_t next = NextCodePoint(caption, i);
-    if (next != '&') return next;  // "&&" is a literal ampersand
-  }
-  return 0;
-}
 
 void DrawGreyed(TCanvas& canvas, const TBitmap& image, const TRect& src, TPoint at, TColor transparent) {
   TRect s = IntersectRect(src, TRect(0, 0, image.Width(), image.Height()));

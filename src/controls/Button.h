@@ -9,6 +9,7 @@
 #include "controls/Theme.h"
 #include "platform/ActnList.h"
 #include "platform/Forms.h"
+#include "platform/Menus.h"  // AcceleratorOf
 
 namespace corvane {
 
@@ -132,8 +133,5 @@ const char* ButtonLayoutName(TButtonLayout l);
 // Draws `image` at (x, y) in the platform's greyed look: its shape in grey with a white
 // highlight one pixel down and right; pixels of `transparent` are left out.
 void DrawGreyed(TCanvas& canvas, const TBitmap& image, const TRect& src, TPoint at, TColor transparent);
-
-// The accelerator character of a caption (the character after a single "&"), or 0.
-char32_t AcceleratorOf(const std::string& caption);
 
 }  // namespace corvane

@@ -692,6 +692,15 @@ void TWinControl::DefaultHandler(TMessage& m) {
     case WM_NCCALCSIZE: return;  // no frame: the client area is the whole window
     case WM_GETDLGCODE: m.Result = 0; return;
     case CM_DIALOGKEY: case CM_DIALOGCHAR: BroadcastDialogKey(m); return;
+    case WM_SYSKEYDOWN:
+      // Alt+F4 closes the window the key was typed in.
+      if (m.WParam == static_cast<WPARAM>(VK_F4) && (static_cast<TShiftState>(m.LParam) & (ssAlt | ssCtrl | ssShift)) == ssAlt) {
+        TControl* top = this;
+        while (top->Parent()) top = top->Parent();
+        top->Perform(WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+      }
+      break;
     case WM_SETCURSOR: return;
     case WM_TIMER: return;
     default: break;
@@ -738,6 +747,15 @@ TPoint GetCursorPos() { return gLastPointer; }
 
 TWinControl* FindWindowAtScreen(TPoint p) {
   if (!Screen) return nullptr;
+  // Pop-ups lie above every form.
+  for (TPopupWindow* popup : TPopupWindow::ShownWindows()) {
+    if (!popup->Showing()) continue;
+    TRect r = popup->WindowRect();
+    if (!r.Contains(p)) continue;
+    QRegion mask = popup->Handle()->Widget()->mask();
+    if (!mask.isEmpty() && !mask.contains(QPoint(p.X - r.Left, p.Y - r.Top))) continue;
+    return popup;
+  }
   for (TForm* f : Screen->ZOrder()) {
     if (!f->Showing() || !f->Handle() || !f->Handle()->Widget()) continue;
     QWidget* w = f->Handle()->Widget();

@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <algorithm>
@@ -455,6 +456,61 @@ void TTimer::Update() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// TPopupWindow
+
+namespace {
+std::vector<TPopupWindow*> gShownPopups;  // oldest first
+}
+
+TPopupWindow::TPopupWindow(TComponent* owner) : TCustomControl(owner) {
+  visible_ = false;
+  style_ = WS_POPUP;
+  exStyle_ = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+  parentFont_ = false;
+  InitHandle();
+  // Placed by the program rather than the window manager, above the others, never focused.
+  QWidget* w = handle_->Widget();
+  w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+  w->setAttribute(Qt::WA_ShowWithoutActivating);
+  w->setFocusPolicy(Qt::NoFocus);
+  RecalcNonClient();
+}
+
+TPopupWindow::~TPopupWindow() {
+  Destroying();
+  gShownPopups.erase(std::remove(gShownPopups.begin(), gShownPopups.end(), this), gShownPopups.end());
+}
+
+void TPopupWindow::SetVisible(bool v) {
+  if (v == visible_) return;
+  TControl::SetVisible(v);
+  QWidget* w = handle_->Widget();
+  gShownPopups.erase(std::remove(gShownPopups.begin(), gShownPopups.end(), this), gShownPopups.end());
+  if (!v) {
+    w->hide();
+    return;
+  }
+  gShownPopups.push_back(this);
+  handle_->settingGeometry = true;
+  handle_->PlacedAt(left_, top_);
+  w->setGeometry(left_, top_, width_, height_);
+  handle_->settingGeometry = false;
+  w->show();
+  w->raise();
+}
+
+bool TPopupWindow::Showing() const { return visible_ && handle_->Widget()->isVisible(); }
+
+void TPopupWindow::ShowAt(TPoint topLeft) {
+  SetBounds(topLeft.X, topLeft.Y, width_, height_);
+  if (visible_) handle_->Widget()->raise();
+  SetVisible(true);
+  Invalidate();
+}
+
+std::vector<TPopupWindow*> TPopupWindow::ShownWindows() { return {gShownPopups.rbegin(), gShownPopups.rend()}; }
+
+// ---------------------------------------------------------------------------------------------
 // TScreen
 
 TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
@@ -736,6 +792,14 @@ int TApplication::HookMainWindow(THook hook) {
 
 void TApplication::UnhookMainWindow(int id) { hooks_.erase(id); }
 
+bool TApplication::PreviewMessage(TMessage& msg) {
+  if (!OnMessage) return false;
+  TMessageEvent handler = OnMessage;  // the handler may replace itself
+  bool handled = false;
+  handler(msg, handled);
+  return handled;
+}
+
 bool TApplication::RunHooks(TControl* target, TMessage& msg) {
   if (hooks_.empty()) return false;
   auto copy = hooks_;
@@ -862,6 +926,15 @@ void DoubleClick(TPoint p) {
   MouseUp(p);
   Send(QEvent::MouseButtonDblClick, p, Qt::LeftButton);
   MouseUp(p);
+}
+void Wheel(TPoint p, int delta) {
+  gLastPointer = p;
+  QWidget* target = TargetAt(p);
+  if (!target) return;
+  QPoint g(p.X, p.Y);
+  QWheelEvent e(QPointF(target->mapFromGlobal(g)), QPointF(g), QPoint(), QPoint(0, delta), gButtonsDown,
+                Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(target, &e);
 }
 void MoveOver(TControl* c, int x, int y) { MouseMove(c->ClientToScreen({x, y})); }
 void ClickOn(TControl* c, int x, int y) { Click(c->ClientToScreen({x, y})); }

@@ -115,6 +115,23 @@ class TTimer : public TComponent {
   int interval_ = 1000;
 };
 
+// A top-most tool window for pop-ups such as menus: placed exactly where asked, never activated
+// and never given the keyboard, so the window that opened it stays the active one. It takes the
+// mouse like any window (the routing finds shown pop-ups above every form). Subclasses paint it.
+class TPopupWindow : public TCustomControl {
+ public:
+  explicit TPopupWindow(TComponent* owner);
+  ~TPopupWindow() override;
+  std::string ClassName() const override { return "TPopupWindow"; }
+  // Shows the window with its top-left corner at the point and its current size, above every
+  // other window, without activating it.
+  void ShowAt(TPoint topLeft);
+  void SetVisible(bool v) override;
+  bool Showing() const override;
+  // The pop-ups on screen, the most recently shown first.
+  static std::vector<TPopupWindow*> ShownWindows();
+};
+
 // Message boxes.
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 constexpr unsigned MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_YESNO = 0x4, MB_ICONSTOP = 0x10, MB_ICONQUESTION = 0x20,
@@ -227,6 +244,15 @@ class TApplication : public TComponent {
   void HintMouseMessage(TControl* control, TPoint screen);
   void HintMouseLeft(TWinControl* window);
 
+  // The application's message handler: sees every key press (WM_KEYDOWN, or WM_SYSKEYDOWN with
+  // Alt held; WParam the virtual key, LParam the shift state) and every turn of the mouse wheel
+  // (WM_MOUSEWHEEL, WParam the turn in steps of 120) before anything of the window does. Setting
+  // `handled` swallows the message. Whoever replaces it keeps the previous one to put it back.
+  using TMessageEvent = std::function<void(TMessage& msg, bool& handled)>;
+  TMessageEvent OnMessage;
+  // Offers a message to OnMessage; true when it was handled there.
+  bool PreviewMessage(TMessage& msg);
+
   // An application-wide message hook: sees every message before its control; returning true
   // swallows it.
   using THook = std::function<bool(TControl* target, TMessage& msg)>;
@@ -296,6 +322,9 @@ void KeyDown(int vk, TShiftState shift = 0);
 void KeyUp(int vk, TShiftState shift = 0);
 void Key(int vk, TShiftState shift = 0);
 void Type(const std::string& utf8);
+// Turns the wheel over the window at the screen point (`delta` in steps of 120, away from the
+// user positive).
+void Wheel(TPoint screen, int delta);
 }  // namespace Input
 
 }  // namespace corvane

@@ -1,5 +1,7 @@
 #include "WindowHandle.h"
 
+#include <QWheelEvent>
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -240,6 +242,12 @@ bool TWindowHandle::RouteKey(QKeyEvent* e, bool down) {
   current_ = e;
   struct Restore { TWindowHandle* h; QEvent* s; ~Restore() { h->current_ = s; } } restore{this, saved};
   if (down) Application->CancelHint();
+  if (down) {
+    // The application's message handler comes first (menus take the keyboard this way).
+    TMessage m{(shift & ssAlt) ? static_cast<unsigned>(WM_SYSKEYDOWN) : static_cast<unsigned>(WM_KEYDOWN),
+               static_cast<WPARAM>(vk), static_cast<LPARAM>(shift), 0};
+    if (Application->PreviewMessage(m) || !guard) return true;
+  }
   if (!down) {
     passToNative_ = false;
     c->Perform((shift & ssAlt) ? WM_SYSKEYUP : WM_KEYUP, static_cast<WPARAM>(vk), static_cast<LPARAM>(shift));
@@ -356,6 +364,16 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
     }
     case QEvent::ShortcutOverride:
       return false;
+    case QEvent::Wheel: {
+      if (watched != input_ && watched != widget_) return false;
+      auto* we = static_cast<QWheelEvent*>(e);
+      const QPoint g = we->globalPosition().toPoint();
+      TMessage m{WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<uint32_t>(we->angleDelta().y()) << 16),
+                 MakeLParam(g.x(), g.y()), 0};
+      bool handled = false;
+      Application->HandleExceptions([&] { handled = Application->PreviewMessage(m); });
+      return handled;
+    }
     case QEvent::Leave:
       if (watched == input_) {
         TControl* mc = Application->MouseControl();

@@ -17,6 +17,7 @@
 #include "controls/Button.h"
 #include "desktop/RealInput.h"
 #include "platform/ComCtrls.h"
+#include "skin/SkinMenu.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;
@@ -307,4 +308,71 @@ TEST_F(Desktop, AHeldButtonRepeatsOnlyWhileItIsHeld) {
   EXPECT_EQ(s.Run(), "");
   EXPECT_FALSE(button->RepeatTimerRunning());
   EXPECT_TRUE(button->Hot());
+}
+
+TEST_F(Desktop, APopupMenuOpensOnARightClickWalksWithKeysOpensItsSubMenuByHoverAndNeverTakesTheWindow) {
+  TForm form(nullptr);
+  form.SetBounds(120, 120, 360, 260);
+  auto* host = new TskSkinMenuHost(&form);  // no skin: the plain look
+  auto* menu = new TskSkinPopupMenu(&form);
+  auto add = [&](TMenuItem& parent, const std::string& caption) {
+    auto* item = new TMenuItem(menu);
+    item->Caption = caption;
+    parent.Add(item);
+    return item;
+  };
+  add(menu->Items(), "打开(&O)");
+  add(menu->Items(), "保存(&S)");
+  TMenuItem* more = add(menu->Items(), "更多(&M)");
+  add(*more, "甲");
+  add(*more, "乙");
+  add(menu->Items(), "-");
+  int closes = 0;
+  add(menu->Items(), "关闭(&C)")->OnClick = [&](TObject*) { ++closes; };
+  TPoint opened{-1, -1};
+  form.OnMouseUp = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
+    if (b != TMouseButton::mbRight) return;
+    opened = form.ClientToScreen({x, y});
+    menu->Popup(opened.X, opened.Y);
+  };
+  form.Show();
+  TskSkinMenu& engine = host->SkinMenu();
+  auto level = [&](int i) { return engine.LevelCount() > i ? engine.Level(i) : nullptr; };
+  auto itemCentre = [&](int n, int i) {
+    const TRect r = level(n)->Items(i)->ObjectRect;
+    return level(n)->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  };
+  const uint64_t window = test::WindowOf(&form);
+  auto active = [&] { return input_.WindowManagerActive() == window; };
+  Steps s;
+  s.Until("the window is active", active)
+      .Click(input_, [&] { return form.ClientToScreen({60, 50}); }, 3)
+      .Until("the menu shows at the pointer", [&] { return engine.Visible() && level(0)->Showing(); })
+      .Do([&] {
+        EXPECT_EQ(level(0)->Left(), opened.X);
+        EXPECT_EQ(level(0)->Top(), opened.Y);
+        EXPECT_EQ(level(0)->ActiveIndex(), 0);
+      })
+      .Holds("the window stays active with the menu open", active, 300)
+      .Do([&] { input_.Key("Down"); input_.Key("Down"); })
+      .Until("the keys walk down to the third item", [&] { return level(0)->ActiveIndex() == 2; })
+      .Holds("a keyboard selection opens no sub-menu", [&] { return engine.LevelCount() == 1; }, 700)
+      .Do([&] { input_.Key("Up"); })
+      .Until("Up goes back", [&] { return level(0)->ActiveIndex() == 1; })
+      .Do([&] { input_.MoveTo(itemCentre(0, 2)); })
+      .Until("hovering highlights the item", [&] { return level(0)->ActiveIndex() == 2; })
+      .Until("its sub-menu opens after the delay", [&] { return level(1) && level(1)->Showing(); }, 3000)
+      .Do([&] {
+        EXPECT_TRUE(level(0)->Items(2)->Down);
+        EXPECT_EQ(level(1)->Left(), level(0)->Left() + level(0)->Items(2)->ObjectRect.Right + 1);
+      })
+      .Do([&] { input_.MoveTo(itemCentre(1, 1)); })
+      .Until("the pointer moves into the sub-menu", [&] { return level(1) && level(1)->ActiveIndex() == 1; })
+      .Holds("the window is still the active one", active, 200)
+      .Click(input_, [&] { return form.ClientToScreen({300, 220}); })
+      .Until("a click elsewhere closes every level", [&] { return !engine.Visible() && !host->InMenu(); })
+      .Until("no pop-up is left on the screen", [] { return TPopupWindow::ShownWindows().empty(); })
+      .Do([&] { EXPECT_EQ(closes, 0); })
+      .Holds("the window kept the activation", active, 200);
+  EXPECT_EQ(s.Run(), "");
 }

@@ -1,0 +1,537 @@
+// Skinned menus: the size and place of a level with the stored skin and in the plain look, the
+// delayed and clicked sub-menus, scrolling long menus, the keyboard in menu mode, closing on a
+// press elsewhere, and the pop-up menu component.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/Forms.h"
+#include "skin/CompressedStoredSkin.h"
+#include "skin/SkinData.h"
+#include "skin/SkinDrawing.h"
+#include "skin/SkinMembers.h"
+#include "skin/SkinMenu.h"
+#include "skin/StoredSkin.h"
+
+using namespace corvane;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Runs the event loop until `done` holds or `ms` have passed.
+template <class F>
+bool RunUntil(F done, int ms) {
+  const auto end = Clock::now() + std::chrono::milliseconds(ms);
+  while (!done() && Clock::now() < end) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return done();
+}
+
+void RunFor(int ms) {
+  RunUntil([] { return false; }, ms);
+}
+
+TMenuItem* AddItem(TMenuItem& parent, const std::string& caption, const std::string& name = "",
+                   TShortCut shortCut = 0) {
+  TComponent* owner = parent.GetParentMenu();
+  auto* item = new TMenuItem(owner ? owner : parent.Owner());
+  item->Caption = caption;
+  if (!name.empty()) item->SetName(name);
+  item->ShortCut = shortCut;
+  parent.Add(item);
+  return item;
+}
+
+// The about window's system menu in its normal state: the frame's commands around the user's
+// four items.
+void BuildSystemMenu(TMenuItem& root) {
+  AddItem(root, "最小化(&n)", "SKF_MINITEM");
+  AddItem(root, "最大化(&x)", "SKF_MAXITEM");
+  AddItem(root, "向上卷拢(&l)", "SKF_ROLLUP");
+  AddItem(root, "最小化到图标(&T)", "SKF_MINTOTRAY");
+  AddItem(root, "-", "N1");
+  AddItem(root, "Load skin...", "LoadSkin1");
+  AddItem(root, "Load stored skin", "Loadstoredskin1");
+  AddItem(root, "-", "MenuItem1");
+  AddItem(root, "关闭(&C)", "SKF_CLOSE", ShortCut(VK_F4, ssAlt));
+}
+
+class SkinMenu : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    stored_.ReadCompressedData(StoredSkinBytes());
+    skin_.SetCompressedStoredSkin(&stored_);
+    form_ = new TForm(nullptr);
+    form_->SetBounds(200, 150, 400, 300);
+    host_ = new TskSkinMenuHost(form_);
+    host_->SkinData = &skin_;
+    menu_ = new TskSkinPopupMenu(form_);
+  }
+  void TearDown() override {
+    host_->SkinMenu().CloseLevels(0);
+    if (host_->InMenu()) host_->ExitMenuMode();
+    delete form_;
+    Application->ProcessMessages();  // levels go after their handlers
+  }
+  TskSkinMenu& Engine() { return host_->SkinMenu(); }
+  TskSkinPopupWindow* Level(int i) { return Engine().Level(i); }
+  // Shows the form and waits for the window system to make it the active window.
+  void ShowForm() {
+    form_->Show();
+    RunUntil([&] { return form_->Showing() && Screen->ActiveForm() == form_; }, 3000);
+  }
+  // Screen point in the middle of item i of level n.
+  TPoint ItemPoint(int n, int i) {
+    TskSkinPopupWindow* l = Level(n);
+    const TRect r = l->Items(i)->ObjectRect;
+    return l->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  }
+  // Points the mouse at a screen point and lets the level's mouse timer see it.
+  void Hover(TPoint p) {
+    Input::MouseMove(p);
+    RunFor(2 * TskSkinPopupWindow::kMouseInterval + 20);
+  }
+
+  TskCompressedStoredSkin stored_{nullptr};
+  TskSkinData skin_{nullptr};
+  TForm* form_ = nullptr;
+  TskSkinMenuHost* host_ = nullptr;
+  TskSkinPopupMenu* menu_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SkinMenu, TheSystemMenuWithTheStoredSkinIsNineItems157PixelsHighWithTheFirstActive) {
+  BuildSystemMenu(menu_->Items());
+  menu_->Popup(500, 100);
+  ASSERT_TRUE(Engine().Visible());
+  ASSERT_EQ(Engine().LevelCount(), 1);
+  TskSkinPopupWindow* l = Level(0);
+  ASSERT_TRUE(l->Skinned());
+  EXPECT_EQ(l->ItemCount(), 9);
+  // 7 items of 20, 2 dividers of 5, and the window picture's 80 less the items rectangle's 73.
+  EXPECT_EQ(l->Height(), 157);
+  EXPECT_EQ(l->ItemsRect(), TRect(14, 3, l->Width() - 88 + 84, 157 - 80 + 76));
+  EXPECT_EQ(l->Items(4)->ObjectRect.Height(), 5);
+  EXPECT_EQ(l->Items(8)->ObjectRect, TRect(14, 3 + 7 * 20 + 2 * 5 - 20, l->Width() - 4, 153));
+  // It fits the screen, so its top-left corner is at the point.
+  EXPECT_EQ(l->Left(), 500);
+  EXPECT_EQ(l->Top(), 100);
+  EXPECT_EQ(l->ActiveIndex(), 0);
+  EXPECT_TRUE(l->Items(0)->Active);
+  EXPECT_TRUE(l->Items(0)->WaitCommand);
+  EXPECT_EQ(l->Items(0)->MenuItem->Caption, "最小化(&n)");
+  for (int i = 1; i < 9; ++i) EXPECT_FALSE(l->Items(i)->Active) << i;
+  EXPECT_TRUE(host_->InMenu());
+  EXPECT_TRUE(l->Showing());
+  // The menu took the skin of the window's host and keeps it.
+  EXPECT_EQ(menu_->SkinData(), &skin_);
+}
+
+TEST_F(SkinMenu, TheSkinnedLevelIsDrawnFromThePopupPictureAndTheItemStrips) {
+  BuildSystemMenu(menu_->Items());
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  ASSERT_TRUE(RunUntil([&] { return l->Items(0)->MorphFactor == 1.0; }, 2000));
+  TBitmap shot;
+  l->PaintLevel(shot);
+  TBitmap& popup = *skin_.ActivePicture(skin_.PopupWindow->WindowPictureIndex);
+  // The corners of the window picture are kept.
+  EXPECT_EQ(shot.Pixel(0, 0), popup.Pixel(0, 0));
+  EXPECT_EQ(shot.Pixel(l->Width() - 1, l->Height() - 1), popup.Pixel(87, 79));
+  // The active first item shows the active strip's left cap, the others the normal one.
+  TBitmap& items = *skin_.ActivePicture(2);
+  const TRect first = l->Items(0)->ObjectRect, second = l->Items(1)->ObjectRect;
+  EXPECT_EQ(shot.Pixel(first.Left + 1, first.Top + 1), items.Pixel(1 + 1, 50 + 1));
+  EXPECT_EQ(shot.Pixel(second.Left + 1, second.Top + 1), items.Pixel(1 + 1, 22 + 1));
+  // A divider is the divider strip.
+  const TRect divider = l->Items(4)->ObjectRect;
+  EXPECT_EQ(shot.Pixel(divider.Left + 1, divider.Top + 2), items.Pixel(0 + 1, 41 + 2));
+}
+
+TEST_F(SkinMenu, HoveringAnItemMakesItActiveAndCrossFadesItInSteps) {
+  BuildSystemMenu(menu_->Items());
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  ASSERT_TRUE(RunUntil([&] { return l->Items(0)->MorphFactor == 1.0; }, 2000));
+  Hover(ItemPoint(0, 2));
+  EXPECT_EQ(l->ActiveIndex(), 2);
+  EXPECT_TRUE(l->Items(2)->Active);
+  EXPECT_FALSE(l->Items(0)->Active);
+  EXPECT_FALSE(l->Items(0)->WaitCommand);
+  // Each morph tick moves a factor 0.2 toward its item's state.
+  const double before = l->Items(2)->MorphFactor;
+  l->Perform(WM_TIMER, TskSkinPopupWindow::kMorphTimer, 0);
+  EXPECT_NEAR(l->Items(2)->MorphFactor, std::min(1.0, before + 0.2), 1e-9);
+  ASSERT_TRUE(RunUntil([&] { return l->Items(2)->MorphFactor == 1.0 && l->Items(0)->MorphFactor == 0.0; }, 2000));
+  // Separators and disabled items become the active index but are never highlighted.
+  Hover(ItemPoint(0, 4));
+  EXPECT_EQ(l->ActiveIndex(), 4);
+  EXPECT_FALSE(l->Items(4)->Active);
+  EXPECT_FALSE(l->Items(2)->Active);
+}
+
+TEST_F(SkinMenu, ThePlainLookWithoutASkinHas20PixelItemsAFrameAndANavyHighlight) {
+  host_->SkinData = nullptr;
+  BuildSystemMenu(menu_->Items());
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  ASSERT_FALSE(l->Skinned());
+  EXPECT_EQ(l->Height(), 7 * 20 + 2 * 4 + 4);
+  EXPECT_EQ(l->ItemsRect(), TRect(2, 2, l->Width() - 2, l->Height() - 2));
+  TBitmap shot;
+  l->PaintLevel(shot);
+  EXPECT_EQ(shot.Pixel(0, 0), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(shot.Pixel(1, 1), ColorToRGB(clWindow));
+  const TRect first = l->Items(0)->ObjectRect, second = l->Items(1)->ObjectRect;
+  EXPECT_EQ(shot.Pixel(first.Left, first.Top), ColorToRGB(clNavy));
+  EXPECT_EQ(shot.Pixel(first.Left + 5, first.Top + 1), static_cast<TColor>(0xD2BDB6));
+  // An item that is not highlighted: the glyph column in the face colour, the rest white.
+  EXPECT_EQ(shot.Pixel(second.Left + 1, second.Top + 1), ColorToRGB(clBtnFace));
+  EXPECT_EQ(shot.Pixel(second.Right - 2, second.Top + 1), ColorToRGB(clWindow));
+  // The separator's line across the middle.
+  const TRect sep = l->Items(4)->ObjectRect;
+  EXPECT_EQ(shot.Pixel(sep.Left + 30, sep.Top + 2), ColorToRGB(clBtnShadow));
+  // An empty skin, or one whose pop-up picture index is -1, also draws plain.
+  TskSkinData empty(nullptr);
+  menu_->SetSkinData(&empty);
+  menu_->Popup(300, 200);
+  EXPECT_FALSE(Level(0)->Skinned());
+  skin_.PopupWindow->WindowPictureIndex = -1;
+  menu_->SetSkinData(&skin_);
+  menu_->Popup(300, 200);
+  EXPECT_FALSE(Level(0)->Skinned());
+}
+
+TEST_F(SkinMenu, NearTheScreenBottomAMenuOpensAboveItsButtonOrBesideIt) {
+  BuildSystemMenu(menu_->Items());
+  const TRect work = ScreenWorkRect(*form_, true);
+  // A button in the lower half whose menu does not fit below it: the menu opens above it.
+  const TRect button(600, work.Bottom - 30, 620, work.Bottom - 10);
+  menu_->PopupAtRect(button, false);
+  TskSkinPopupWindow* l = Level(0);
+  EXPECT_EQ(l->Top(), button.Top - 157);
+  EXPECT_EQ(l->Left(), 600);
+  // A button in the upper half with a menu too tall for the space below: pushed up to end at the
+  // work area's bottom and placed beside the button.
+  TskSkinPopupMenu tall(form_);
+  for (int i = 0; i < 40; ++i) AddItem(tall.Items(), "第" + std::to_string(i) + "项");
+  const int upper = work.Top + work.Height() / 2 - 40;
+  const TRect high(600, upper, 620, upper + 20);
+  tall.PopupAtRect(high, false);
+  l = Level(0);
+  ASSERT_LE(l->Height(), work.Height());
+  ASSERT_GT(high.Bottom + l->Height(), work.Bottom);
+  EXPECT_EQ(l->Top(), work.Bottom - l->Height());
+  EXPECT_EQ(l->Left(), high.Right + 1);
+  // A point menu near the right edge is moved left to end at the work area's right.
+  menu_->Popup(work.Right - 10, 100);
+  l = Level(0);
+  EXPECT_EQ(l->Left() + l->Width(), work.Right);
+  EXPECT_EQ(l->Top(), 100);
+  // Upward menus open above their anchor when they fit there.
+  menu_->PopupAtRect({300, 400, 320, 420}, true);
+  EXPECT_EQ(Level(0)->Top(), 400 - 157);
+}
+
+TEST_F(SkinMenu, ASubMenuOpensHalfASecondAfterHoveringAndAtOnceOnAClick) {
+  TMenuItem& root = menu_->Items();
+  AddItem(root, "打开(&O)");
+  TMenuItem* more = AddItem(root, "更多(&M)");
+  AddItem(*more, "甲");
+  AddItem(*more, "乙");
+  int moreClicks = 0;
+  more->OnClick = [&](TObject*) { ++moreClicks; };
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+
+  const auto start = Clock::now();
+  Hover(ItemPoint(0, 1));
+  EXPECT_EQ(Engine().LevelCount(), 1);
+  EXPECT_TRUE(Engine().WaitTimerRunning());
+  ASSERT_TRUE(RunUntil([&] { return Engine().LevelCount() == 2; }, 3000));
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(TskSkinMenu::kWaitInterval));
+  EXPECT_TRUE(l->Items(1)->Down);
+  EXPECT_EQ(moreClicks, 1);  // opening runs the item's own click too
+  // The sub-menu's first item is level with its parent item.
+  TskSkinPopupWindow* sub = Level(1);
+  EXPECT_EQ(sub->Top() + sub->ItemsRect().Top, l->Top() + l->Items(1)->ObjectRect.Top);
+  EXPECT_EQ(sub->Left(), l->Left() + l->Items(1)->ObjectRect.Right + 1);
+  EXPECT_EQ(sub->ParentItem(), more);
+
+  // Back on the first item the sub-menu closes; a click on the parent opens it at once.
+  Hover(ItemPoint(0, 0));
+  EXPECT_EQ(Engine().LevelCount(), 1);
+  EXPECT_FALSE(l->Items(1)->Down);
+  Input::MouseMove(ItemPoint(0, 1));
+  Input::MouseDown(ItemPoint(0, 1));
+  Input::MouseUp(ItemPoint(0, 1));
+  EXPECT_EQ(Engine().LevelCount(), 2);
+  EXPECT_EQ(moreClicks, 2);
+  EXPECT_FALSE(Engine().WaitTimerRunning());
+}
+
+TEST_F(SkinMenu, FiveOfTwelveItemsShowAndTheDownMarkerScrollsOneItemPerTick) {
+  for (int i = 0; i < 12; ++i) AddItem(menu_->Items(), "项目 " + std::to_string(i));
+  Engine().MaxMenuItemsInWindow = 5;
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  ASSERT_TRUE(l->Scrolled());
+  EXPECT_TRUE(l->Limited());
+  EXPECT_EQ(l->Height(), 5 * 20 + 7 + 20);
+  EXPECT_EQ(l->VisibleCount(), 5);
+  EXPECT_EQ(l->FirstVisible(), 0);
+  EXPECT_EQ(l->Items(0)->ObjectRect.Top, l->ItemsRect().Top + 10);
+  EXPECT_FALSE(l->Items(5)->Visible);
+
+  // The pointer on the down marker starts scrolling; every tick moves one item.
+  const TRect items = l->ItemsRect();
+  const TPoint marker = l->ClientToScreen({(items.Left + items.Right) / 2, items.Bottom - 5});
+  const auto start = Clock::now();
+  Hover(marker);
+  EXPECT_EQ(l->ScrollCode(), 2);
+  ASSERT_TRUE(RunUntil([&] { return l->ScrollCode() == 0; }, 5000));
+  // Seven steps of 100 ms bring the last item in, and then it stops.
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(7 * TskSkinPopupWindow::kScrollInterval - 60));
+  EXPECT_EQ(l->FirstVisible(), 7);
+  EXPECT_TRUE(l->Items(11)->Visible);
+  EXPECT_FALSE(l->Items(6)->Visible);
+
+  // Step by step: back on the up marker, each scroll tick shows one more item above.
+  const TPoint up = l->ClientToScreen({(items.Left + items.Right) / 2, items.Top + 5});
+  Input::MouseMove(up);
+  l->Perform(WM_TIMER, TskSkinPopupWindow::kMouseTimer, 0);
+  ASSERT_EQ(l->ScrollCode(), 1);
+  l->Perform(WM_TIMER, TskSkinPopupWindow::kScrollTimer, 0);
+  EXPECT_EQ(l->FirstVisible(), 6);
+  l->Perform(WM_TIMER, TskSkinPopupWindow::kScrollTimer, 0);
+  EXPECT_EQ(l->FirstVisible(), 5);
+  // Off the markers the scrolling stops.
+  Input::MouseMove(ItemPoint(0, 7));
+  l->Perform(WM_TIMER, TskSkinPopupWindow::kMouseTimer, 0);
+  EXPECT_EQ(l->ScrollCode(), 0);
+  EXPECT_EQ(l->FirstVisible(), 5);
+}
+
+TEST_F(SkinMenu, TheKeyboardWalksTheItemsAndDownOnTheLastWrapsToTheFirstEnabledOne) {
+  TMenuItem& root = menu_->Items();
+  AddItem(root, "禁用")->Enabled = false;
+  AddItem(root, "-");
+  AddItem(root, "甲(&A)");
+  AddItem(root, "乙(&B)");
+  TMenuItem* sub = AddItem(root, "丙(&D)");
+  AddItem(*sub, "丁");
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  EXPECT_EQ(l->ActiveIndex(), 2);  // the first enabled item that is not a separator
+  Input::Key(VK_DOWN);
+  EXPECT_EQ(l->ActiveIndex(), 3);
+  Input::Key(VK_DOWN);
+  EXPECT_EQ(l->ActiveIndex(), 4);
+  EXPECT_EQ(Engine().LevelCount(), 1);  // a keyboard selection opens no sub-menu
+  Input::Key(VK_DOWN);
+  EXPECT_EQ(l->ActiveIndex(), 2);
+  EXPECT_TRUE(l->Items(2)->Active);
+  EXPECT_FALSE(l->Items(4)->Active);
+  // Up from the first item that can be chosen goes round to the last one.
+  Input::Key(VK_UP);
+  EXPECT_EQ(l->ActiveIndex(), 4);
+  // Right opens the active item's sub-menu, Left closes it again.
+  Input::Key(VK_RIGHT);
+  ASSERT_EQ(Engine().LevelCount(), 2);
+  EXPECT_TRUE(l->Items(4)->Down);
+  EXPECT_EQ(Level(1)->ActiveIndex(), 0);
+  Input::Key(VK_LEFT);
+  EXPECT_EQ(Engine().LevelCount(), 1);
+  EXPECT_FALSE(l->Items(4)->Down);
+  Input::Key(VK_LEFT);  // with one level Left does nothing
+  EXPECT_EQ(Engine().LevelCount(), 1);
+  EXPECT_TRUE(host_->InMenu());
+}
+
+TEST_F(SkinMenu, CChoosesCloseAndClosesTheWindow) {
+  BuildSystemMenu(menu_->Items());
+  bool closed = false;
+  TMenuItem* close = menu_->Items().Items(8);
+  close->OnClick = [&](TObject*) {
+    // The menu has closed and menu mode has ended before the command runs.
+    EXPECT_FALSE(Engine().Visible());
+    EXPECT_FALSE(host_->InMenu());
+    closed = true;
+    form_->Close();
+  };
+  ShowForm();
+  menu_->Popup(300, 200);
+  Input::Key('C');
+  EXPECT_TRUE(closed);
+  EXPECT_FALSE(Engine().Visible());
+  EXPECT_FALSE(host_->InMenu());
+  EXPECT_FALSE(form_->Visible());
+  EXPECT_EQ(Engine().LastCommand(), close);
+}
+
+TEST_F(SkinMenu, EscapeClosesTheTopLevelAndOnTheLastOneEndsMenuMode) {
+  TMenuItem* more = AddItem(menu_->Items(), "更多(&M)");
+  AddItem(*more, "甲");
+  int opened = 0, closed = 0;
+  host_->OnSkinMenuOpen = [&](TObject*) { ++opened; };
+  host_->OnSkinMenuClose = [&](TObject*) { ++closed; };
+  int keysSeen = 0;
+  form_->KeyPreview = true;
+  form_->OnKeyDown = [&](TObject*, int&, TShiftState) { ++keysSeen; };
+  ShowForm();
+  menu_->Popup(300, 200);
+  EXPECT_EQ(opened, 1);
+  Input::Key(VK_RIGHT);
+  ASSERT_EQ(Engine().LevelCount(), 2);
+  Input::Key(VK_ESCAPE);
+  EXPECT_EQ(Engine().LevelCount(), 1);
+  EXPECT_FALSE(Level(0)->Items(0)->Down);
+  EXPECT_TRUE(host_->InMenu());
+  Input::Key(VK_ESCAPE);
+  EXPECT_FALSE(Engine().Visible());
+  EXPECT_FALSE(host_->InMenu());
+  EXPECT_EQ(closed, 1);
+  EXPECT_EQ(keysSeen, 0);  // the window saw none of the menu's keys
+  Input::Key(VK_ESCAPE);
+  EXPECT_EQ(keysSeen, 1);  // after menu mode the keys are the window's again
+}
+
+TEST_F(SkinMenu, TheWheelDoesNothingWhileAMenuIsOpenAndAltF4StillClosesTheWindow) {
+  BuildSystemMenu(menu_->Items());
+  int wheels = 0;
+  Application->OnMessage = [&](TMessage& m, bool&) { if (m.Msg == WM_MOUSEWHEEL) ++wheels; };
+  ShowForm();
+  const TPoint inside = form_->ClientToScreen({50, 50});
+  Input::Wheel(inside, 120);
+  EXPECT_EQ(wheels, 1);
+  menu_->Popup(300, 200);
+  Input::Wheel(inside, 120);
+  Input::Wheel(ItemPoint(0, 1), -120);
+  EXPECT_EQ(wheels, 1);
+  EXPECT_TRUE(Engine().Visible());
+  Input::Key(VK_F4, ssAlt);
+  EXPECT_FALSE(form_->Visible());
+  RunUntil([&] { return !Engine().Visible(); }, 1000);
+  host_->CloseMenus();
+  // Leaving menu mode gave the previous message handler back.
+  Input::Wheel({10, 10}, 120);
+  ASSERT_TRUE(static_cast<bool>(Application->OnMessage));
+  Application->OnMessage = nullptr;
+}
+
+TEST_F(SkinMenu, APressElsewhereInTheProgramClosesTheMenuAndAPressOnItDoesNot) {
+  BuildSystemMenu(menu_->Items());
+  ShowForm();
+  menu_->Popup(form_->Left() + form_->Width() + 20, 200);
+  Input::MouseMove(ItemPoint(0, 4));
+  Input::MouseDown(ItemPoint(0, 4));
+  Input::MouseUp(ItemPoint(0, 4));  // a separator: nothing is chosen
+  EXPECT_TRUE(Engine().Visible());
+  Input::Click(form_->ClientToScreen({30, 30}));
+  EXPECT_FALSE(Engine().Visible());
+  EXPECT_FALSE(host_->InMenu());
+  EXPECT_EQ(Engine().LevelCount(), 0);
+}
+
+TEST_F(SkinMenu, ADisabledItemChosenDoesNothingAndAMenuWithoutItemsShowsNothing) {
+  TMenuItem* off = AddItem(menu_->Items(), "关闭(&C)");
+  off->Enabled = false;
+  int clicks = 0;
+  off->OnClick = [&](TObject*) { ++clicks; };
+  AddItem(menu_->Items(), "甲");
+  ShowForm();
+  menu_->Popup(300, 200);
+  Input::MouseMove(ItemPoint(0, 0));
+  Input::MouseDown(ItemPoint(0, 0));
+  Input::MouseUp(ItemPoint(0, 0));
+  Input::Key('C');
+  EXPECT_EQ(clicks, 0);
+  EXPECT_TRUE(Engine().Visible());
+  Input::Key(VK_ESCAPE);
+
+  TskSkinPopupMenu empty(form_);
+  AddItem(empty.Items(), "隐藏")->Visible = false;
+  int popups = 0;
+  empty.OnPopup = [&](TObject*) { ++popups; };
+  empty.Popup(300, 200);
+  EXPECT_EQ(popups, 1);
+  EXPECT_FALSE(Engine().Visible());
+  EXPECT_FALSE(host_->InMenu());  // no menu mode without a menu
+
+  // A menu whose window has no host fires OnPopup and shows nothing.
+  TForm bare(nullptr);
+  TskSkinPopupMenu lonely(&bare);
+  AddItem(lonely.Items(), "甲");
+  int lonelyPopups = 0;
+  lonely.OnPopup = [&](TObject*) { ++lonelyPopups; };
+  lonely.Popup(300, 200);
+  EXPECT_EQ(lonelyPopups, 1);
+  EXPECT_TRUE(TPopupWindow::ShownWindows().empty());
+}
+
+TEST_F(SkinMenu, TheControlThatAskedIsToldWhenItsMenuClosesAndAfterItsCommand) {
+  class Listener : public TWinControl {
+   public:
+    using TWinControl::TWinControl;
+    std::vector<unsigned> got;
+   protected:
+    void WndProc(TMessage& m) override {
+      if (m.Msg == MsgSkinMenuClosed || m.Msg == MsgSkinMenuCommand) got.push_back(m.Msg);
+      TWinControl::WndProc(m);
+    }
+  };
+  auto* edit = new Listener(form_);
+  edit->SetParent(form_);
+  int chosen = 0;
+  AddItem(menu_->Items(), "甲(&A)")->OnClick = [&](TObject*) { ++chosen; };
+  ShowForm();
+  menu_->PopupForControl(edit, 300, 200);
+  ASSERT_TRUE(Engine().Visible());
+  EXPECT_EQ(Engine().PopupControl(), edit);
+  Input::Key('A');
+  EXPECT_EQ(chosen, 1);
+  EXPECT_EQ(edit->got, (std::vector<unsigned>{MsgSkinMenuClosed, MsgSkinMenuCommand}));
+  // Without a skin a control's menu is not shown.
+  TskSkinPopupMenu plain(form_);
+  host_->SkinData = nullptr;
+  AddItem(plain.Items(), "甲");
+  plain.PopupForControl(edit, 300, 200);
+  EXPECT_FALSE(Engine().Visible());
+}
+
+TEST_F(SkinMenu, RunModalWaitsForTheChoiceAndGivesTheItemChosen) {
+  BuildSystemMenu(menu_->Items());
+  ShowForm();
+  TMenuItem* load = menu_->Items().Items(5);
+  PostCall([&] {
+    Input::MouseMove(ItemPoint(0, 5));
+    Input::MouseDown(ItemPoint(0, 5));
+    Input::MouseUp(ItemPoint(0, 5));
+  });
+  EXPECT_EQ(host_->RunModal(&menu_->Items(), 300, 200), load);
+  EXPECT_FALSE(host_->InMenu());
+  PostCall([&] { Input::Key(VK_ESCAPE); });
+  EXPECT_EQ(host_->RunModal(&menu_->Items(), 300, 200), nullptr);
+}
+
+TEST(SkinMenuText, ShortcutsReadAsMenusShowThemAndCaptionsGiveTheirAccelerators) {
+  EXPECT_EQ(ShortCutToText(ShortCut(VK_F4, ssAlt)), "Alt+F4");
+  EXPECT_EQ(ShortCutToText(ShortCut('S', ssCtrl | ssShift)), "Shift+Ctrl+S");
+  EXPECT_EQ(ShortCutToText(ShortCut(VK_DELETE, 0)), "Del");
+  EXPECT_EQ(ShortCutToText(0), "");
+  EXPECT_TRUE(IsAccel('C', "关闭(&C)"));
+  EXPECT_TRUE(IsAccel('N', "最小化(&n)"));
+  EXPECT_FALSE(IsAccel('D', "R&&D"));
+  EXPECT_TRUE(IsAccel('X', "R&&D &x"));
+  EXPECT_FALSE(IsAccel('D', "关闭(&C)"));
+  EXPECT_FALSE(IsAccel('C', "Load skin..."));
+}
