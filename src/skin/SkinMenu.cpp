@@ -373,9 +373,10 @@ void TskSkinPopupWindow::CalcSize() {
     scroll_ = true;
   }
   if (skinned_) {
-    // Never smaller than the window picture: its borders keep their size.
-    w = std::max(w, windowPicture_->Width());
-    h = std::max(h, windowPicture_->Height());
+    // The corner parts keep their size: the borders' middles may shrink to nothing, not below.
+    const TskDataSkinPopupWindow& d = *popupData_;
+    w = std::max(w, windowPicture_->Width() - std::max(0, std::min(d.RTPoint.X - d.LTPoint.X, d.RBPoint.X - d.LBPoint.X)));
+    h = std::max(h, windowPicture_->Height() - std::max(0, std::min(d.LBPoint.Y - d.LTPoint.Y, d.RBPoint.Y - d.RTPoint.Y)));
   }
   width_ = w;
   height_ = h;

@@ -535,3 +535,176 @@ TEST(SkinMenuText, ShortcutsReadAsMenusShowThemAndCaptionsGiveTheirAccelerators)
   EXPECT_FALSE(IsAccel('D', "关闭(&C)"));
   EXPECT_FALSE(IsAccel('C', "Load skin..."));
 }
+
+TEST_F(SkinMenu, TheScreenShowsTheOpenMenuAndItsSubMenuAsTheyArePainted) {
+  // Also writes review pictures of both looks (menu_skinned_screenshot.bmp,
+  // menu_plain_screenshot.bmp) into the working directory.
+  TMenuItem& root = menu_->Items();
+  AddItem(root, "打开(&O)", "", ShortCut('O', ssCtrl));
+  AddItem(root, "保存(&S)", "", ShortCut('S', ssCtrl));
+  TMenuItem* view = AddItem(root, "显示(&V)");
+  AddItem(*view, "卦名(&N)")->Checked = true;
+  TMenuItem* radio = AddItem(*view, "白话(&B)");
+  radio->Checked = true;
+  radio->RadioItem = true;
+  AddItem(*view, "原文(&Y)")->Enabled = false;
+  AddItem(root, "-");
+  AddItem(root, "最小化(&n)", "SKF_MINITEM");
+  AddItem(root, "关闭(&C)", "SKF_CLOSE", ShortCut(VK_F4, ssAlt));
+  form_->SetBounds(200, 150, 420, 260);
+  form_->SetCaption("菜单");
+  ShowForm();
+  for (bool skinned : {true, false}) {
+    host_->SkinData = skinned ? &skin_ : nullptr;
+    menu_->SetSkinData(nullptr);
+    menu_->Popup(form_->Left() + 40, form_->Top() + 30);
+    Hover(ItemPoint(0, 2));
+    ASSERT_TRUE(RunUntil([&] { return Engine().LevelCount() == 2; }, 3000));
+    Hover(ItemPoint(1, 1));
+    // Let the cross-fades finish and the window system draw the windows.
+    RunUntil([&] {
+      for (int n = 0; n < 2; ++n)
+        for (int i = 0; i < Level(n)->ItemCount(); ++i)
+          if (Level(n)->Items(i)->NeedsMorphStep()) return false;
+      return true;
+    }, 2000);
+    RunFor(300);
+    const TRect area = form_->BoundsRect();  // the menu and its sub-menu open over the window
+    ASSERT_TRUE(Level(1)->BoundsRect().Right <= area.Right && Level(0)->BoundsRect().Bottom <= area.Bottom);
+    TBitmap screen;
+    ASSERT_TRUE(GrabScreen(area, screen));
+    for (int n = 0; n < 2; ++n) {
+      TskSkinPopupWindow* l = Level(n);
+      TBitmap painted;
+      l->PaintLevel(painted);
+      int differing = 0;
+      for (int y = 0; y < l->Height(); ++y)
+        for (int x = 0; x < l->Width(); ++x) {
+          const TPoint at(l->Left() + x, l->Top() + y);
+          if (n == 0 && Level(1)->BoundsRect().Contains(at)) continue;  // the sub-menu lies above
+          if (screen.Pixel(at.X - area.Left, at.Y - area.Top) != painted.Pixel(x, y)) ++differing;
+        }
+      EXPECT_EQ(differing, 0) << (skinned ? "skinned" : "plain") << " level " << n;
+    }
+    TFileStream out(skinned ? "menu_skinned_screenshot.bmp" : "menu_plain_screenshot.bmp", TFileMode::fmCreate);
+    screen.SaveToStream(out);
+    Engine().CloseAll();
+  }
+}
+
+TEST_F(SkinMenu, CheckMarksRadioDotsCommandGlyphsAndOwnDrawingInThePlainLook) {
+  host_->SkinData = nullptr;
+  TMenuItem& root = menu_->Items();
+  AddItem(root, "甲")->Checked = true;
+  TMenuItem* dot = AddItem(root, "乙");
+  dot->Checked = dot->RadioItem = true;
+  AddItem(root, "关闭(&C)", "SKF_CLOSE");
+  TMenuItem* own = AddItem(root, "丙");
+  TRect drawnAt;
+  bool drawnActive = true;
+  own->OnDrawItem = [&](TObject*, TCanvas& c, const TRect& r, bool selected) {
+    drawnAt = r;
+    drawnActive = selected;
+    c.Brush().Color = clLime;
+    c.FillRect(r);
+  };
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  TBitmap shot;
+  l->PaintLevel(shot);
+  const TColor text = ColorToRGB(clWindowText);
+  // Glyph origin of an item: the inner rectangle's left (2) plus 3, four above the middle line.
+  auto origin = [&](int i) {
+    const TRect r = l->Items(i)->ObjectRect;
+    return TPoint(r.Left + 2 + 3, r.Top + 2 + (r.Height() - 4) / 2 - 4);
+  };
+  // The check mark's three strokes from (x, y + 5 - i) through (x + 2, y + 7 - i) to (x + 7, y + 2 - i).
+  const TPoint c = origin(0);  // the first item is highlighted, its mark in the same text colour
+  EXPECT_EQ(shot.Pixel(c.X, c.Y + 5), text);
+  EXPECT_EQ(shot.Pixel(c.X + 6, c.Y + 7), static_cast<TColor>(0xD2BDB6));
+  const TPoint d = origin(1);
+  EXPECT_EQ(shot.Pixel(d.X + 3, d.Y + 4), text);  // the middle of the dot
+  EXPECT_EQ(shot.Pixel(d.X + 8, d.Y + 4), ColorToRGB(clBtnFace));
+  // The close command's cross at the inner left + 2.
+  const TRect close = l->Items(2)->ObjectRect;
+  const int m = close.Top + 2 + (close.Height() - 4) / 2;
+  EXPECT_EQ(shot.Pixel(close.Left + 2 + 2 + 1, m - 4 + 1), text);
+  EXPECT_EQ(shot.Pixel(close.Left + 2 + 2 + 5, m - 4 + 5), text);
+  // An item with its own drawing gets its inner rectangle and nothing else is drawn over it.
+  EXPECT_EQ(drawnAt, TRect(2, 2, l->Items(3)->ObjectRect.Width() - 2, l->Items(3)->ObjectRect.Height() - 2));
+  EXPECT_FALSE(drawnActive);
+  const TRect ownRect = l->Items(3)->ObjectRect;
+  EXPECT_EQ(shot.Pixel(ownRect.Left + 20, ownRect.Top + 10), ColorToRGB(clLime));
+  // The check mark of a checked item that is not highlighted.
+  Input::Key(VK_DOWN);
+  l->PaintLevel(shot);
+  const TPoint e = origin(0);
+  EXPECT_EQ(shot.Pixel(e.X, e.Y + 5), text);
+  EXPECT_EQ(shot.Pixel(e.X + 2, e.Y + 7), text);
+  EXPECT_EQ(shot.Pixel(e.X + 6, e.Y + 3), text);
+}
+
+TEST_F(SkinMenu, ItemsWithAnActionShowItsStateAndRunIt) {
+  TAction action(form_);
+  action.SetCaption("动作(&A)");
+  int runs = 0;
+  action.OnExecute = [&](TObject*) { ++runs; };
+  TMenuItem* item = AddItem(menu_->Items(), "");
+  item->SetAction(&action);
+  TAction off(form_);
+  off.SetCaption("不可用");
+  off.OnUpdate = [&](TObject*) { off.SetEnabled(false); };
+  AddItem(menu_->Items(), "")->SetAction(&off);
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  EXPECT_EQ(l->Items(0)->MenuItem->Caption, "动作(&A)");
+  EXPECT_FALSE(l->Items(1)->Enabled());  // updated as the menu opened
+  Input::Key('A');
+  EXPECT_EQ(runs, 1);
+  EXPECT_FALSE(Engine().Visible());
+}
+
+TEST_F(SkinMenu, AMenuFadesInOnlyWhereLayeringIsAvailableAndOnlyItsFirstLevel) {
+  TMenuItem* more = AddItem(menu_->Items(), "更多(&M)");
+  AddItem(*more, "甲");
+  Engine().AlphaBlend = true;
+  Engine().AlphaBlendValue = 200;
+  Engine().AlphaBlendAnimation = true;
+  ShowForm();
+  menu_->Popup(300, 200);
+  Input::Key(VK_RIGHT);
+  ASSERT_EQ(Engine().LevelCount(), 2);
+  for (int n = 0; n < 2; ++n) {
+    const bool layered = (Level(n)->GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+    EXPECT_EQ(layered, LayeringAvailable()) << n;
+    if (layered) {
+      EXPECT_EQ(Level(n)->LayeredAlpha(), 200) << n;
+    }
+  }
+}
+
+TEST_F(SkinMenu, TheKeyboardScrollsALongMenuOneItemAtATimeAndWrapsAtItsEnds) {
+  for (int i = 0; i < 12; ++i) AddItem(menu_->Items(), "项目 " + std::to_string(i));
+  Engine().MaxMenuItemsInWindow = 5;
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  for (int i = 0; i < 4; ++i) Input::Key(VK_DOWN);
+  EXPECT_EQ(l->ActiveIndex(), 4);
+  EXPECT_EQ(l->FirstVisible(), 0);
+  Input::Key(VK_DOWN);  // past the last shown item: one item down
+  EXPECT_EQ(l->ActiveIndex(), 5);
+  EXPECT_EQ(l->FirstVisible(), 1);
+  EXPECT_TRUE(l->Items(5)->Visible);
+  for (int i = 0; i < 6; ++i) Input::Key(VK_DOWN);
+  EXPECT_EQ(l->ActiveIndex(), 11);
+  EXPECT_EQ(l->FirstVisible(), 7);
+  Input::Key(VK_DOWN);  // from the last item round to the first, scrolled back to the top
+  EXPECT_EQ(l->ActiveIndex(), 0);
+  EXPECT_EQ(l->FirstVisible(), 0);
+  Input::Key(VK_UP);  // and back round to the last
+  EXPECT_EQ(l->ActiveIndex(), 11);
+  EXPECT_EQ(l->FirstVisible(), l->LastStartIndex());
+  EXPECT_EQ(l->LastStartIndex(), 7);
+}
