@@ -922,7 +922,10 @@ void TskSkinMenu::ItemAction(TskSkinPopupWindow* level, TskSkinMenuItem* item, b
     ForgetLastCommand();
     lastCommand_ = command;
     command->FreeNotification(this);
+    // The command may close and free the window, and this engine with it.
+    std::weak_ptr<bool> alive = alive_;
     command->Click();
+    if (alive.expired()) return;
     if (TWinControl* control = commandControl_) {
       commandControl_ = nullptr;
       SendMessage(control, MsgSkinMenuCommand, 0, 0);
@@ -939,7 +942,9 @@ void TskSkinMenu::ItemAction(TskSkinPopupWindow* level, TskSkinMenuItem* item, b
     waitTimer_->SetEnabled(true);
     return;
   }
+  std::weak_ptr<bool> alive = alive_;
   item->MenuItem->Click();
+  if (alive.expired() || LevelIndex(level) < 0) return;  // the click closed the menu
   StopWaitTimer();
   // A sub-menu left open by an item selected from the keyboard goes first.
   CloseLevels(index + 1);

@@ -251,6 +251,7 @@ class TskSkinMenu : public TComponent {
   TskSkinMenuItem* waitItem_ = nullptr;
   TskSkinPopupWindow* waitLevel_ = nullptr;
   TMenuItem* lastCommand_ = nullptr;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // gone with the engine
 };
 
 // What a window needs to show skinned menus: its engine, the skins for the menus and the menu

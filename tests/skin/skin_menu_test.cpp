@@ -708,3 +708,62 @@ TEST_F(SkinMenu, TheKeyboardScrollsALongMenuOneItemAtATimeAndWrapsAtItsEnds) {
   EXPECT_EQ(l->FirstVisible(), l->LastStartIndex());
   EXPECT_EQ(l->LastStartIndex(), 7);
 }
+
+TEST_F(SkinMenu, AMaskPictureCutsTheLevelsCornersAndAMenuItemWithoutPictureGivesThePlainLook) {
+  BuildSystemMenu(menu_->Items());
+  // A mask of the pop-up picture's size: black inside, the top-left 3 x 3 corner white.
+  auto mask = std::make_unique<TBitmap>(88, 80);
+  mask->Canvas().Brush().Color = clBlack;
+  mask->Canvas().FillRect({0, 0, 88, 80});
+  mask->Canvas().Brush().Color = clWhite;
+  mask->Canvas().FillRect({0, 0, 3, 3});
+  skin_.ActivePictures.push_back(std::move(mask));
+  skin_.PopupWindow->MaskPictureIndex = static_cast<int>(skin_.ActivePictures.size()) - 1;
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  EXPECT_NE(FindWindowAtScreen({301, 201}), l);  // cut away
+  EXPECT_EQ(FindWindowAtScreen({304, 204}), l);
+  EXPECT_EQ(FindWindowAtScreen({300 + l->Width() - 1, 200 + l->Height() - 1}), l);
+
+  skin_.PopupWindow->MaskPictureIndex = -1;
+  auto* item = dynamic_cast<TskDataSkinMenuItem*>(skin_.ObjectList[skin_.FindObject("menuitem")].get());
+  ASSERT_NE(item, nullptr);
+  item->ActivePictureIndex = -1;
+  menu_->Popup(300, 200);
+  EXPECT_FALSE(Level(0)->Skinned());
+  EXPECT_EQ(Level(0)->Items(0)->ObjectRect.Height(), 20);
+}
+
+TEST_F(SkinMenu, HoveringTheItemActiveAtOpeningStartsItsSubMenuDelay) {
+  TMenuItem* more = AddItem(menu_->Items(), "更多(&M)");
+  AddItem(*more, "甲");
+  ShowForm();
+  menu_->Popup(300, 200);
+  TskSkinPopupWindow* l = Level(0);
+  ASSERT_TRUE(l->Items(0)->WaitCommand);
+  EXPECT_FALSE(Engine().WaitTimerRunning());  // selected without the mouse: no sub-menu yet
+  Hover(ItemPoint(0, 0));
+  EXPECT_FALSE(l->Items(0)->WaitCommand);
+  EXPECT_TRUE(Engine().WaitTimerRunning());
+  EXPECT_TRUE(RunUntil([&] { return Engine().LevelCount() == 2; }, 3000));
+}
+
+TEST_F(SkinMenu, ACommandThatFreesItsWindowEndsTheMenuSafely) {
+  auto* window = new TForm(nullptr);
+  window->SetBounds(100, 100, 200, 150);
+  auto* host = new TskSkinMenuHost(window);
+  auto* menu = new TskSkinPopupMenu(window);
+  auto* close = new TMenuItem(menu);
+  close->Caption = "关闭(&C)";
+  menu->Items().Add(close);
+  close->OnClick = [&](TObject*) { delete window; };
+  window->Show();
+  RunUntil([&] { return Screen->ActiveForm() == window; }, 3000);
+  menu->Popup(150, 150);
+  ASSERT_TRUE(host->SkinMenu().Visible());
+  Input::Key('C');
+  Application->ProcessMessages();
+  EXPECT_TRUE(TPopupWindow::ShownWindows().empty());
+  EXPECT_FALSE(static_cast<bool>(Application->OnMessage));  // menu mode ended before the window went
+}
