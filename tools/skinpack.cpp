@@ -720,8 +720,9 @@ int Draw(const std::string& dir) {
   WriteImage(base + "main.bmp", DrawMainPicture().img);
   WriteImage(base + "mask.bmp", OneBit(kW, kH, [](int x, int y) {
                const int in = CornerInset(y, kH, 7);
-               // The top row is one black run from x = 7 to x = 181.
-               return x >= in && x <= kW - in;
+               // Symmetric corners: the top row is the one black run [7, 181), with seven
+               // background pixels at each end.
+               return x >= in && x < kW - in;
              }));
   WriteImage(base + "buttons.bmp", DrawButtonSheet().img);
   WriteImage(base + "popup.bmp", Indexed(DrawPopupWindow()));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Hints.h"
+#include "skin/ObjectHint.h"
 #include "skin/SkinDrawing.h"
 
 namespace corvane {
@@ -18,7 +19,7 @@ class TskSkinData;
 class TskSkinHintWindow;
 class TTimer;
 
-class TskSkinHint : public TComponent {
+class TskSkinHint : public TComponent, public TskObjectHint {
  public:
   // Makes its own (hidden) hint window; unless designing, installs TskSkinHintWindow as the
   // application's hint window class (flipping the show-hint switch twice, so a window that exists
@@ -48,12 +49,12 @@ class TskSkinHint : public TComponent {
   // Object hints of the skinned frame: shows `text` in the component's own window once the
   // application's hint pause has passed (a new call restarts the wait with the new text), below
   // the pointer image, and hides it after the hide pause.
-  void ShowHintDelayed(const std::string& text);
+  void ShowHintDelayed(const std::string& text) override;
   // The end of the wait: shows the remembered text now and starts the hide pause.
   void ShowHintNow();
   // Stops the wait and hides the own window (the frame calls this when the pointer leaves an
   // object or a button is pressed).
-  void HideHint();
+  void HideHint() override;
 
   TskSkinHintWindow& HintWindow() { return *window_; }
   // The wait or hide timer while one is running (or stopped inside its own tick); else null.

@@ -35,6 +35,7 @@ class EWriteError : public EStreamError { using EStreamError::EStreamError; };
 class EConvertError : public Exception { using Exception::Exception; };
 class EInvalidGraphic : public Exception { using Exception::Exception; };
 class EInvalidOperation : public Exception { using Exception::Exception; };
+class EInvalidCast : public Exception { using Exception::Exception; };
 class EIniFileException : public Exception { using Exception::Exception; };
 class EComponentError : public Exception { using Exception::Exception; };
 class ELayoutError : public Exception { using Exception::Exception; };

@@ -15,6 +15,7 @@
 #include "Forms.h"
 #include "GraphicsPrivate.h"
 #include "WindowHandle.h"
+#include "X11Hints.h"
 
 namespace corvane {
 
@@ -444,6 +445,7 @@ void TWinControl::SelectNext(TWinControl* current, bool forward, bool checkTabSt
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+  const bool resized = width != width_ || height != height_;
   TControl::SetBounds(left, top, width, height);
   if (handle_ && handle_->Widget() && !handle_->settingGeometry) {
     handle_->settingGeometry = true;
@@ -456,6 +458,15 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     }
     handle_->settingGeometry = false;
   }
+  if (resized && !parent_ && handle_) WindowResized();
+}
+
+void TWinControl::WindowResized() {
+  // A top-level window asks for its frame again at every new size, then hears of the new client
+  // size.
+  RecalcNonClient();
+  TRect c = ClientRect();
+  Perform(WM_SIZE, 0, MakeLParam(c.Width(), c.Height()));
 }
 
 void TWinControl::SetVisible(bool v) {
@@ -581,12 +592,46 @@ void TWinControl::SetWindowLong(int index, uint32_t value) {
   }
 }
 
+namespace {
+// A region from any list of rectangles (overlapping or not, in any order), built in one go: the
+// rectangles are cut into rows, each row's spans sorted and merged, and equal neighbouring rows
+// joined into bands, which is the form the toolkit takes without merging rectangle by rectangle.
+QRegion BandedRegion(const std::vector<TRect>& rects) {
+  int top = INT32_MAX, bottom = INT32_MIN;
+  for (const TRect& r : rects)
+    if (!r.IsEmpty()) { top = std::min(top, r.Top); bottom = std::max(bottom, r.Bottom); }
+  if (top >= bottom) return {};
+  std::vector<std::vector<std::pair<int, int>>> rows(static_cast<size_t>(bottom - top));
+  for (const TRect& r : rects)
+    if (!r.IsEmpty())
+      for (int y = r.Top; y < r.Bottom; ++y) rows[static_cast<size_t>(y - top)].emplace_back(r.Left, r.Right);
+  for (auto& row : rows) {
+    std::sort(row.begin(), row.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto& span : row) {
+      if (!merged.empty() && span.first <= merged.back().second) merged.back().second = std::max(merged.back().second, span.second);
+      else merged.push_back(span);
+    }
+    row.swap(merged);
+  }
+  std::vector<QRect> banded;
+  for (size_t y = 0; y < rows.size();) {
+    size_t end = y + 1;
+    while (end < rows.size() && rows[end] == rows[y]) ++end;
+    for (const auto& [l, r] : rows[y]) banded.emplace_back(l, top + static_cast<int>(y), r - l, static_cast<int>(end - y));
+    y = end;
+  }
+  QRegion q;
+  q.setRects(banded.data(), static_cast<int>(banded.size()));
+  return q;
+}
+}  // namespace
+
 void TWinControl::SetWindowRegion(const TRegion* region) {
+  region_ = region ? std::make_unique<TRegion>(*region) : nullptr;
   if (!handle_ || !handle_->Widget()) return;
   if (!region) { handle_->Widget()->clearMask(); return; }
-  QRegion q;
-  for (const TRect& r : region->Rects()) q += QRect(r.Left, r.Top, r.Width(), r.Height());
-  handle_->Widget()->setMask(q);
+  handle_->Widget()->setMask(BandedRegion(region->Rects()));
 }
 
 void TWinControl::SetLayeredAlpha(int alpha) {
@@ -691,17 +736,35 @@ void TWinControl::DefaultHandler(TMessage& m) {
     case WM_NCHITTEST: case CM_HITTEST: m.Result = HTCLIENT; return;
     case WM_NCCALCSIZE: return;  // no frame: the client area is the whole window
     case WM_GETDLGCODE: m.Result = 0; return;
-    case CM_DIALOGKEY: case CM_DIALOGCHAR: BroadcastDialogKey(m); return;
-    case WM_SYSKEYDOWN:
+    case WM_KEYDOWN: case WM_SYSKEYDOWN:
+      // F10 and Alt+Space ask the window for its menu (the system command SC_KEYMENU).
+      if ((m.Msg == WM_KEYDOWN && m.WParam == VK_F10 && m.LParam == 0) || (m.Msg == WM_SYSKEYDOWN && m.WParam == VK_SPACE)) {
+        if (TForm* f = ParentForm()) f->Perform(WM_SYSCOMMAND, SC_KEYMENU, m.WParam == VK_SPACE ? ' ' : 0);
+        return;
+      }
       // Alt+F4 closes the window the key was typed in.
-      if (m.WParam == static_cast<WPARAM>(VK_F4) && (static_cast<TShiftState>(m.LParam) & (ssAlt | ssCtrl | ssShift)) == ssAlt) {
+      if (m.Msg == WM_SYSKEYDOWN && m.WParam == static_cast<WPARAM>(VK_F4) &&
+          (static_cast<TShiftState>(m.LParam) & (ssAlt | ssCtrl | ssShift)) == ssAlt) {
         TControl* top = this;
         while (top->Parent()) top = top->Parent();
         top->Perform(WM_SYSCOMMAND, SC_CLOSE, 0);
         return;
       }
       break;
-    case WM_SETCURSOR: return;
+    case CM_DIALOGKEY: case CM_DIALOGCHAR: BroadcastDialogKey(m); return;
+    case WM_SETCURSOR:
+      // A top-level window shows the sizing pointers over its sizing borders and the arrow
+      // elsewhere.
+      if (!parent_ && handle_ && handle_->Widget()) {
+        const int hit = LoWordSigned(m.LParam);
+        static const Qt::CursorShape kSizing[] = {Qt::SizeHorCursor,   Qt::SizeHorCursor,  Qt::SizeVerCursor,
+                                                  Qt::SizeFDiagCursor, Qt::SizeBDiagCursor, Qt::SizeVerCursor,
+                                                  Qt::SizeBDiagCursor, Qt::SizeFDiagCursor};
+        QWidget* w = handle_->Widget();
+        if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) w->setCursor(kSizing[hit - HTLEFT]);
+        else if (w->testAttribute(Qt::WA_SetCursor)) w->unsetCursor();
+      }
+      return;
     case WM_TIMER: return;
     default: break;
   }
@@ -795,6 +858,10 @@ bool GrabScreen(const TRect& area, TBitmap& out) {
   ImageOf(out) = shot.convertToFormat(QImage::Format_RGB32);
   return true;
 }
+
+int gWindowOpacitySeam = -1;
+
+bool WindowOpacityAvailable() { return gWindowOpacitySeam >= 0 ? gWindowOpacitySeam == 1 : CompositingManagerRunning(); }
 
 std::string ClipboardText() { return QApplication::clipboard()->text().toStdString(); }
 void SetClipboardText(const std::string& text) { QApplication::clipboard()->setText(QString::fromStdString(text)); }

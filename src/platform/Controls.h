@@ -215,6 +215,8 @@ class TWinControl : public TControl {
   void SetWindowLong(int index, uint32_t value);
   // Window region in window coordinates; an empty optional removes it.
   void SetWindowRegion(const TRegion* region);
+  // The region last set (null when the window is rectangular).
+  const TRegion* WindowRegion() const { return region_.get(); }
   // Constant alpha of a layered window (0..255).
   void SetLayeredAlpha(int alpha);
   int LayeredAlpha() const { return alpha_; }
@@ -227,6 +229,9 @@ class TWinControl : public TControl {
   TRect NonClientMargins() const { return ncMargins_; }
   // Asks WM_NCCALCSIZE again and lays the children out for the new client area.
   void RecalcNonClient();
+  // After a top-level window changed its size: RecalcNonClient, then WM_SIZE with the new client
+  // width and height in LParam.
+  void WindowResized();
   void InvalidateNonClient();
 
   TNotifyEvent OnEnter, OnExit;
@@ -264,6 +269,7 @@ class TWinControl : public TControl {
   uint32_t style_ = WS_CHILD | WS_CLIPSIBLINGS, exStyle_ = 0;
   int alpha_ = 255;
   TRect ncMargins_;
+  std::unique_ptr<TRegion> region_;
 };
 
 // A windowed control that paints itself on a canvas.
@@ -300,6 +306,11 @@ uint64_t NativeWindowId(const TWinControl* control);
 // What the screen shows in a rectangle (screen coordinates), as the window system has it: for
 // tools and tests that check what a user sees. False when the screen cannot be read.
 bool GrabScreen(const TRect& area, TBitmap& out);
+// Whether a window's constant alpha shows on this display: a compositing manager must be running
+// (without one, windows are drawn opaque whatever their alpha).
+bool WindowOpacityAvailable();
+// Test seam: -1 (the default) asks the display; 0 or 1 is the answer WindowOpacityAvailable gives.
+extern int gWindowOpacitySeam;
 // Clipboard text.
 std::string ClipboardText();
 void SetClipboardText(const std::string& text);

@@ -146,6 +146,7 @@ void TForm::SetVisible(bool v) {
     if (ownWindow && Application && Application->MainForm() && Application->MainForm() != this) TieToOwner(w, this);
     w->show();
     if (Screen) Screen->Raise(this);
+    Perform(WM_SHOWWINDOW, 1, 0);
     if (OnShow) OnShow(this);
     if (!activeControl_) {
       if (TWinControl* first = FindNextControl(nullptr, true, true, false)) {
@@ -155,6 +156,7 @@ void TForm::SetVisible(bool v) {
       activeControl_->Handle()->InputWidget()->setFocus(Qt::OtherFocusReason);
     }
   } else {
+    Perform(WM_SHOWWINDOW, 0, 0);
     w->hide();
     if (OnHide) OnHide(this);
   }
@@ -178,6 +180,15 @@ void TForm::BringWindowToFront() {
 }
 
 bool TForm::Active() const { return Screen && Screen->ActiveForm() == this; }
+
+bool TForm::WindowActive() const { return handle_ && handle_->Widget() && handle_->Widget()->isActiveWindow(); }
+
+void TForm::SetText(const std::string& v) {
+  if (v == text_) return;
+  TWinControl::SetText(v);
+  if (handle_ && handle_->Widget()) handle_->Widget()->setWindowTitle(QString::fromStdString(text_));
+  Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text_.c_str()));
+}
 
 void TForm::SetActiveControl(TWinControl* c) {
   if (c == activeControl_) {
@@ -304,7 +315,8 @@ TModalResult TForm::ShowModal() {
 }
 
 void TForm::PaintWindow(TCanvas& canvas) {
-  TWinControl::PaintWindow(canvas);
+  // The background is the erase's (WM_ERASEBKGND), which a frame may paint instead.
+  (void)canvas;
   if (OnPaint) OnPaint(this);
 }
 
@@ -317,12 +329,24 @@ void TForm::DefaultHandler(TMessage& m) {
     case WM_SYSCOMMAND:
       switch (m.WParam & 0xFFF0) {
         case SC_MOVE: MoveLoop(); return;
+        case SC_SIZE: SizeLoop(static_cast<int>(m.WParam & 0xF)); return;
         case SC_MINIMIZE: Application->Minimize(); return;
         case SC_RESTORE: Application->Restore(); return;
         case SC_CLOSE: Close(); return;
         default: return;
       }
     case WM_CLOSE: Close(); return;
+    case WM_ERASEBKGND:
+      if (auto* canvas = reinterpret_cast<TCanvas*>(m.WParam)) TWinControl::PaintWindow(*canvas);
+      m.Result = 1;
+      return;
+    // A press on a caption drags the window; one on a sizing border or corner sizes it.
+    case WM_NCLBUTTONDOWN: {
+      const int hit = static_cast<int>(m.WParam);
+      if (hit == HTCAPTION) Perform(WM_SYSCOMMAND, SC_MOVE | HTCAPTION, m.LParam);
+      else if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT) Perform(WM_SYSCOMMAND, SC_SIZE + SizingEdgeOf(hit), m.LParam);
+      return;
+    }
     case WM_NEXTDLGCTL:
       if (m.LParam != 0) {
         if (auto* c = reinterpret_cast<TWinControl*>(m.WParam)) c->SetFocus();
@@ -353,16 +377,16 @@ void TForm::DefaultHandler(TMessage& m) {
 }
 
 namespace {
-// Takes every mouse event while a window is being dragged. A pointer event from the window system
-// reaches the toolkit's window first and is then handed to a widget: the drag acts on it at the
-// first sight and keeps it from the widgets (so no control sees a press, a move or the release),
-// but lets the window see it, so the toolkit's own record of the buttons and of the widget under
-// the pointer stays true and hovering works at once after the release. Synthetic events sent
-// straight to a widget are acted on there.
-class MoveLoopFilter : public QObject {
+// Takes every mouse event while a window is being moved or sized. A pointer event from the window
+// system reaches the toolkit's window first and is then handed to a widget: the loop acts on it at
+// the first sight and keeps it from the widgets (so no control sees a press, a move or the
+// release), but lets the window see it, so the toolkit's own record of the buttons and of the
+// widget under the pointer stays true and hovering works at once after the release. Synthetic
+// events sent straight to a widget are acted on there.
+class TrackLoopFilter : public QObject {
  public:
-  MoveLoopFilter(TForm* form, TPoint start, TRect rect, QEventLoop* loop)
-      : form_(form), start_(start), rect_(rect), loop_(loop) {}
+  TrackLoopFilter(QEventLoop* loop, std::function<void(QPoint)> moved, std::function<void()> cancelled)
+      : loop_(loop), moved_(std::move(moved)), cancelled_(std::move(cancelled)) {}
   bool eventFilter(QObject* receiver, QEvent* e) override {
     bool mouse = e->type() == QEvent::MouseMove || e->type() == QEvent::MouseButtonPress ||
                  e->type() == QEvent::MouseButtonRelease || e->type() == QEvent::MouseButtonDblClick;
@@ -379,27 +403,20 @@ class MoveLoopFilter : public QObject {
   bool Act(QEvent* e) {
     switch (e->type()) {
       case QEvent::MouseMove: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        QPoint g = me->globalPosition().toPoint();
+        QPoint g = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
         gLastPointer = {g.x(), g.y()};
-        TRect proposed = rect_.Offset(g.x() - start_.X, g.y() - start_.Y);
-        Application->HandleExceptions([&] {
-          form_->Perform(WM_MOVING, WMSZ_LEFT * 0, reinterpret_cast<LPARAM>(&proposed));
-          form_->SetBounds(proposed.Left, proposed.Top, form_->Width(), form_->Height());
-        });
+        Application->HandleExceptions([&] { moved_(g); });
         return true;
       }
-      case QEvent::MouseButtonRelease: {
-        auto* me = static_cast<QMouseEvent*>(e);
-        gButtonsDown &= ~me->button();
-        loop_->quit();  // the drag ends with the release of a button
+      case QEvent::MouseButtonRelease:
+        gButtonsDown &= ~static_cast<QMouseEvent*>(e)->button();
+        loop_->quit();  // the loop ends with the release of a button
         return true;
-      }
       case QEvent::MouseButtonPress: case QEvent::MouseButtonDblClick:
         return true;
       case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-          form_->SetBounds(rect_.Left, rect_.Top, form_->Width(), form_->Height());
+          Application->HandleExceptions([&] { cancelled_(); });
           loop_->quit();
           return true;
         }
@@ -408,27 +425,75 @@ class MoveLoopFilter : public QObject {
         return false;
     }
   }
- private:
-  TForm* form_;
-  TPoint start_;
-  TRect rect_;
   QEventLoop* loop_;
+  std::function<void(QPoint)> moved_;
+  std::function<void()> cancelled_;
 };
+
+// Runs a move or size loop on the form's window with the pointer grabbed in the given shape.
+void RunTrackLoop(TForm* form, QWidget* w, Qt::CursorShape shape, std::function<void(QPoint)> moved,
+                  std::function<void()> cancelled) {
+  form->Perform(WM_ENTERSIZEMOVE, 0, 0);
+  QEventLoop loop;
+  TrackLoopFilter filter(&loop, std::move(moved), std::move(cancelled));
+  qApp->installEventFilter(&filter);
+  if (QGuiApplication::platformName() != "offscreen") w->grabMouse(shape);
+  loop.exec();
+  w->releaseMouse();
+  qApp->removeEventFilter(&filter);
+  form->Perform(WM_EXITSIZEMOVE, 0, 0);
+}
+
+Qt::CursorShape SizingCursorOf(int edge) {
+  switch (edge) {
+    case WMSZ_LEFT: case WMSZ_RIGHT: return Qt::SizeHorCursor;
+    case WMSZ_TOP: case WMSZ_BOTTOM: return Qt::SizeVerCursor;
+    case WMSZ_TOPLEFT: case WMSZ_BOTTOMRIGHT: return Qt::SizeFDiagCursor;
+    default: return Qt::SizeBDiagCursor;
+  }
+}
 }  // namespace
 
 void TForm::MoveLoop() {
   // Nothing to drag when no button is down (the press was already released).
   if (gButtonsDown == Qt::NoButton) return;
-  Perform(WM_ENTERSIZEMOVE, 0, 0);
-  QEventLoop loop;
-  MoveLoopFilter filter(this, GetCursorPos(), Bounds(left_, top_, width_, height_), &loop);
-  qApp->installEventFilter(&filter);
-  QWidget* w = handle_->Widget();
-  if (QGuiApplication::platformName() != "offscreen") w->grabMouse(Qt::SizeAllCursor);
-  loop.exec();
-  w->releaseMouse();
-  qApp->removeEventFilter(&filter);
-  Perform(WM_EXITSIZEMOVE, 0, 0);
+  const TPoint start = GetCursorPos();
+  const TRect rect = Bounds(left_, top_, width_, height_);
+  RunTrackLoop(this, handle_->Widget(), Qt::SizeAllCursor,
+      [=, this](QPoint g) {
+        TRect proposed = rect.Offset(g.x() - start.X, g.y() - start.Y);
+        Perform(WM_MOVING, 0, reinterpret_cast<LPARAM>(&proposed));
+        SetBounds(proposed.Left, proposed.Top, width_, height_);
+      },
+      [=, this] { SetBounds(rect.Left, rect.Top, width_, height_); });
+}
+
+void TForm::SizeLoop(int edge) {
+  if (gButtonsDown == Qt::NoButton || edge < WMSZ_LEFT || edge > WMSZ_BOTTOMRIGHT) return;
+  const TPoint start = GetCursorPos();
+  const TRect rect = Bounds(left_, top_, width_, height_);
+  const bool left = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
+  const bool right = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
+  const bool top = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+  const bool bottom = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
+  RunTrackLoop(this, handle_->Widget(), SizingCursorOf(edge),
+      [=, this](QPoint g) {
+        // The tracking sizes are asked for on every step: the frame's limits may follow its state.
+        TMinMaxInfo info;
+        info.MinTrackSizeX = info.MinTrackSizeY = 1;
+        info.MaxTrackSizeX = info.MaxTrackSizeY = 1 << 15;
+        Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        const int dx = g.x() - start.X, dy = g.y() - start.Y;
+        TRect r = rect;
+        auto limit = [](int v, int lo, int hi) { return std::max(lo, std::min(hi, v)); };
+        if (left) r.Left = r.Right - limit(rect.Width() - dx, info.MinTrackSizeX, info.MaxTrackSizeX);
+        if (right) r.Right = r.Left + limit(rect.Width() + dx, info.MinTrackSizeX, info.MaxTrackSizeX);
+        if (top) r.Top = r.Bottom - limit(rect.Height() - dy, info.MinTrackSizeY, info.MaxTrackSizeY);
+        if (bottom) r.Bottom = r.Top + limit(rect.Height() + dy, info.MinTrackSizeY, info.MaxTrackSizeY);
+        Perform(WM_SIZING, static_cast<WPARAM>(edge), reinterpret_cast<LPARAM>(&r));
+        SetBounds(r.Left, r.Top, r.Width(), r.Height());
+      },
+      [=, this] { SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -53,6 +53,8 @@ class TForm : public TWinControl {
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult r);
   bool Active() const;
+  // Whether the window system has made this window the active one (the one with the keyboard).
+  bool WindowActive() const;
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* c);
   // Called by controls as they receive the focus.
@@ -77,6 +79,8 @@ class TForm : public TWinControl {
 
   void SetVisible(bool v) override;
   bool Showing() const override;
+  // The caption is also the window's title; the window gets WM_SETTEXT after the change.
+  void SetText(const std::string& v) override;
 
  protected:
   void WndProc(TMessage& message) override;
@@ -85,6 +89,9 @@ class TForm : public TWinControl {
   virtual bool CloseQuery();
   // The platform's move loop (the system command SC_MOVE | HTCAPTION).
   void MoveLoop();
+  // The platform's size loop (the system command SC_SIZE + one of the WMSZ_ edges): the edge
+  // follows the pointer within the window's WM_GETMINMAXINFO tracking sizes until the release.
+  void SizeLoop(int edge);
 
  private:
   friend class TApplication;

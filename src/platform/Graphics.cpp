@@ -592,6 +592,13 @@ void TCanvas::IntersectClip(const TRect& r) {
   impl_->clipped = true;
 }
 
+void TCanvas::ExcludeClipRect(const TRect& r) {
+  QRegion cut(r.Left + origin_.X, r.Top + origin_.Y, std::max(0, r.Width()), std::max(0, r.Height()));
+  QRegion all = impl_->clipped ? impl_->clip : QRegion(0, 0, Width(), Height());
+  impl_->clip = all - cut;
+  impl_->clipped = true;
+}
+
 void TCanvas::ClipToRegion(const TRegion& region) {
   QRegion q;
   for (const TRect& r : region.Rects()) q += QRect(r.Left + origin_.X, r.Top + origin_.Y, r.Width(), r.Height());
@@ -696,6 +703,10 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
 void TBitmap::LoadFromStream(TStream& s) {
   // Our own reader: it consumes exactly one image and keeps the bit depth and palette.
   ReadBmp(s, *this);
+}
+
+bool TBitmap::SaveToPngFile(const std::string& path) const {
+  return impl_->image.save(QString::fromStdString(path), "PNG");
 }
 
 void TBitmap::SaveToStream(TStream& s) const { WriteBmp(s, *this); }

@@ -171,6 +171,8 @@ class TCanvas : public TPersistent {
   void SetOrigin(int x, int y);  // adds to the current shift
   TPoint Origin() const { return origin_; }
   void IntersectClip(const TRect& r);
+  // Takes r out of the area drawn on (the whole canvas when nothing was clipped yet).
+  void ExcludeClipRect(const TRect& r);
   void ClipToRegion(const TRegion& region);
 
   struct Impl;
@@ -227,6 +229,9 @@ class TBitmap : public TGraphic {
   // Reads a BMP (1/4/8/24/32-bit uncompressed) or raises EInvalidGraphic with SInvalidBitmap.
   void LoadFromStream(TStream& s) override;
   void SaveToStream(TStream& s) const;
+  // Writes the pixels as a PNG file (for tools that save what they show); false when the file
+  // cannot be written.
+  bool SaveToPngFile(const std::string& path) const;
   // Loads one of the program's built-in pictures by name (JPEG or BMP); false when there is none.
   bool LoadFromResourceName(const std::string& name);
 

@@ -60,8 +60,12 @@ const QImage& TWindowHandle::Render() {
   TImageCanvas canvas(&buffer_);
   TRect nc = control_->NonClientMargins();
   if (!control_->Parent() && (nc.Left || nc.Top || nc.Right || nc.Bottom)) {
+    // The frame paints on the whole window and may clip the client out; the client paints after
+    // it with a clip of its own.
+    canvas.SaveState();
     TMessage ncPaint{WM_NCPAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
     control_->WindowProc(ncPaint);
+    canvas.RestoreState();
   }
   canvas.SetOrigin(nc.Left, nc.Top);
   TRect client = control_->ClientRect();
@@ -420,8 +424,18 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
         // window or a message box closed, after a restore).
         if (TWinControl* a = f->ActiveControl(); a && a->Handle() && a->Showing())
           a->Handle()->InputWidget()->setFocus(Qt::ActiveWindowFocusReason);
-        Application->HandleExceptions([&] { f->Perform(WM_ACTIVATE, 1, 0); });
+        Application->HandleExceptions([&] {
+          f->Perform(WM_NCACTIVATE, 1, 0);
+          f->Perform(WM_ACTIVATE, 1, 0);
+        });
       }
+      return false;
+    case QEvent::WindowDeactivate:
+      if (auto* f = dynamic_cast<TForm*>(control_); f && !f->Parent())
+        Application->HandleExceptions([&] {
+          f->Perform(WM_NCACTIVATE, 0, 0);
+          f->Perform(WM_ACTIVATE, 0, 0);
+        });
       return false;
     default:
       return false;

@@ -61,4 +61,16 @@ void SkipTaskBar(QWidget* window) {
   xcb_flush(c);
 }
 
+bool CompositingManagerRunning() {
+  auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (!x11) return QGuiApplication::platformName() != "offscreen";
+  xcb_connection_t* c = x11->connection();
+  // The program's windows live on the display's first screen (one screen per display today).
+  xcb_get_selection_owner_reply_t* r =
+      xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, Atom(c, "_NET_WM_CM_S0")), nullptr);
+  const bool owned = r && r->owner != XCB_WINDOW_NONE;
+  std::free(r);
+  return owned;
+}
+
 }  // namespace corvane

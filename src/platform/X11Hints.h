@@ -9,4 +9,8 @@ namespace corvane {
 // window: the program keeps one task-bar entry). Does nothing off the X window system.
 void SkipTaskBar(QWidget* window);
 
+// Whether a compositing manager runs on the display (the owner of _NET_WM_CM_S<screen>): only
+// then does a window's opacity show. Off X the toolkit's own platform decides: true.
+bool CompositingManagerRunning();
+
 }  // namespace corvane

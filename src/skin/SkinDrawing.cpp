@@ -94,6 +94,64 @@ void BuildFrameBitmap(TBitmap& p, const TskSkinGeometry& g, const TskGrownGeomet
   }
 }
 
+void BuildBorderBitmaps(TBitmap& p, const TskSkinGeometry& g, const TskGrownGeometry& n, TskBorderBitmaps& out) {
+  for (TBitmap* b : {&out.Top, &out.Bottom, &out.Left, &out.Right}) b->Clear();
+  const int L = g.Rect.Left, T = g.Rect.Top, R = g.Rect.Right, B = g.Rect.Bottom;
+  const TPoint LT = g.LT, RT = g.RT, LB = g.LB, RB = g.RB;
+  const TRect Cl = g.Cl, nCl = n.Cl;
+  const int W = n.W, H = n.H;
+  const int tH = nCl.Top, bH = H - nCl.Bottom, lW = nCl.Left, rW = W - nCl.Right;
+  const int dTop = RT.X - LT.X, dBottom = RB.X - LB.X, dLeft = LB.Y - LT.Y, dRight = RB.Y - RT.Y;
+
+  if (W > 0 && tH > 0 && dTop > 0) {
+    TBitmap& b = out.Top;
+    b.SetSize(W, tH);
+    if (g.TopStretch) {
+      Copy(b, {n.LT.X, 0, n.RT.X, tH}, p, {L + LT.X, T, L + RT.X, T + tH});
+    } else {
+      TileMiddle(0, W, dTop, [&](int x, int len) { Copy(b, {x, 0, x + len, tH}, p, {L + LT.X, T, L + LT.X + len, T + tH}); });
+    }
+    Copy(b, {0, 0, n.LT.X, tH}, p, {L, T, L + LT.X, T + tH});
+    Copy(b, {n.RT.X, 0, W, tH}, p, {L + RT.X, T, R, T + tH});
+  }
+  if (W > 0 && bH > 0 && dBottom > 0) {
+    TBitmap& b = out.Bottom;
+    b.SetSize(W, bH);
+    if (g.BottomStretch) {
+      Copy(b, {n.LB.X, 0, n.RB.X, bH}, p, {L + LB.X, B - bH, L + RB.X, B});
+    } else {
+      TileMiddle(0, W, dBottom, [&](int x, int len) { Copy(b, {x, 0, x + len, bH}, p, {L + LB.X, B - bH, L + LB.X + len, B}); });
+    }
+    Copy(b, {0, 0, n.LB.X, bH}, p, {L, B - bH, L + LB.X, B});
+    Copy(b, {n.RB.X, 0, W, bH}, p, {L + RB.X, B - bH, R, B});
+  }
+  const int h = H - out.Top.Height() - out.Bottom.Height();
+  const int topCap = LT.Y - Cl.Top, bottomCap = Cl.Bottom - LB.Y;
+  if (lW > 0 && h > 0 && dLeft > 0) {
+    TBitmap& b = out.Left;
+    b.SetSize(lW, h);
+    if (g.LeftStretch) {
+      Copy(b, {0, topCap, lW, h - bottomCap}, p, {L, T + LT.Y, L + lW, T + LB.Y});
+    } else {
+      TileMiddle(0, h, dLeft, [&](int y, int len) { Copy(b, {0, y, lW, y + len}, p, {L, T + LT.Y, L + lW, T + LT.Y + len}); });
+    }
+    if (topCap > 0) Copy(b, {0, 0, lW, topCap}, p, {L, T + Cl.Top, L + lW, T + LT.Y});
+    if (bottomCap > 0) Copy(b, {0, h - bottomCap, lW, h}, p, {L, T + LB.Y, L + lW, T + Cl.Bottom});
+  }
+  const int rTopCap = RT.Y - Cl.Top, rBottomCap = Cl.Bottom - RB.Y;
+  if (rW >= 1 && h >= 1 && dRight >= 1) {
+    TBitmap& b = out.Right;
+    b.SetSize(rW, h);
+    if (g.RightStretch) {
+      Copy(b, {0, rTopCap, rW, h - rBottomCap}, p, {L + Cl.Right, T + RT.Y, R, T + RB.Y});
+    } else {
+      TileMiddle(0, h, dRight, [&](int y, int len) { Copy(b, {0, y, rW, y + len}, p, {L + Cl.Right, T + RT.Y, R, T + RT.Y + len}); });
+    }
+    if (rTopCap > 0) Copy(b, {0, 0, rW, rTopCap}, p, {L + Cl.Right, T + Cl.Top, R, T + RT.Y});
+    if (rBottomCap >= 1) Copy(b, {0, h - rBottomCap, rW, h}, p, {L + Cl.Right, T + RB.Y, R, T + Cl.Bottom});
+  }
+}
+
 void BuildMaskBorderBitmaps(TBitmap& M, const TskSkinGeometry& g, const TRect& A, const TskGrownGeometry& n,
                             const TRect& nA, TskMaskBorders& out) {
   const int mw = M.Width(), mh = M.Height();
@@ -241,9 +299,79 @@ TRect ScreenWorkRect(const TWinControl& window, bool workArea) {
   return Screen->MonitorRectNear(window.WindowRect(), workArea);
 }
 
+namespace {
+// A line from (x0, y0) up to but not including (x1, y1).
+void Line(TCanvas& c, int x0, int y0, int x1, int y1) {
+  c.MoveTo(x0, y0);
+  c.LineTo(x1, y1);
+}
+// A one-pixel outline, right and bottom exclusive, not filled.
+void Outline(TCanvas& c, int l, int t, int r, int b) {
+  Line(c, l, t, r - 1, t);
+  Line(c, r - 1, t, r - 1, b - 1);
+  Line(c, r - 1, b - 1, l, b - 1);
+  Line(c, l, b - 1, l, t);
+}
+void Pen(TCanvas& c, TColor color) {
+  c.Pen().Color = color;
+  c.Pen().Width = 1;
+  c.Pen().Style = TPenStyle::psSolid;
+}
+}  // namespace
+
+void DrawCloseGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  Line(c, x + 1, y + 1, x + 9, y + 9);
+  Line(c, x + 9, y + 1, x + 1, y + 9);
+  Line(c, x + 2, y + 1, x + 10, y + 9);
+  Line(c, x + 8, y + 1, x, y + 9);
+}
+
+void DrawSysMenuGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  Outline(c, x + 1, y + 3, x + 9, y + 6);
+}
+
+void DrawMinimizeGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  Line(c, x + 1, y + 8, x + 9, y + 8);
+  Line(c, x + 1, y + 9, x + 9, y + 9);
+}
+
+void DrawMaximizeGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  Outline(c, x, y, x + 11, y + 10);
+  Outline(c, x, y, x + 11, y + 2);
+}
+
+void DrawRestoreGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  Outline(c, x + 2, y, x + 10, y + 6);
+  Outline(c, x + 2, y, x + 10, y + 2);
+  Outline(c, x, y + 4, x + 7, y + 10);
+  Outline(c, x, y + 4, x + 7, y + 6);
+}
+
+void DrawRollDownGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  for (int i = 0; i <= 4; ++i) Line(c, x + 5 - i, y + 6 - i, x + 5 + i, y + 6 - i);
+}
+
+void DrawRollUpGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  for (int i = 0; i <= 4; ++i) Line(c, x + 1 + i, y + 6 - i, x + 9 - i, y + 6 - i);
+}
+
+void DrawTrayGlyph(TCanvas& c, int x, int y, TColor color) {
+  Pen(c, color);
+  c.Brush().Color = color;
+  c.Brush().Style = TBrushStyle::bsSolid;
+  c.FillRect({x + 2, y + 2, x + 7, y + 7});
+}
+
 void ApplyLayeredAlpha(TWinControl& window, int alpha) { window.SetLayeredAlpha(alpha); }
 
-bool LayeringAvailable() { return true; }
+bool LayeringAvailable() { return WindowOpacityAvailable(); }
 
 bool IsVersion51() { return false; }
 

@@ -55,13 +55,35 @@ void TileMiddle(int p0, int p1, int d, Fn&& fn) {
 void BuildFrameBitmap(TBitmap& picture, const TskSkinGeometry& g, const TskGrownGeometry& n, bool drawClient,
                       TBitmap& dest);
 
-// The four mask borders of a surface (tiling only): top, bottom, left, right. A border that has no
-// thickness is left empty (0 x 0).
-struct TskMaskBorders {
+// The four borders of a surface as separate bitmaps: top, bottom, left, right. A border that is not
+// built is left empty (0 x 0).
+struct TskBorderBitmaps {
   TBitmap Top, Bottom, Left, Right;
 };
+
+// The form frame's four borders from the picture, for the size n: the top and bottom ones span the
+// whole width, the left and right ones the height between them (the frame draws them at (0, 0),
+// (0, top height), (W - right width, top height) and (0, H - bottom height)). The repeated middles
+// start at each bitmap's own start and the corners are drawn over them. A border without
+// thickness, or whose middle has no length in the picture, is not built.
+void BuildBorderBitmaps(TBitmap& picture, const TskSkinGeometry& g, const TskGrownGeometry& n, TskBorderBitmaps& out);
+
+// The four mask borders of a surface (tiling only): top, bottom, left, right. A border that has no
+// thickness is left empty (0 x 0).
+using TskMaskBorders = TskBorderBitmaps;
 void BuildMaskBorderBitmaps(TBitmap& mask, const TskSkinGeometry& g, const TRect& area, const TskGrownGeometry& n,
                             const TRect& newArea, TskMaskBorders& out);
+
+// The glyphs of the default caption buttons, one pixel wide in colour c, drawn from the origin
+// (x, y) into a box of about 11 x 10 pixels.
+void DrawCloseGlyph(TCanvas& canvas, int x, int y, TColor c);
+void DrawSysMenuGlyph(TCanvas& canvas, int x, int y, TColor c);
+void DrawMinimizeGlyph(TCanvas& canvas, int x, int y, TColor c);
+void DrawMaximizeGlyph(TCanvas& canvas, int x, int y, TColor c);
+void DrawRestoreGlyph(TCanvas& canvas, int x, int y, TColor c);
+void DrawRollDownGlyph(TCanvas& canvas, int x, int y, TColor c);
+void DrawRollUpGlyph(TCanvas& canvas, int x, int y, TColor c);
+void DrawTrayGlyph(TCanvas& canvas, int x, int y, TColor c);
 
 // The black pixels of a bitmap as one rectangle per run and row (scan order), offset by (ox, oy),
 // and the bounding rectangle (ox, oy, ox + width, oy + height). Every pixel that is not pure
@@ -101,11 +123,13 @@ TRect ScreenWorkRect(const TWinControl& window, bool workArea = true);
 
 // Sets the constant alpha (0..255) of a window that has the layered style.
 void ApplyLayeredAlpha(TWinControl& window, int alpha);
-// Whether windows can be made translucent with a constant alpha. The window system this program
-// runs on always can.
+// Whether windows can be made translucent with a constant alpha: on this platform exactly when a
+// compositing manager runs on the display (without one a window's alpha does not show, and the
+// alpha effects are left off rather than drawn opaque with extra work).
 bool LayeringAvailable();
-// Whether tool windows such as hints ask for a drop shadow on their window class. This window
-// system has no such class style, so they never do.
+// Whether tool windows such as hints and menus ask the platform for a drop shadow. Windows here
+// have no shadow style of their own (a compositing manager adds shadows by its own rules), so
+// they never ask.
 bool IsVersion51();
 
 }  // namespace corvane

@@ -357,6 +357,9 @@ TEST_F(SkinHint, AHintEndingBeyondTheScreenMovesBackByItsSizeAndTwo) {
 }
 
 TEST_F(SkinHint, AlphaBlendMakesTheWindowLayeredWithItsValueAndOffTakesItBack) {
+  // As on a display with a compositing manager; without one the window stays opaque (below).
+  gWindowOpacitySeam = 1;
+  struct Reset { ~Reset() { gWindowOpacitySeam = -1; } } reset;
   auto hint = std::make_unique<TskSkinHint>(nullptr);
   hint->SetSkinData(&data_);
   TskSkinHintWindow w(nullptr);
@@ -371,6 +374,19 @@ TEST_F(SkinHint, AlphaBlendMakesTheWindowLayeredWithItsValueAndOffTakesItBack) {
   hint->AlphaBlend = false;
   w.ActivateHint(TRect(100, 100, 100, 100), "x");
   EXPECT_FALSE(w.GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST_F(SkinHint, WithoutCompositingAlphaBlendLeavesTheWindowOpaque) {
+  gWindowOpacitySeam = 0;
+  struct Reset { ~Reset() { gWindowOpacitySeam = -1; } } reset;
+  auto hint = std::make_unique<TskSkinHint>(nullptr);
+  hint->SetSkinData(&data_);
+  TskSkinHintWindow w(nullptr);
+  hint->AlphaBlend = true;
+  hint->AlphaBlendValue = 100;
+  w.ActivateHint(TRect(100, 100, 100, 100), "x");
+  EXPECT_FALSE(w.GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_EQ(w.LayeredAlpha(), 255);
 }
 
 TEST_F(SkinHint, AWindowPaintedAfterItsSettingsAndSkinWentAwayKeepsTheirLook) {

@@ -89,9 +89,9 @@ TEST_F(StoredSkinLoad, PicturesAndLists) {
   EXPECT_EQ(data.Mask->Width(), 188);
   EXPECT_EQ(data.Mask->Height(), 128);
   EXPECT_EQ(data.Mask->PixelFormat(), TPixelFormat::pf1bit);
-  // First mask row: one black run from 7 to 181.
+  // First mask row: one black run [7, 181), seven background pixels at each end.
   for (int x = 0; x < 188; ++x)
-    EXPECT_EQ(ColorToRGB(data.Mask->Pixel(x, 0)) == clBlack, x >= 7 && x <= 181) << x;
+    EXPECT_EQ(ColorToRGB(data.Mask->Pixel(x, 0)) == clBlack, x >= 7 && x < 181) << x;
   const struct { int w, h; TPixelFormat pf; } active[] = {
       {118, 141, TPixelFormat::pf24bit}, {88, 80, TPixelFormat::pf8bit},  {70, 116, TPixelFormat::pf8bit},
       {42, 22, TPixelFormat::pf8bit},    {516, 318, TPixelFormat::pf8bit}, {53, 31, TPixelFormat::pf1bit}};

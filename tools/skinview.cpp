@@ -1,0 +1,103 @@
+// skinview: shows a sizeable window in a skinned frame, so a skin can be looked at and tried by
+// hand: the stored skin (the one the about window carries) by default, a skin named on the
+// command line (a .skn file, or a folder's skin.ini), or the plain default frame. The client area
+// shows the skin's background with the program's logo in its middle.
+//
+//   skinview [--default] [--size WxH] [--at X,Y] [--caption TEXT] [--screenshot FILE] [SKIN]
+//
+// --screenshot saves what the screen shows of the window (the region's cut corners show what is
+// behind it) once it is painted, then ends the program.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/Forms.h"
+#include "platform/Graphics.h"
+#include "skin/CompressedStoredSkin.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/StoredSkin.h"
+
+using namespace corvane;
+
+namespace {
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: skinview [--default] [--size WxH] [--at X,Y] [--caption TEXT] [--screenshot FILE] [SKIN]\n"
+               "  SKIN  a .skn file or a skin folder's skin.ini (default: the stored skin)\n");
+  return 2;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TApplication::Initialize(argc, argv);
+  bool useDefault = false;
+  int width = 520, height = 360, left = -1, top = -1;
+  std::string skinPath, screenshot, caption = "皮肤预览 Skin viewer";
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+    if (a == "--default") useDefault = true;
+    else if (a == "--size") { if (std::sscanf(next().c_str(), "%dx%d", &width, &height) != 2) return Usage(); }
+    else if (a == "--at") { if (std::sscanf(next().c_str(), "%d,%d", &left, &top) != 2) return Usage(); }
+    else if (a == "--caption") caption = next();
+    else if (a == "--screenshot") screenshot = next();
+    else if (a.rfind("--", 0) == 0) return Usage();
+    else skinPath = a;
+  }
+  if (useDefault && !skinPath.empty()) return Usage();
+
+  TApplication app;
+  app.Title = "skinview";
+  try {
+    auto* form = app.CreateForm<TForm>();
+    form->SetName("SkinView");
+    form->SetCaption(caption);
+    form->SetBorderStyle(TFormBorderStyle::bsSizeable);
+    form->SetBounds(0, 0, width, height);
+    if (left >= 0) form->SetBounds(left, top, width, height);
+    else form->CenterOnScreen();
+
+    auto* stored = new TskCompressedStoredSkin(form);
+    if (skinPath.empty()) stored->ReadCompressedData(StoredSkinBytes());
+    else if (EndsWith(skinPath, ".skn")) stored->ImportSknFile(skinPath);
+    else stored->PackSkinFolder(skinPath);
+    if (!useDefault && stored->IsDataEmpty()) throw Exception("No skin in " + skinPath + ".");
+
+    auto* skin = new TskSkinData(form);
+    auto* frame = new TskSkinForm(form);
+    frame->SetName("skSkinForm1");
+    TBitmap logo;
+    if (logo.LoadFromResourceName("g1.jpg")) frame->SetLogoBitMap(logo);
+    if (!useDefault) {
+      skin->SetCompressedStoredSkin(stored);
+      frame->SetSkinData(skin);
+    } else {
+      frame->ApplySkinData();
+    }
+
+    form->Show();
+    if (!screenshot.empty()) {
+      // Wait until the window is on screen and painted, then save what the screen shows.
+      app.ProcessUntil([&] { return form->Showing() && form->WindowActive(); }, 3000);
+      for (int i = 0; i < 10; ++i) app.ProcessMessages();
+      TBitmap shot;
+      if (!GrabScreen(form->WindowRect(), shot) || !shot.SaveToPngFile(screenshot)) {
+        std::fprintf(stderr, "skinview: cannot save %s\n", screenshot.c_str());
+        return 1;
+      }
+      return 0;
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "skinview: %s\n", e.what());
+    return 1;
+  }
+  app.Run();
+  return 0;
+}
