@@ -32,7 +32,6 @@
 #include "platform/Forms.h"
 #include "skin/ObjectHint.h"
 #include "skin/SkinDrawing.h"
-#include "skin/Pending.h"
 #include "skin/SkinIni.h"
 
 namespace corvane {

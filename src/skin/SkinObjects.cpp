@@ -6,7 +6,6 @@
 #include "skin/EffectBmp.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDrawing.h"
-#include "skin/Pending.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinMembers.h"
 #include "skin/ResourceStrData.h"
