@@ -377,8 +377,9 @@ void TskSkinCaptionObject::WriteText(TCanvas& canvas, TPoint offset, bool active
   if (Alignment == TAlignment::taRightJustify) x = t.Right - size.cx;
   else if (Alignment == TAlignment::taCenter) x = t.Left + t.Width() / 2 - size.cx / 2;
   const int y = t.Top + t.Height() / 2 - size.cy / 2;
-  x += offset.X;
-  const int yy = y + offset.Y;
+  // The text rectangle is the object's own: the text sits at the object's corner plus it.
+  x += ObjectRect.Left + offset.X;
+  const int yy = y + ObjectRect.Top + offset.Y;
   if (!FrameRect.IsEmpty() && ActivePicture) {
     const TRect plate = activeColours && !ActiveFrameRect.IsEmpty() ? ActiveFrameRect : FrameRect;
     TBitmap strip;

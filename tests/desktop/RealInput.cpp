@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
 
 #include <chrono>
 #include <memory>
@@ -271,6 +272,16 @@ uint32_t RealInput::ScreenPixel(TPoint p) {
   uint32_t px = static_cast<uint32_t>(XGetPixel(img, 0, 0)) & 0xFFFFFF;
   XDestroyImage(img);
   return px;
+}
+
+bool RealInput::ShapeContains(uint64_t window, TPoint p) {
+  int count = 0, ordering = 0;
+  XRectangle* rects = XShapeGetRectangles(d_, static_cast<Window>(window), ShapeBounding, &count, &ordering);
+  bool inside = false;
+  for (int i = 0; i < count && !inside; ++i)
+    inside = p.X >= rects[i].x && p.Y >= rects[i].y && p.X < rects[i].x + rects[i].width && p.Y < rects[i].y + rects[i].height;
+  if (rects) XFree(rects);
+  return inside;
 }
 
 uint64_t WindowOf(TWinControl* form) { return NativeWindowId(form); }

@@ -54,6 +54,9 @@ class RealInput {
   std::vector<uint64_t> ClientStacking();
   uint64_t TransientFor(uint64_t window);
   bool HasState(uint64_t window, const char* state);  // e.g. "_NET_WM_STATE_SKIP_TASKBAR"
+  // Whether the window's shape (its region, in window coordinates) holds the point: the pointer
+  // and the screen see the window only there.
+  bool ShapeContains(uint64_t window, TPoint p);
   // The screen's pixel (0xRRGGBB).
   uint32_t ScreenPixel(TPoint p);
 

@@ -334,6 +334,22 @@ TEST_F(Frame, TheFramePaintsAroundTheClientAndDarkensWhenInactive) {
       darker = darker || (a & 0xFFFFFF) != (i & 0xFFFFFF);
     }
   EXPECT_TRUE(darker);
+
+  // The caption is written in its active colour, centred in the caption object's text rectangle
+  // (4, 5, 26 + growth, 22 within the object at 79, 3).
+  const TRect caption = frame_->FindObject("caption")->ObjectRect;
+  ASSERT_EQ(caption, TRect(79, 3, 321, 30));
+  form_->SetCaption("Skinned");
+  frame_->ActiveLook = 1;
+  paint(active);
+  int left = 400, right = -1;
+  for (int y = 3; y < 30; ++y)
+    for (int x = 0; x < 400; ++x)
+      if (At(active, x, y) == PixelOf(static_cast<TColor>(13168895))) left = std::min(left, x), right = std::max(right, x);
+  ASSERT_GE(right, 0) << "no caption text";
+  EXPECT_GE(left, caption.Left + 4);
+  EXPECT_LT(right, caption.Right - 4);
+  EXPECT_NEAR((left + right) / 2, caption.Left + 4 + (caption.Width() - 8) / 2, 4);
 }
 
 TEST_F(Frame, AltSpaceAndF10OpenNoMenuAndOtherSystemCommandsPassOn) {

@@ -1,0 +1,96 @@
+// A window in the skinned frame as a user meets it on the desktop: dragged by its caption, sized by
+// each edge and corner with the pointer, its shape following its size.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "desktop/RealInput.h"
+#include "skin/CompressedStoredSkin.h"
+#include "skin/SkinData.h"
+#include "skin/SkinForm.h"
+#include "skin/StoredSkin.h"
+
+using namespace corvane;
+using test::Steps;
+
+namespace {
+
+class SkinnedWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    stored_.ReadCompressedData(StoredSkinBytes());
+    skin_.SetCompressedStoredSkin(&stored_);
+    form_ = std::make_unique<TForm>(nullptr);
+    form_->SetCaption("Skinned");
+    form_->SetBorderStyle(TFormBorderStyle::bsSizeable);
+    form_->SetBounds(kLeft, kTop, 400, 300);
+    frame_ = new TskSkinForm(form_.get());
+    frame_->SetSkinData(&skin_);
+    form_->Show();
+    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(form_.get()); }))
+        << "the window did not become active";
+  }
+  // The bounds the program and the X server both give the window.
+  bool BoundsAre(int l, int t, int w, int h) {
+    return form_->BoundsRect() == Bounds(l, t, w, h) &&
+           input_.WindowRectOf(test::WindowOf(form_.get())) == Bounds(l, t, w, h);
+  }
+  TPoint At(int x, int y) const { return {form_->Left() + x, form_->Top() + y}; }
+
+  static constexpr int kLeft = 300, kTop = 200;
+  test::RealInput input_;
+  TskCompressedStoredSkin stored_{nullptr};
+  TskSkinData skin_{nullptr};
+  std::unique_ptr<TForm> form_;
+  TskSkinForm* frame_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(SkinnedWindow, DraggingTheCaptionMovesItAndEachEdgeAndCornerSizesIt) {
+  // Where each border is taken (window coordinates of a 400 x 300 window, inside its shape) and
+  // the bounds a pull of 30 pixels outwards gives.
+  const struct { const char* what; TPoint at; int dx, dy; TRect after; } pulls[] = {
+      {"left edge", {1, 150}, -30, 0, Bounds(kLeft - 30, kTop, 430, 300)},
+      {"right edge", {398, 150}, 30, 0, Bounds(kLeft, kTop, 430, 300)},
+      {"top edge", {200, 1}, 0, -30, Bounds(kLeft, kTop - 30, 400, 330)},
+      {"bottom edge", {200, 298}, 0, 30, Bounds(kLeft, kTop, 400, 330)},
+      {"top-left corner", {3, 3}, -30, -30, Bounds(kLeft - 30, kTop - 30, 430, 330)},
+      {"top-right corner", {395, 3}, 30, -30, Bounds(kLeft, kTop - 30, 430, 330)},
+      {"bottom-left corner", {3, 296}, -30, 30, Bounds(kLeft - 30, kTop, 430, 330)},
+      {"bottom-right corner", {395, 296}, 30, 30, Bounds(kLeft, kTop, 430, 330)},
+  };
+  Steps s;
+  s.Do([&] { input_.Drag(At(200, 15), At(260, 55)); })
+      .Until("the caption drag moved the window by (60, 40)", [&] { return BoundsAre(kLeft + 60, kTop + 40, 400, 300); })
+      .Do([&] { form_->SetBounds(kLeft, kTop, 400, 300); })
+      .Until("back in place", [&] { return BoundsAre(kLeft, kTop, 400, 300); });
+  for (const auto& p : pulls) {
+    s.Do([&] { input_.Drag(At(p.at.X, p.at.Y), At(p.at.X + p.dx, p.at.Y + p.dy)); })
+        .Until(std::string("the ") + p.what + " sized the window",
+               [&] { return BoundsAre(p.after.Left, p.after.Top, p.after.Width(), p.after.Height()); })
+        .Do([&] { form_->SetBounds(kLeft, kTop, 400, 300); })
+        .Until("back to 400 x 300", [&] { return BoundsAre(kLeft, kTop, 400, 300); });
+  }
+  EXPECT_EQ(s.Run(), "");
+}
+
+TEST_F(SkinnedWindow, TheWindowCannotBeSizedBelowItsPictureAndItsShapeFollowsTheSize) {
+  const uint64_t w = test::WindowOf(form_.get());
+  Steps s;
+  // The shape's first row is the mask's [7, 181) grown with the width: [7, W - 7).
+  s.Until("the shape of 400 x 300 is set", [&] {
+     return input_.ShapeContains(w, {7, 0}) && input_.ShapeContains(w, {392, 0}) && !input_.ShapeContains(w, {6, 0}) &&
+            !input_.ShapeContains(w, {393, 0}) && input_.ShapeContains(w, {200, 150});
+   })
+      .Do([&] { input_.Drag(At(395, 296), At(395 - 400, 296 - 400)); })
+      .Until("the smallest size is the picture's width and its frame's height",
+             [&] { return BoundsAre(kLeft, kTop, 188, 42); })
+      .Do([&] { input_.Drag(At(184, 38), At(184 + 312, 38 + 258)); })
+      .Until("pulled out to 500 x 300", [&] { return BoundsAre(kLeft, kTop, 500, 300); })
+      .Until("the shape follows", [&] {
+        return input_.ShapeContains(w, {492, 0}) && !input_.ShapeContains(w, {493, 0}) &&
+               input_.ShapeContains(w, {499, 150}) && !input_.ShapeContains(w, {499, 299});
+      });
+  EXPECT_EQ(s.Run(), "");
+}
