@@ -5,6 +5,10 @@
 //
 //   skinview [--default] [--size WxH] [--at X,Y] [--caption TEXT] [--screenshot FILE] [SKIN]
 //
+// The system menu (the button at the top left, or a right click on the caption) holds the frame's
+// own commands around three menus of the viewer's: the look (check marks: the skin or the default
+// frame, switched at once), a long menu that scrolls, and a sub-menu with a sub-menu.
+//
 // --screenshot saves what the screen shows of the window (the region's cut corners show what is
 // behind it) once it is painted, then ends the program.
 #include <cstdio>
@@ -15,7 +19,9 @@
 #include "platform/Graphics.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
+#include "platform/Menus.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinMenu.h"
 #include "skin/StoredSkin.h"
 
 using namespace corvane;
@@ -82,6 +88,49 @@ int main(int argc, char** argv) {
       frame->ApplySkinData();
     }
 
+    // The system menu: the frame adds its commands around these.
+    auto* sys = new TskSkinPopupMenu(form);
+    sys->SetName("SystemMenu1");
+    auto item = [&](TMenuItem* parent, const std::string& caption, std::function<void()> click = nullptr) {
+      auto* i = new TMenuItem(sys);
+      i->Caption = caption;
+      if (click) i->OnClick = [click](TObject*) { click(); };
+      parent->Add(i);
+      return i;
+    };
+    item(&sys->Items(), "-");
+    TMenuItem* look = item(&sys->Items(), "外观 Look");
+    TMenuItem* skinned = item(look, "皮肤 Skin");
+    TMenuItem* plain = item(look, "默认边框 Default frame");
+    skinned->RadioItem = plain->RadioItem = true;
+    auto choose = [frame, skin, stored, skinned, plain](bool useSkin) {
+      skinned->Checked = useSkin;
+      plain->Checked = !useSkin;
+      frame->SetSkinData(useSkin && !stored->IsDataEmpty() ? skin : nullptr);
+    };
+    skinned->OnClick = [choose](TObject*) { choose(true); };
+    plain->OnClick = [choose](TObject*) { choose(false); };
+    skinned->Checked = !useDefault;
+    plain->Checked = useDefault;
+    item(look, "-");
+    TMenuItem* logoShown = item(look, "徽标 Logo");
+    logoShown->Checked = true;
+    logoShown->OnClick = [frame, logoShown, &logo](TObject*) {
+      logoShown->Checked = !logoShown->Checked;
+      TBitmap none;
+      frame->SetLogoBitMap(logoShown->Checked ? logo : none);
+    };
+    TMenuItem* hexagrams = item(&sys->Items(), "六十四卦 Long menu");
+    static const char* const kNames[] = {"乾", "坤", "屯", "蒙", "需", "讼", "师", "比", "小畜", "履", "泰", "否",
+                                         "同人", "大有", "谦", "豫", "随", "蛊", "临", "观", "噬嗑", "贲", "剥", "复"};
+    for (int i = 0; i < 24; ++i) item(hexagrams, std::to_string(i + 1) + " " + kNames[i]);
+    TMenuItem* nested = item(&sys->Items(), "子菜单 Sub-menus");
+    TMenuItem* inner = item(nested, "更深 Deeper");
+    item(nested, "同级 Sibling");
+    item(inner, "最深 Deepest");
+    frame->SetMaxMenuItemsInWindow(12);
+    frame->SetSystemMenu(sys);
+
     form->Show();
     if (!screenshot.empty()) {
       // Wait until the window is on screen and painted, then save what the screen shows.
@@ -94,10 +143,11 @@ int main(int argc, char** argv) {
       }
       return 0;
     }
+    // The menus' handlers refer to what is made above: the program runs within this block.
+    app.Run();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "skinview: %s\n", e.what());
     return 1;
   }
-  app.Run();
   return 0;
 }

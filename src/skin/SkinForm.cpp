@@ -7,6 +7,7 @@
 #include "skin/ResourceStrData.h"
 #include "skin/SkinData.h"
 #include "skin/SkinMembers.h"
+#include "skin/SkinMenu.h"
 #include "skin/SkinObjects.h"
 
 namespace corvane {
@@ -75,6 +76,21 @@ TskSkinForm::TskSkinForm(TComponent* owner)
       defInActiveCaptionFont_(MakeFont("Arial", 14, fsBold, clBtnShadow)) {
   form_ = dynamic_cast<TForm*>(owner);
   if (!form_) throw EInvalidCast("Invalid class typecast");
+  defaultSystemMenu_ = new TPopupMenu(this);
+  // The tray menu's captions are the built-in ones: there is no skin yet.
+  trayMenu_ = new TskSkinPopupMenu(this);
+  auto* restore = new TMenuItem(trayMenu_);
+  restore->SetName("TRAY_SKF_RESTORE");
+  restore->Caption = "还原(&R)";
+  restore->OnClick = [this](TObject*) { RestoreFrameFromTray(); };
+  auto* line = new TMenuItem(trayMenu_);
+  line->Caption = "-";
+  auto* close = new TMenuItem(trayMenu_);
+  close->SetName("TRAY_SKF_CLOSE");
+  close->Caption = "关闭(&C)";
+  close->ShortCut = ShortCut(VK_F4, ssAlt);
+  close->OnClick = [this](TObject*) { form_->Close(); };
+  for (TMenuItem* item : {restore, line, close}) trayMenu_->Items().Add(item);
   if (IsDesigning()) return;
   previous_ = form_->WindowProc;
   form_->WindowProc = [this](TMessage& m) { FrameWindowProc(m); };
@@ -108,6 +124,7 @@ void TskSkinForm::SetSkinDataRef(TskSkinData*& slot, TskSkinData* value) {
 
 void TskSkinForm::SetSkinData(TskSkinData* value) {
   SetSkinDataRef(skinData_, value);
+  trayMenu_->SetSkinData(value);
   if (!IsDesigning()) ApplySkinData();
 }
 
@@ -146,6 +163,7 @@ void TskSkinForm::Notification(TComponent* component, TOperation operation) {
     skinHint_ = nullptr;
   }
   if (component == systemMenu_) systemMenu_ = nullptr;
+  if (component == menuHost_) menuHost_ = nullptr;
 }
 
 void TskSkinForm::SetBorderIcons(TskBorderIcons value) {
@@ -540,7 +558,10 @@ bool TskSkinForm::MenuClosingMessage(unsigned msg) const {
 }
 
 void TskSkinForm::FrameWindowProc(TMessage& m) {
-  if (MenuClosingMessage(m.Msg)) HideObjectHint();
+  if (MenuClosingMessage(m.Msg)) {
+    HideObjectHint();
+    if (menuHost_ && (menuHost_->SkinMenu().Visible() || menuHost_->InMenu())) menuHost_->CloseMenus();
+  }
   if (FirstDispatch(m)) return;
   previous_(m);
   SecondDispatch(m);
@@ -590,6 +611,7 @@ bool TskSkinForm::FirstDispatch(TMessage& m) {
       return true;
     case WM_SHOWWINDOW:
       if (m.WParam) {
+        StartFadeIn();
         NudgeWidth();
       } else if (AlphaBlend && LayeringAvailable()) {
         form_->SetWindowLong(GWL_EXSTYLE, form_->GetWindowLong(GWL_EXSTYLE) & ~WS_EX_LAYERED);
@@ -659,13 +681,16 @@ bool TskSkinForm::FirstDispatch(TMessage& m) {
       }
       return true;
     case WM_SYSCOMMAND:
-      // Alt, F10 and Alt+Space open no menu of the platform's.
-      return (m.WParam & 0xFFF0) == SC_KEYMENU;
+      // Alt, F10 and Alt+Space open no menu of the platform's; they end a menu that shows.
+      if ((m.WParam & 0xFFF0) != SC_KEYMENU) return false;
+      if (menuHost_ && menuHost_->SkinMenu().Visible()) menuHost_->ExitMenuMode();
+      return true;
     case WM_TIMER:
       switch (m.WParam) {
         case kMouseTimer: MouseTimerTick(); return true;
         case kMorphTimer: MorphTimerTick(); return true;
         case kAnimationTimer: AnimationTimerTick(); return true;
+        case 1: FinishFadeIn(); return false;
         default: return false;
       }
     case WM_SIZING:
@@ -680,8 +705,14 @@ bool TskSkinForm::FirstDispatch(TMessage& m) {
       }
       return false;
     case WM_MOVING:
-      if (state_ == TskFrameState::Maximized) {
-        if (auto* r = reinterpret_cast<TRect*>(m.LParam)) *r = form_->BoundsRect();
+      if (auto* r = reinterpret_cast<TRect*>(m.LParam)) {
+        if (state_ == TskFrameState::Maximized) {
+          *r = form_->BoundsRect();
+        } else if (Magnetic) {
+          int left = r->Left, top = r->Top;
+          MagneticSnap(left, top, r->Width(), r->Height());
+          *r = Bounds(left, top, r->Width(), r->Height());
+        }
       }
       return false;
     case WM_ENTERSIZEMOVE:
@@ -711,6 +742,10 @@ bool TskSkinForm::FirstDispatch(TMessage& m) {
       return false;
     case MsgSkinStringsChange:
       ApplyDefaultHints();
+      return false;
+    case MsgSkinMenuClosed:
+      if (menuHost_ && menuHost_->InMenu()) menuHost_->ExitMenuMode();
+      RaiseMenuButton();
       return false;
     default:
       return false;
@@ -745,13 +780,19 @@ void TskSkinForm::SecondDispatch(TMessage& m) {
       UpdateHover(p.X, p.Y, true);
       PressObject(TMouseButton::mbLeft, p.X, p.Y);
       if (activeObject_ >= 0 && activeObject_ < static_cast<int>(objects_.size())) objects_[activeObject_]->DblClick();
-      if (hit == HTCAPTION) capturedObject_ = -1;
+      if (hit == HTCAPTION) {
+        CaptionDoubleClick();
+        capturedObject_ = -1;
+      }
       break;
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONDBLCLK:
       UpdateHover(p.X, p.Y, true);
       PressObject(TMouseButton::mbRight, p.X, p.Y);
-      if (hit == HTCAPTION) capturedObject_ = -1;
+      if (hit == HTCAPTION) {
+        capturedObject_ = -1;
+        if (m.Msg == WM_NCRBUTTONDOWN) PopupSystemMenu(LoWordSigned(m.LParam), HiWordSigned(m.LParam));
+      }
       break;
     case WM_NCRBUTTONUP: ReleaseObject(TMouseButton::mbRight, p.X, p.Y); break;
     case WM_LBUTTONUP: ReleaseObject(TMouseButton::mbLeft, -1, -1); break;
@@ -1066,42 +1107,6 @@ void TskSkinForm::DrawObjectNow(TskActiveSkinObject&) {
   // The frame is painted off screen as a whole; the window shows the result at once.
   if (BorderStyleNone()) return;
   form_->InvalidateNonClient();
-}
-
-void TskSkinForm::RunCommand(SkinCommand command) {
-  switch (command) {
-    case SkinCommand::cmclose:
-      form_->Close();
-      break;
-    case SkinCommand::cmmaximize:
-      if (state_ == TskFrameState::Maximized) {
-        state_ = TskFrameState::Normal;
-        form_->SetBounds(restoreBounds_.Left, restoreBounds_.Top, restoreBounds_.Width(), restoreBounds_.Height());
-      } else {
-        restoreBounds_ = form_->BoundsRect();
-        state_ = TskFrameState::Maximized;
-        const TRect r = ScreenWorkRect(*form_, !MaximizeOnFullScreen);
-        form_->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-      }
-      RequestFramePaint();
-      break;
-    case SkinCommand::cmminimize:
-      form_->Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0);
-      break;
-    case SkinCommand::cmrollup:
-      if (rolledUp_) {
-        rolledUp_ = false;
-        form_->SetHeight(heightBeforeRollUp_);
-      } else {
-        heightBeforeRollUp_ = form_->Height();
-        rolledUp_ = true;
-        form_->SetHeight(MinFrameHeight());
-      }
-      if (OnChangeRollUpState) OnChangeRollUpState(this);
-      break;
-    default:
-      break;
-  }
 }
 
 // ---------------------------------------------------------------------------------------------

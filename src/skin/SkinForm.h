@@ -39,6 +39,9 @@ namespace corvane {
 class TskSkinData;
 class TskActiveSkinObject;
 class TPopupMenu;
+class TMenuItem;
+class TskSkinMenuHost;
+class TskSkinPopupMenu;
 
 enum class TskBorderIcon : uint8_t { biSystemMenu, biMinimize, biMaximize, biRollUp, biMinimizeToTray };
 using TskBorderIcons = uint8_t;  // one bit per TskBorderIcon
@@ -78,8 +81,6 @@ using TskObjectMoveEvent = std::function<void(const std::string& idName, int x, 
 using TskObjectPaintEvent = std::function<void(const std::string& idName, TCanvas& canvas, const TRect& objectRect)>;
 using TskActivateCustomObjectEvent = std::function<void(const std::string& idName, bool& objectVisible)>;
 
-// Private message of the menu engine: menu mode ended.
-inline constexpr unsigned MsgSkinMenuClosed = WM_USER + 204;
 
 class TskSkinForm : public TComponent {
  public:
@@ -184,6 +185,36 @@ class TskSkinForm : public TComponent {
   // Runs a caption-button command (close, maximize, minimize, roll-up, minimize to tray).
   void RunCommand(SkinCommand command);
 
+  // ---- Window behaviours.
+  // Minimizes (to a caption strip in the next free slot; the main window minimizes the program),
+  // maximizes (to the work area of the window's monitor) or restores the window the frame's way;
+  // the window system never sees it maximized or minimized.
+  void SetFrameWindowState(TskFrameState state);
+  // Where a minimized window goes: the first free slot along the bottom of the work area.
+  TPoint FindMinimizedSlot() const;
+  void SetRolledUp(bool up);
+  // A double click on the caption band: a sizeable window maximizes and restores, others roll up
+  // and down.
+  void CaptionDoubleClick();
+  // Snaps a proposed position to the work area's edges within MagneticSize pixels.
+  void MagneticSnap(int& left, int& top, int width, int height) const;
+  // Rebuilds and returns the system menu's items: the user's SystemMenu with the standard
+  // commands added (UseDefaultSysMenu), or the frame's own default system menu.
+  TMenuItem* GetSystemMenuItems();
+  // Shows the system menu at a screen point.
+  void PopupSystemMenu(int x, int y);
+  // Shows a menu item's items below (or above) a rectangle of the frame, in menu mode.
+  void ShowMenuUnder(TMenuItem* item, const TRect& frameRect, bool upward);
+  void StartFadeIn();
+  void FinishFadeIn();
+  void MinimizeFrameToTray();
+  void RestoreFrameFromTray();
+  // The window's menu host (made when the window has none), set up with the frame's menu settings.
+  TskSkinMenuHost& MenuHost();
+  TskSkinPopupMenu& TrayMenu() { return *trayMenu_; }
+  TPopupMenu& DefaultSystemMenu() { return *defaultSystemMenu_; }
+  const TRect& RestoreBounds() const { return restoreBounds_; }
+
   // ---- State, read by the objects and by tests.
   bool Skinned() const { return skinned_; }
   const TskFrameGeometry& Geometry() const { return geometry_; }
@@ -238,6 +269,8 @@ class TskSkinForm : public TComponent {
   bool MaskPixelInside(TPoint p) const;
   void SkinChangeFanOut(unsigned msg, WPARAM skin);
   void SetSkinDataRef(TskSkinData*& slot, TskSkinData* value);
+  void RaiseMenuButton();
+  std::string MenuCaption(const char* stringName, const char* builtIn) const;
 
   TForm* form_ = nullptr;
   TWndMethod previous_;
@@ -261,6 +294,9 @@ class TskSkinForm : public TComponent {
   std::vector<std::unique_ptr<TskActiveSkinObject>> objects_;
   int activeObject_ = -1, previousActiveObject_ = -1, capturedObject_ = -1;
   TskFrameState state_ = TskFrameState::Normal;
+  TskSkinMenuHost* menuHost_ = nullptr;
+  TPopupMenu* defaultSystemMenu_ = nullptr;  // owned as a component
+  TskSkinPopupMenu* trayMenu_ = nullptr;     // owned as a component
   bool rolledUp_ = false, rolledUpWhileMaximized_ = false;
   int heightBeforeRollUp_ = 0;
   TRect restoreBounds_;

@@ -158,7 +158,7 @@ void TskSkinButtonObject::SetDown(bool value) {
 
 void TskSkinButtonObject::ShowButtonMenu() {
   if (!MenuItem || MenuItem->Count() == 0) return;
-  // The skinned menus are not built yet: a button's menu has nowhere to drop down to.
+  Frame->ShowMenuUnder(MenuItem, ObjectRect, PopupUp);
 }
 
 void TskSkinButtonObject::MouseDown(int x, int y, TMouseButton button) {
@@ -304,7 +304,7 @@ void TskSkinStdButtonObject::MouseDown(int, int, TMouseButton button) {
   if (!Enabled || button != TMouseButton::mbLeft || Down) return;
   SetDown(true);
   if (Command == SkinCommand::cmsysmenu) {
-    MenuItem = Frame->SystemMenu() ? &Frame->SystemMenu()->Items() : nullptr;
+    MenuItem = Frame->GetSystemMenuItems();
     ShowButtonMenu();
   }
 }
@@ -519,8 +519,12 @@ void TskSkinAnimateObject::MouseUp(int x, int y, TMouseButton button) {
   TskActiveSkinObject::MouseUp(x, y, button);
   if (!MouseIn || !ButtonStyle || button != TMouseButton::mbLeft) return;
   // A system-menu or default animation drops a menu down; the others run their command.
-  if (Command == SkinCommand::cmsysmenu) MenuItem = Frame->SystemMenu() ? &Frame->SystemMenu()->Items() : nullptr;
-  else if (Command != SkinCommand::cmdefault) Frame->RunCommand(Command);
+  if (Command == SkinCommand::cmsysmenu) MenuItem = Frame->GetSystemMenuItems();
+  if (Command == SkinCommand::cmsysmenu || Command == SkinCommand::cmdefault) {
+    if (MenuItem && MenuItem->Count() > 0) Frame->ShowMenuUnder(MenuItem, ObjectRect, PopupUp);
+  } else {
+    Frame->RunCommand(Command);
+  }
 }
 
 void TskSkinAnimateObject::DblClick() {
