@@ -15,6 +15,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <memory>
 
 #include "GraphicsPrivate.h"
 #include "WindowHandle.h"
@@ -404,6 +405,8 @@ class TrackLoopFilter : public QObject {
     switch (e->type()) {
       case QEvent::MouseMove: {
         QPoint g = static_cast<QMouseEvent*>(e)->globalPosition().toPoint();
+        if (!started_) start_ = g, started_ = true;
+        if (g != start_) stirred_ = true;
         gLastPointer = {g.x(), g.y()};
         Application->HandleExceptions([&] { moved_(g); });
         return true;
@@ -412,7 +415,17 @@ class TrackLoopFilter : public QObject {
         gButtonsDown &= ~static_cast<QMouseEvent*>(e)->button();
         loop_->quit();  // the loop ends with the release of a button
         return true;
-      case QEvent::MouseButtonPress: case QEvent::MouseButtonDblClick:
+      case QEvent::MouseButtonPress:
+        return true;
+      case QEvent::MouseButtonDblClick:
+        // The second press of a double click on a caption: it starts no move, and the double
+        // click goes to the window once the loop has ended.
+        if (!stirred_ && !doubleClick_) {
+          auto* me = static_cast<QMouseEvent*>(e);
+          doubleClick_.reset(new QMouseEvent(QEvent::MouseButtonDblClick, me->position(), me->scenePosition(),
+                                             me->globalPosition(), me->button(), me->buttons(), me->modifiers()));
+          loop_->quit();
+        }
         return true;
       case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
@@ -428,6 +441,11 @@ class TrackLoopFilter : public QObject {
   QEventLoop* loop_;
   std::function<void(QPoint)> moved_;
   std::function<void()> cancelled_;
+  QPoint start_;
+  bool started_ = false, stirred_ = false;
+
+ public:
+  std::unique_ptr<QMouseEvent> doubleClick_;  // a double click that ended the loop unmoved
 };
 
 // Runs a move or size loop on the form's window with the pointer grabbed in the given shape.
@@ -442,6 +460,11 @@ void RunTrackLoop(TForm* form, QWidget* w, Qt::CursorShape shape, std::function<
   w->releaseMouse();
   qApp->removeEventFilter(&filter);
   form->Perform(WM_EXITSIZEMOVE, 0, 0);
+  if (filter.doubleClick_) {
+    QPointer<QWidget> guard = w;
+    QMouseEvent& dbl = *filter.doubleClick_;
+    if (guard) QCoreApplication::sendEvent(w, &dbl);
+  }
 }
 
 Qt::CursorShape SizingCursorOf(int edge) {

@@ -7,7 +7,10 @@
 #include "desktop/RealInput.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
+#include "platform/Menus.h"
 #include "skin/SkinForm.h"
+#include "skin/SkinMenu.h"
+#include "skin/SkinObjects.h"
 #include "skin/StoredSkin.h"
 
 using namespace corvane;
@@ -92,5 +95,56 @@ TEST_F(SkinnedWindow, TheWindowCannotBeSizedBelowItsPictureAndItsShapeFollowsThe
         return input_.ShapeContains(w, {492, 0}) && !input_.ShapeContains(w, {493, 0}) &&
                input_.ShapeContains(w, {499, 150}) && !input_.ShapeContains(w, {499, 299});
       });
+  EXPECT_EQ(s.Run(), "");
+}
+
+TEST_F(SkinnedWindow, TheSystemMenuOpensFromItsButtonAndTheCaptionWalksWithKeysAndNeverTakesTheWindow) {
+  auto* menu = new TskSkinPopupMenu(form_.get());
+  auto add = [&](TMenuItem& parent, const std::string& caption) {
+    auto* item = new TMenuItem(menu);
+    item->Caption = caption;
+    parent.Add(item);
+    return item;
+  };
+  add(menu->Items(), "-");
+  TMenuItem* more = add(menu->Items(), "更多(&M)");
+  add(*more, "甲");
+  add(*more, "乙");
+  frame_->SetSystemMenu(menu);
+  // Minimize, maximize, roll up, the user's separator and sub-menu, close.
+  TskSkinMenu& engine = frame_->MenuHost().SkinMenu();
+  auto level = [&](int i) { return engine.LevelCount() > i ? engine.Level(i) : nullptr; };
+  auto itemCentre = [&](int n, int i) {
+    const TRect r = level(n)->Items(i)->ObjectRect;
+    return level(n)->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  };
+  auto* button = static_cast<TskSkinButtonObject*>(frame_->FindObject("sysmenubutton"));
+  const uint64_t window = test::WindowOf(form_.get());
+  auto active = [&] { return input_.WindowManagerActive() == window; };
+  Steps s;
+  s.Click(input_, [&] { return At(18, 17); })
+      .Until("the system menu drops down below its button", [&] { return level(0) && level(0)->Showing(); })
+      .Do([&] {
+        EXPECT_EQ(level(0)->Top(), form_->Top() + button->ObjectRect.Bottom);
+        EXPECT_EQ(level(0)->ItemCount(), 6);
+        EXPECT_TRUE(button->Down);
+      })
+      .Holds("the window stays active with its menu open", active, 300)
+      .Do([&] { input_.Key("Down"); })
+      .Until("Down walks to the second item", [&] { return level(0)->ActiveIndex() == 1; })
+      .Do([&] { input_.MoveTo(itemCentre(0, 4)); })
+      .Until("hovering opens the sub-menu", [&] { return level(1) && level(1)->Showing(); }, 3000)
+      .Click(input_, [&] { return At(200, 200); })
+      .Until("a click elsewhere closes the menu", [&] { return !engine.Visible(); })
+      .Until("and raises the button", [&] { return !button->Down; })
+      .Holds("the window kept the activation", active, 200)
+      .Click(input_, [&] { return At(250, 15); }, 3)
+      .Until("a right click on the caption opens the system menu there",
+             [&] { return level(0) && level(0)->Showing() && level(0)->Left() == form_->Left() + 250; })
+      .Do([&] { input_.Key("Down"); input_.Key("Down"); input_.Key("Return"); })
+      .Until("choosing the roll-up item rolls the window up to its caption",
+             [&] { return frame_->RolledUp() && BoundsAre(kLeft, kTop, 400, 42); })
+      .Do([&] { input_.DoubleClick(At(250, 15)); })
+      .Until("a double click on the caption rolls it down", [&] { return BoundsAre(kLeft, kTop, 400, 300); });
   EXPECT_EQ(s.Run(), "");
 }
