@@ -22,53 +22,15 @@ TSize MeasureText(TCanvas& c, const std::string& text, int width = 0) {
   return {r.Width(), r.Height()};
 }
 
-// The caption-button glyphs of the frame commands, as menu items show them. A line leaves its end
-// point out; an outline is a one-pixel frame without fill.
-void Line(TCanvas& c, int x0, int y0, int x1, int y1) {
-  c.MoveTo(x0, y0);
-  c.LineTo(x1, y1);
-}
-void Outline(TCanvas& c, int l, int t, int r, int b) {
-  c.Brush().Color = c.Pen().Color;
-  c.FrameRect({l, t, r, b});
-}
-void CloseGlyph(TCanvas& c, int x, int y) {
-  Line(c, x + 1, y + 1, x + 9, y + 9);
-  Line(c, x + 9, y + 1, x + 1, y + 9);
-  Line(c, x + 2, y + 1, x + 10, y + 9);
-  Line(c, x + 8, y + 1, x, y + 9);
-}
-void MinimizeGlyph(TCanvas& c, int x, int y) {
-  Line(c, x + 1, y + 8, x + 9, y + 8);
-  Line(c, x + 1, y + 9, x + 9, y + 9);
-}
-void MaximizeGlyph(TCanvas& c, int x, int y) {
-  Outline(c, x, y, x + 11, y + 10);
-  Outline(c, x, y, x + 11, y + 2);
-}
-void RestoreGlyph(TCanvas& c, int x, int y) {
-  Outline(c, x + 2, y, x + 10, y + 6);
-  Outline(c, x + 2, y, x + 10, y + 2);
-  Outline(c, x, y + 4, x + 7, y + 10);
-  Outline(c, x, y + 4, x + 7, y + 6);
-}
-void RollUpGlyph(TCanvas& c, int x, int y) {
-  for (int i = 0; i <= 4; ++i) Line(c, x + 1 + i, y + 6 - i, x + 9 - i, y + 6 - i);
-}
-void TrayGlyph(TCanvas& c, int x, int y) {
-  c.Brush().Color = c.Pen().Color;
-  c.FillRect({x + 2, y + 2, x + 7, y + 7});
-}
-
 // The frame command a menu item stands for by its name, drawn as that command's caption glyph.
-using TGlyphFn = void (*)(TCanvas&, int, int);
+using TGlyphFn = void (*)(TCanvas&, int, int, TColor);
 TGlyphFn FrameGlyphOf(const std::string& name) {
-  if (name == "SKF_CLOSE" || name == "TRAY_SKF_CLOSE") return CloseGlyph;
-  if (name == "SKF_MINITEM") return MinimizeGlyph;
-  if (name == "SKF_MAXITEM") return MaximizeGlyph;
-  if (name == "SKF_RESTORE" || name == "TRAY_SKF_RESTORE") return RestoreGlyph;
-  if (name == "SKF_ROLLUP") return RollUpGlyph;
-  if (name == "SKF_MINTOTRAY") return TrayGlyph;
+  if (name == "SKF_CLOSE" || name == "TRAY_SKF_CLOSE") return DrawCloseGlyph;
+  if (name == "SKF_MINITEM") return DrawMinimizeGlyph;
+  if (name == "SKF_MAXITEM") return DrawMaximizeGlyph;
+  if (name == "SKF_RESTORE" || name == "TRAY_SKF_RESTORE") return DrawRestoreGlyph;
+  if (name == "SKF_ROLLUP") return DrawRollUpGlyph;
+  if (name == "SKF_MINTOTRAY") return DrawTrayGlyph;
   return nullptr;
 }
 
@@ -217,8 +179,7 @@ void TskSkinMenuItem::DrawGlyph(TCanvas& c, int imageX, int frameX, int checkX, 
     return;
   }
   if (TGlyphFn glyph = FrameGlyphOf(MenuItem->Name())) {
-    c.Pen().Color = color;
-    glyph(c, frameX, m - 4);
+    glyph(c, frameX, m - 4, color);
     return;
   }
   if (!MenuItem->Checked) return;
