@@ -303,12 +303,12 @@ TFontStyles TLayoutValue::AsFontStyles() const {
   return s;
 }
 
-void RegisterFontProperties(const std::string& cls, std::function<TFont&(TComponent*)> fontOf) {
-  RegisterProperty(cls, "Font.Name", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetName(v.AsString()); });
-  RegisterProperty(cls, "Font.Height", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetHeight(v.AsInt()); });
-  RegisterProperty(cls, "Font.Color", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetColor(v.AsColor()); });
-  RegisterProperty(cls, "Font.Charset", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetCharset(v.AsCharset()); });
-  RegisterProperty(cls, "Font.Style", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetStyle(v.AsFontStyles()); });
+void RegisterFontProperties(const std::string& cls, std::function<TFont&(TComponent*)> fontOf, const std::string& prefix) {
+  RegisterProperty(cls, prefix + ".Name", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetName(v.AsString()); });
+  RegisterProperty(cls, prefix + ".Height", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetHeight(v.AsInt()); });
+  RegisterProperty(cls, prefix + ".Color", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetColor(v.AsColor()); });
+  RegisterProperty(cls, prefix + ".Charset", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetCharset(v.AsCharset()); });
+  RegisterProperty(cls, prefix + ".Style", [fontOf](TComponent* c, const TLayoutValue& v, TLayoutContext&) { fontOf(c).SetStyle(v.AsFontStyles()); });
 }
 
 TComponent* TLayoutContext::Component(const TLayoutValue& v) const {

@@ -99,8 +99,10 @@ void RegisterProp(const std::string& className, const std::string& property,
 }
 
 // Registers Font.Name, Font.Height, Font.Color, Font.Charset and Font.Style for a component
-// class that is not a control, whose font `fontOf` gives.
-void RegisterFontProperties(const std::string& className, std::function<TFont&(TComponent*)> fontOf);
+// class that is not a control, whose font `fontOf` gives (another prefix than "Font" names
+// another font of the component: "DefCaptionFont.Name" ...).
+void RegisterFontProperties(const std::string& className, std::function<TFont&(TComponent*)> fontOf,
+                            const std::string& prefix = "Font");
 
 // Reads a layout into an existing form: the root object's properties go to the form, nested
 // objects are created (owned by the form, parented to the enclosing control when they are

@@ -2,9 +2,35 @@
 
 #include "platform/Layout.h"
 #include "skin/CompressedStoredSkin.h"
+#include "platform/Menus.h"
 #include "skin/SkinData.h"
+#include "skin/SkinDialogs.h"
+#include "skin/SkinForm.h"
+#include "skin/SkinMenu.h"
 
 namespace corvane {
+
+namespace {
+
+TskBorderIcons BorderIconsOf(const TLayoutValue& v) {
+  if (v.kind != TLayoutValue::Kind::Set) v.Fail("expected a set of border icons");
+  static const std::pair<const char*, TskBorderIcon> kNames[] = {
+      {"biSystemMenu", TskBorderIcon::biSystemMenu}, {"biMinimize", TskBorderIcon::biMinimize},
+      {"biMaximize", TskBorderIcon::biMaximize},     {"biRollUp", TskBorderIcon::biRollUp},
+      {"biMinimizeToTray", TskBorderIcon::biMinimizeToTray}};
+  TskBorderIcons icons = 0;
+  for (const std::string& item : v.items) {
+    bool known = false;
+    for (const auto& [name, icon] : kNames)
+      if (item == name) icons |= BorderIconBit(icon), known = true;
+    if (!known) v.Fail("unknown border icon " + item);
+  }
+  return icons;
+}
+
+}  // namespace
+
+void RegisterFrameComponents();
 
 void RegisterSkinComponents() {
   static bool done = false;
@@ -35,6 +61,93 @@ void RegisterSkinComponents() {
     } catch (const Exception&) {
     }
   });
+  RegisterFrameComponents();
+}
+
+// The frame, the skinned pop-up menu and the dialog components of a skinned window.
+void RegisterFrameComponents() {
+  const std::string F = "TskSkinForm";
+  RegisterComponentClass(F, "TComponent", [](TComponent* o) { return new TskSkinForm(o); });
+  using Setter = std::function<void(TskSkinForm*, const TLayoutValue&, TLayoutContext&)>;
+  const std::pair<const char*, Setter> props[] = {
+      {"SkinData", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext& x) { f->SetSkinData(x.ComponentOf<TskSkinData>(v, "skin data")); }},
+      {"MenusSkinData", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext& x) { f->SetMenusSkinData(x.ComponentOf<TskSkinData>(v, "skin data")); }},
+      {"SkinHint", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext& x) {
+         TComponent* c = x.Component(v);
+         if (!dynamic_cast<TskObjectHint*>(c)) v.Fail(v.AsIdent() + " is not a skin hint");
+         f->SetSkinHint(c);
+       }},
+      {"SystemMenu", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext& x) { f->SetSystemMenu(x.ComponentOf<TPopupMenu>(v, "a pop-up menu")); }},
+      {"BorderIcons", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetBorderIcons(BorderIconsOf(v)); }},
+      {"HideCaptionButtons", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetHideCaptionButtons(v.AsBool()); }},
+      {"ShowIcon", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetShowIcon(v.AsBool()); }},
+      {"UseFormCursorInNCArea", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->UseFormCursorInNCArea = v.AsBool(); }},
+      {"MaxMenuItemsInWindow", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetMaxMenuItemsInWindow(v.AsInt()); }},
+      {"ClientWidth", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->ClientWidth = v.AsInt(); }},
+      {"ClientHeight", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->ClientHeight = v.AsInt(); }},
+      {"MinWidth", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MinWidth = v.AsInt(); }},
+      {"MinHeight", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MinHeight = v.AsInt(); }},
+      {"MaxWidth", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MaxWidth = v.AsInt(); }},
+      {"MaxHeight", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MaxHeight = v.AsInt(); }},
+      {"AlwaysShowInTray", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->AlwaysShowInTray = v.AsBool(); }},
+      {"AlwaysMinimizeToTray", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->AlwaysMinimizeToTray = v.AsBool(); }},
+      {"LogoBitMapTransparent", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->LogoBitMapTransparent = v.AsBool(); }},
+      {"UseSkinFontInMenu", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->UseSkinFontInMenu = v.AsBool(); }},
+      {"MaximizeOnFullScreen", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MaximizeOnFullScreen = v.AsBool(); }},
+      {"AlphaBlend", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->AlphaBlend = v.AsBool(); }},
+      {"AlphaBlendAnimation", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->AlphaBlendAnimation = v.AsBool(); }},
+      {"AlphaBlendValue", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->AlphaBlendValue = static_cast<uint8_t>(v.AsInt()); }},
+      {"ShowObjectHint", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->ShowObjectHint = v.AsBool(); }},
+      {"UseDefaultObjectHint", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->UseDefaultObjectHint = v.AsBool(); }},
+      {"UseDefaultSysMenu", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->UseDefaultSysMenu = v.AsBool(); }},
+      {"MenusAlphaBlend", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MenusAlphaBlend = v.AsBool(); }},
+      {"MenusAlphaBlendAnimation", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MenusAlphaBlendAnimation = v.AsBool(); }},
+      {"MenusAlphaBlendValue", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MenusAlphaBlendValue = static_cast<uint8_t>(v.AsInt()); }},
+      {"DefMenuItemHeight", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetDefMenuItemHeight(v.AsInt()); }},
+      {"Magnetic", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->Magnetic = v.AsBool(); }},
+      {"MagneticSize", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->MagneticSize = static_cast<uint8_t>(v.AsInt()); }},
+  };
+  for (const auto& [name, setter] : props) RegisterProp<TskSkinForm>(F, name, setter);
+  RegisterFontProperties(F, [](TComponent* c) -> TFont& { return static_cast<TskSkinForm*>(c)->DefCaptionFont(); }, "DefCaptionFont");
+  RegisterFontProperties(F, [](TComponent* c) -> TFont& { return static_cast<TskSkinForm*>(c)->DefInActiveCaptionFont(); }, "DefInActiveCaptionFont");
+  RegisterFontProperties(F, [](TComponent* c) -> TFont& { return static_cast<TskSkinForm*>(c)->DefMenuItemFont(); }, "DefMenuItemFont");
+
+  const std::string P = "TskSkinPopupMenu";
+  RegisterComponentClass(P, "TPopupMenu", [](TComponent* o) { return new TskSkinPopupMenu(o); });
+  RegisterProp<TskSkinPopupMenu>(P, "SkinData", [](TskSkinPopupMenu* m, const TLayoutValue& v, TLayoutContext& x) { m->SetSkinData(x.ComponentOf<TskSkinData>(v, "skin data")); });
+
+  for (const std::string cls : {"TskSkinMessage", "TskOpenSkinDialog"}) {
+    if (cls == "TskSkinMessage") RegisterComponentClass(cls, "TComponent", [](TComponent* o) { return new TskSkinMessage(o); });
+    else RegisterComponentClass(cls, "TComponent", [](TComponent* o) { return new TskOpenSkinDialog(o); });
+    using D = TskSkinDialogComponent;
+    RegisterProp<D>(cls, "SkinData", [](D* d, const TLayoutValue& v, TLayoutContext& x) { d->SetSkinData(x.ComponentOf<TskSkinData>(v, "skin data")); });
+    RegisterProp<D>(cls, "CtrlSkinData", [](D* d, const TLayoutValue& v, TLayoutContext& x) { d->SetCtrlSkinData(x.ComponentOf<TskSkinData>(v, "skin data")); });
+    RegisterProp<D>(cls, "AlphaBlend", [](D* d, const TLayoutValue& v, TLayoutContext&) { d->AlphaBlend = v.AsBool(); });
+    RegisterProp<D>(cls, "AlphaBlendAnimation", [](D* d, const TLayoutValue& v, TLayoutContext&) { d->AlphaBlendAnimation = v.AsBool(); });
+    RegisterProp<D>(cls, "AlphaBlendValue", [](D* d, const TLayoutValue& v, TLayoutContext&) { d->AlphaBlendValue = v.AsInt(); });
+    RegisterFontProperties(cls, [](TComponent* c) -> TFont& { return static_cast<D*>(c)->DefaultFont(); }, "DefaultFont");
+  }
+  using M = TskSkinMessage;
+  const std::string MS = "TskSkinMessage";
+  RegisterProp<M>(MS, "ButtonSkinDataName", [](M* m, const TLayoutValue& v, TLayoutContext&) { m->ButtonSkinDataName = v.AsString(); });
+  RegisterProp<M>(MS, "MessageLabelSkinDataName", [](M* m, const TLayoutValue& v, TLayoutContext&) { m->MessageLabelSkinDataName = v.AsString(); });
+  RegisterProp<M>(MS, "UseSkinFont", [](M* m, const TLayoutValue& v, TLayoutContext&) { m->UseSkinFont = v.AsBool(); });
+  RegisterFontProperties(MS, [](TComponent* c) -> TFont& { return static_cast<M*>(c)->DefaultButtonFont(); }, "DefaultButtonFont");
+  using O = TskOpenSkinDialog;
+  const std::string OS = "TskOpenSkinDialog";
+  RegisterProp<O>(OS, "Title", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->Title = v.AsString(); });
+  RegisterProp<O>(OS, "Filter", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->Filter = v.AsString(); });
+  RegisterProp<O>(OS, "FilterIndex", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->FilterIndex = v.AsInt(); });
+  RegisterProp<O>(OS, "CompressedFilterIndex", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->CompressedFilterIndex = v.AsInt(); });
+  RegisterProp<O>(OS, "UnCompressedFilterIndex", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->UnCompressedFilterIndex = v.AsInt(); });
+  RegisterProp<O>(OS, "DialogWidth", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->DialogWidth = v.AsInt(); });
+  RegisterProp<O>(OS, "DialogHeight", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->DialogHeight = v.AsInt(); });
+  RegisterProp<O>(OS, "DialogMinWidth", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->DialogMinWidth = v.AsInt(); });
+  RegisterProp<O>(OS, "DialogMinHeight", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->DialogMinHeight = v.AsInt(); });
+  RegisterProp<O>(OS, "CtrlAlphaBlend", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->CtrlAlphaBlend = v.AsBool(); });
+  RegisterProp<O>(OS, "CtrlAlphaBlendValue", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->CtrlAlphaBlendValue = v.AsInt(); });
+  RegisterProp<O>(OS, "CtrlAlphaBlendAnimation", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->CtrlAlphaBlendAnimation = v.AsBool(); });
+  RegisterProp<O>(OS, "LVHeaderSkinDataName", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->LVHeaderSkinDataName = v.AsString(); });
 }
 
 }  // namespace corvane

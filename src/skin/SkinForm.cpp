@@ -125,6 +125,12 @@ void TskSkinForm::SetSkinDataRef(TskSkinData*& slot, TskSkinData* value) {
 void TskSkinForm::SetSkinData(TskSkinData* value) {
   SetSkinDataRef(skinData_, value);
   trayMenu_->SetSkinData(value);
+  // A layout being read applies the skin once all the frame's settings are in (Loaded).
+  if (!IsDesigning() && !IsLoading()) ApplySkinData();
+}
+
+void TskSkinForm::Loaded() {
+  TComponent::Loaded();
   if (!IsDesigning()) ApplySkinData();
 }
 
@@ -168,6 +174,7 @@ void TskSkinForm::Notification(TComponent* component, TOperation operation) {
 
 void TskSkinForm::SetBorderIcons(TskBorderIcons value) {
   borderIcons_ = value;
+  if (IsLoading()) return;  // the skin applied at the end of loading builds the objects
   BuildDefaultButtons();
   if (!IsLoading() && !IsDesigning()) RequestFramePaint();
 }

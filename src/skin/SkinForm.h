@@ -251,6 +251,7 @@ class TskSkinForm : public TComponent {
 
  protected:
   void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
 
  private:
   bool MenuClosingMessage(unsigned msg) const;

@@ -4,7 +4,10 @@
 
 #include "app/AboutWindow.h"
 #include "skin/CompressedStoredSkin.h"
+#include "platform/Menus.h"
 #include "skin/SkinData.h"
+#include "skin/SkinDialogs.h"
+#include "skin/SkinForm.h"
 
 using namespace corvane;
 
@@ -58,4 +61,54 @@ TEST(AboutSkin, SkinChangesReachTheOwningWindowFirstThenTheOthers) {
   EXPECT_EQ(log[2], "owner 202");
   EXPECT_NE(std::find(log.begin(), log.end(), "other 202"), log.end());
   EXPECT_EQ(log.back().substr(log.back().size() - 3), "203");
+}
+
+// The frame the layout puts on the about window: invisible (border style none) but live.
+TEST(AboutFrame, TheLayoutsFrameAnswersFromTheStoredSkinAndHoldsTheConfiguredMenus) {
+  TForm5 about(Application);
+  TskSkinForm* frame = TskSkinForm::FindFrameOf(&about);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(frame->Skinned());
+  EXPECT_EQ(about.NonClientMargins(), TRect(0, 0, 0, 0));
+  EXPECT_EQ(about.WindowRegion(), nullptr);
+  EXPECT_TRUE(frame->Magnetic);
+  EXPECT_EQ(frame->MagneticSize, 10);
+  EXPECT_TRUE(frame->AlphaBlendAnimation);
+  EXPECT_FALSE(frame->AlphaBlend);
+  EXPECT_TRUE(frame->ShowObjectHint);
+  EXPECT_EQ(frame->SkinHint(), about.FindComponent("skSkinHint1"));
+  EXPECT_EQ(frame->DefCaptionFont().Name(), "Arial");
+  EXPECT_EQ(frame->DefCaptionFont().Style(), fsBold);
+  auto hit = [&](int x, int y) {
+    return static_cast<int>(about.Perform(WM_NCHITTEST, 0, MakeLParam(about.Left() + x, about.Top() + y)));
+  };
+  EXPECT_EQ(hit(79, 3), HTCAPTION);
+  EXPECT_EQ(hit(470, 29), HTCAPTION);
+  EXPECT_EQ(hit(530, 15), HTOBJECT);
+  EXPECT_EQ(hit(20, 15), HTOBJECT);
+  EXPECT_EQ(hit(300, 200), HTCLIENT);
+  EXPECT_EQ(hit(5, 200), HTOBJECT);
+  ASSERT_EQ(frame->Objects().size(), 7u) << "the caption and six buttons";
+
+  std::vector<std::string> captions;
+  TMenuItem* items = frame->GetSystemMenuItems();
+  for (int i = 0; i < items->Count(); ++i) captions.push_back(items->Items(i)->Caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"最小化(&n)", "最大化(&x)", "向上卷拢(&l)", "最小化到图标(&T)", "-",
+                                                "Load skin...", "Load stored skin", "-", "关闭(&C)"}));
+  // The two items of the layout do nothing.
+  const TRect before = about.BoundsRect();
+  items->Items(5)->Click();
+  items->Items(6)->Click();
+  EXPECT_EQ(about.BoundsRect(), before);
+  EXPECT_TRUE(frame->Skinned());
+  EXPECT_EQ(frame->FrameState(), TskFrameState::Normal);
+
+  auto* message = dynamic_cast<TskSkinMessage*>(about.FindComponent("skSkinMessage1"));
+  auto* dialog = dynamic_cast<TskOpenSkinDialog*>(about.FindComponent("OD"));
+  ASSERT_NE(message, nullptr);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(message->ButtonSkinDataName, "button");
+  EXPECT_EQ(dialog->Title, "Open skin");
+  EXPECT_EQ(dialog->UnCompressedFilterIndex, 2);
+  EXPECT_EQ(dialog->SkinData(), about.FindComponent("skSkinData1"));
 }

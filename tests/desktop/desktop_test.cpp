@@ -17,6 +17,7 @@
 #include "controls/Button.h"
 #include "desktop/RealInput.h"
 #include "platform/ComCtrls.h"
+#include "skin/SkinForm.h"
 #include "skin/SkinMenu.h"
 #include "support/TestSupport.h"
 
@@ -374,5 +375,59 @@ TEST_F(Desktop, APopupMenuOpensOnARightClickWalksWithKeysOpensItsSubMenuByHoverA
       .Until("no pop-up is left on the screen", [] { return TPopupWindow::ShownWindows().empty(); })
       .Do([&] { EXPECT_EQ(closes, 0); })
       .Holds("the window kept the activation", active, 200);
+  EXPECT_EQ(s.Run(), "");
+}
+
+TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizesAndClosesFromItsSkin) {
+  TForm5* about = nullptr;
+  TskSkinForm* frame = nullptr;
+  TRect opened;
+  const TRect work = Screen->WorkAreaRect();
+  auto at = [&](int x, int y) { return TPoint{about->Left() + x, about->Top() + y}; };
+  auto shown = [&] { return Form5 && Form5->Showing() && Form5->IsModal(); };
+  auto level = [&] {
+    TskSkinMenu& m = frame->MenuHost().SkinMenu();
+    return m.LevelCount() > 0 && m.Level(0)->Showing() ? m.Level(0) : nullptr;
+  };
+  Steps s;
+  s.Click(input_, [] { return At("Label6", 10, 6); })
+      .Until("the about window opens", shown)
+      .Do([&] {
+        about = Form5;
+        frame = TskSkinForm::FindFrameOf(about);
+        ASSERT_NE(frame, nullptr);
+        opened = about->BoundsRect();
+      })
+      .Until("it is active", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
+      .Do([&] { input_.Drag(at(200, 15), at(260, 55)); })
+      .Until("dragging the caption band moves it", [&] { return about->BoundsRect() == opened.Offset(60, 40); })
+      .Do([&] { input_.Drag(at(300, 340), at(360, 300)); })
+      .Holds("pressing elsewhere on the background does not", [&] { return about->BoundsRect() == opened.Offset(60, 40); }, 300)
+      .Do([&] { input_.Drag(at(200, 15), at(200 - (about->Left() - work.Left) + 9, 15)); })
+      .Until("9 pixels from the work area's left edge it snaps onto it", [&] { return about->Left() == work.Left; })
+      .Do([&] { input_.DoubleClick(at(200, 15)); })
+      .Until("a double click on the band rolls it up to 42 pixels", [&] { return about->Height() == 42 && about->Width() == 550; })
+      .Do([&] { input_.DoubleClick(at(200, 15)); })
+      .Until("a second one restores 386", [&] { return about->Height() == 386; })
+      .Click(input_, [&] { return at(250, 15); }, 3)
+      .Until("a right click on the band opens the system menu at the pointer", [&] {
+        return level() && level()->ItemCount() == 9 && level()->Left() == about->Left() + 250;
+      })
+      .Do([&] { input_.Key("Escape"); })
+      .Until("Escape closes it", [&] { return !level(); })
+      .Do([&] { opened = about->BoundsRect(); })
+      .Click(input_, [&] { return at(483, 15); })
+      .Until("minimize makes a 188 x 42 strip at the bottom left of the work area",
+             [&] { return about->BoundsRect() == Bounds(work.Left, work.Bottom - 42, 188, 42); })
+      .Click(input_, [&] { return at(90, 15); }, 3)
+      .Until("its system menu opens", [&] { return level() != nullptr; })
+      .Do([&] { input_.Key("Return"); })
+      .Until("its first item restores the old bounds", [&] { return about->BoundsRect() == opened; })
+      .Click(input_, [&] { return at(507, 15); })
+      .Until("maximize fills the work area", [&] { return about->BoundsRect() == work; })
+      .Click(input_, [&] { return at(507 + work.Width() - 550, 15); })
+      .Until("the same button restores it", [&] { return about->BoundsRect() == opened; })
+      .Click(input_, [&] { return at(530, 15); })
+      .Until("a click at (530, 15) closes it", [&] { return Modal<TForm5>() == nullptr; });
   EXPECT_EQ(s.Run(), "");
 }
