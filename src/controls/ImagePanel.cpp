@@ -64,39 +64,58 @@ void TthCustomPanel::WndProc(TMessage& m) {
   TPanel::WndProc(m);
 }
 
+// Whether drawing the graphic in the draw style sets every pixel of a w x h client area.
+static bool CoversClient(const TGraphic& g, TthDrawStyle style, int w, int h) {
+  if (g.Transparent) return false;
+  return style != TthDrawStyle::thNormal || (g.Width() >= w && g.Height() >= h);
+}
+
 void TthCustomPanel::Paint() {
   const int w = Width(), h = Height();
   if (w <= 0 || h <= 0) return;
   const TRect client(0, 0, w, h);
-  TBitmap buffer(w, h);  // starts white
-  TCanvas& bc = buffer.Canvas();
-  if (transparent_) PaintParentBackground(bc, *this);
-  if (HasGraphic()) {
-    const TGraphic& g = *picture_->Graphic();
+  // Drawn straight on the window's canvas; what the picture leaves uncovered is white.
+  TCanvas& c = Canvas();
+  // The graphic children are painted on the same canvas afterwards: brush and font are restored.
+  const TBrush brush = c.Brush();
+  TFont font;
+  font.Assign(c.Font());
+  c.SaveState();
+  c.IntersectClip(client);
+  const TGraphic* g = HasGraphic() ? picture_->Graphic() : nullptr;
+  if (transparent_ || (g && !CoversClient(*g, drawStyle_, w, h))) {
+    c.Brush().Style = TBrushStyle::bsSolid;
+    c.Brush().Color = clWhite;
+    c.FillRect(client);
+  }
+  if (transparent_) PaintParentBackground(c, *this);
+  if (g) {
     switch (drawStyle_) {
-      case TthDrawStyle::thStretch: bc.StretchDraw(client, g); break;
-      case TthDrawStyle::thTile: TileGraphic(bc, g, client); break;
-      default: bc.Draw(0, 0, g); break;
+      case TthDrawStyle::thStretch: c.StretchDraw(client, *g); break;
+      case TthDrawStyle::thTile: TileGraphic(c, *g, client); break;
+      default: c.Draw(0, 0, *g); break;
     }
   } else if (!transparent_) {
-    bc.Brush().Style = TBrushStyle::bsSolid;
-    bc.Brush().Color = Color();
-    bc.FillRect(client);
+    c.Brush().Style = TBrushStyle::bsSolid;
+    c.Brush().Color = Color();
+    c.FillRect(client);
   }
-  bc.Brush().Style = TBrushStyle::bsClear;
+  c.Brush().Style = TBrushStyle::bsClear;
   const std::string& caption = Caption();
   if (caption.find_first_not_of(" \t\r\n") != std::string::npos) {
-    bc.Font().Assign(Font());
+    c.Font().Assign(Font());
     if (captionPos_.X == -1 || captionPos_.Y == -1) {
       unsigned align = Alignment == TAlignment::taLeftJustify ? DT_LEFT
                      : Alignment == TAlignment::taRightJustify ? DT_RIGHT : DT_CENTER;
       TRect r = client;
-      bc.DrawText(caption, r, DT_SINGLELINE | DT_VCENTER | align);
+      c.DrawText(caption, r, DT_SINGLELINE | DT_VCENTER | align);
     } else {
-      bc.TextOut(captionPos_.X, captionPos_.Y, caption);
+      c.TextOut(captionPos_.X, captionPos_.Y, caption);
     }
   }
-  Canvas().CopyRect(client, bc, client);
+  c.RestoreState();
+  c.Brush() = brush;
+  c.Font().Assign(font);
 }
 
 TthImagePanel::TthImagePanel(TComponent* owner) : TthCustomPanel(owner) {}

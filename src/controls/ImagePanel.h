@@ -1,5 +1,5 @@
 // A container panel that shows a picture as its background (unscaled, stretched or tiled) with an
-// optional caption, composed off screen and copied to the window in one step.
+// optional caption, drawn straight on the window's canvas.
 #pragma once
 
 #include <memory>

@@ -203,6 +203,10 @@ void TImageCanvas::SetImage(QImage* image) {
   impl_->End();
   impl_->image = image;
 }
+void TImageCanvas::SetDeviceClip(const QRegion& region) {
+  impl_->clip = region;
+  impl_->clipped = true;
+}
 
 int TCanvas::Width() const { return impl_->image ? impl_->image->width() : 0; }
 int TCanvas::Height() const { return impl_->image ? impl_->image->height() : 0; }

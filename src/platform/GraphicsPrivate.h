@@ -40,6 +40,8 @@ class TImageCanvas : public TCanvas {
  public:
   explicit TImageCanvas(QImage* image);
   void SetImage(QImage* image);
+  // Limits drawing to a region in the image's own coordinates.
+  void SetDeviceClip(const QRegion& region);
 };
 
 inline QImage& ImageOf(TBitmap& b) { return b.impl()->image; }

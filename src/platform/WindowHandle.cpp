@@ -54,10 +54,7 @@ void TWindowHandle::timerEvent(QTimerEvent* e) {
   }
 }
 
-const QImage& TWindowHandle::Render() {
-  QSize size = widget_->size();
-  if (buffer_.size() != size) buffer_ = QImage(size, QImage::Format_RGB32);
-  TImageCanvas canvas(&buffer_);
+void TWindowHandle::Render(TCanvas& canvas) {
   TRect nc = control_->NonClientMargins();
   if (!control_->Parent() && (nc.Left || nc.Top || nc.Right || nc.Bottom)) {
     // The frame paints on the whole window and may clip the client out; the client paints after
@@ -75,14 +72,26 @@ const QImage& TWindowHandle::Render() {
   TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(&canvas), 0, 0};
   control_->WindowProc(paint);
   canvas.impl()->End();
-  return buffer_;
 }
 
-void TWindowHandle::PaintEvent() {
+void TWindowHandle::PaintEvent(const QRegion& dirty, QPaintDevice* device, QPoint at) {
   Application->HandleExceptions([&] {
-    const QImage& img = Render();
-    QPainter p(widget_);
-    p.drawImage(0, 0, img);
+    // The window's backing store already holds its pixels: the control composes straight into
+    // it, clipped to what the toolkit asked to be painted (which leaves out the child widgets).
+    auto* image = device && device->devType() == QInternal::Image ? static_cast<QImage*>(device) : nullptr;
+    if (image && image->devicePixelRatio() == 1 &&
+        (image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied)) {
+      TImageCanvas canvas(image);
+      canvas.SetOrigin(at.x(), at.y());
+      canvas.SetDeviceClip((dirty & widget_->rect()).translated(at));
+      Render(canvas);
+      return;
+    }
+    // Anywhere else (a grab into a picture, a scaled screen) through a picture of the widget.
+    QImage scratch(widget_->size(), QImage::Format_RGB32);
+    TImageCanvas canvas(&scratch);
+    Render(canvas);
+    QPainter(widget_).drawImage(0, 0, scratch);
   });
 }
 

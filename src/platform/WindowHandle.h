@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QObject>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -31,9 +32,13 @@ class TWindowHandle : public QObject {
   TWinControl* Control() const { return control_; }
   bool Native() const { return native_; }
 
-  // Paints the control (non-client part, then client part) into the back buffer and returns it.
-  const QImage& Render();
-  void PaintEvent();
+  // Paints the control (non-client part, then client part) on a canvas whose origin is the
+  // widget's top-left corner.
+  void Render(TCanvas& canvas);
+  // A paint event of the widget: `dirty` in widget coordinates; `device` is where the toolkit has
+  // the widget's painting go (its window's backing store) with the widget's top-left at `at`, or
+  // null when the widget cannot be painted there directly.
+  void PaintEvent(const QRegion& dirty, QPaintDevice* device, QPoint at);
 
   // Called by the default window procedure: let the toolkit process the event being translated.
   void PassToNative() { passToNative_ = true; }
@@ -64,7 +69,6 @@ class TWindowHandle : public QObject {
   bool native_;
   bool passToNative_ = false;
   QEvent* current_ = nullptr;
-  QImage buffer_;
   std::deque<QPoint> placed_;  // places asked for and not yet confirmed, oldest first
   std::map<uintptr_t, int> timers_;  // our id -> toolkit timer id
 };
@@ -78,7 +82,12 @@ class TPaintWidget : public QWidget {
   }
   TWindowHandle* handle = nullptr;  // set by the handle that owns this widget
  protected:
-  void paintEvent(QPaintEvent*) override { if (handle) handle->PaintEvent(); }
+  void paintEvent(QPaintEvent* e) override {
+    if (!handle) return;
+    QPoint offset;
+    QPaintDevice* device = sharedPainter() ? nullptr : redirected(&offset);
+    handle->PaintEvent(e->region(), device, -offset);
+  }
 };
 
 // Virtual key code of a toolkit key.
