@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QResource>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
@@ -613,6 +614,8 @@ void TCanvas::ClipToRegion(const TRegion& region) {
 // ---------------------------------------------------------------------------------------------
 // Graphics
 
+static void InitPictureResources();
+
 void TGraphic::LoadFromFile(const std::string& path) {
   TFileStream f(path, TFileMode::fmOpenRead);
   LoadFromStream(f);
@@ -649,7 +652,7 @@ void TBitmap::Assign(const TBitmap& other) {
   if (&other == this) return;
   if (canvas_) canvas_->impl()->End();
   if (other.canvas_) other.canvas_->impl()->End();
-  impl_->image = other.impl_->image.copy();
+  impl_->image = other.impl_->image;  // shared until either side draws on it
   pixelFormat_ = other.pixelFormat_;
   palette_ = other.palette_;
   transparentColor_ = other.transparentColor_;
@@ -729,15 +732,89 @@ bool TBitmap::LoadFromResourceName(const std::string& name) {
   return true;
 }
 
-TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}
+TJPEGImage::TJPEGImage() = default;
 TJPEGImage::~TJPEGImage() = default;
-int TJPEGImage::Width() const { return bitmap_->Width(); }
-int TJPEGImage::Height() const { return bitmap_->Height(); }
-void TJPEGImage::Draw(TCanvas& canvas, const TRect& r) const { bitmap_->Draw(canvas, r); }
+
+void TJPEGImage::Draw(TCanvas& canvas, const TRect& r) const {
+  if (Empty()) return;
+  Bitmap().Draw(canvas, r);
+}
+
 void TJPEGImage::LoadFromStream(TStream& s) { LoadFromBytes(s.ReadAll()); }
+
 void TJPEGImage::LoadFromBytes(std::string_view bytes) {
-  DecodeJpeg(bytes, *bitmap_);
+  auto decoded = std::make_unique<TBitmap>();
+  DecodeJpeg(bytes, *decoded);
+  width_ = decoded->Width();
+  height_ = decoded->Height();
+  bitmap_ = std::move(decoded);
+  shared_.reset();
   data_.assign(bytes);
+  resource_.clear();
+}
+
+void TJPEGImage::Assign(const TJPEGImage& other) {
+  if (&other == this) return;
+  if (other.bitmap_) {
+    if (!bitmap_) bitmap_ = std::make_unique<TBitmap>();
+    bitmap_->Assign(*other.bitmap_);  // shares the pixels until one side draws on them
+  } else {
+    bitmap_.reset();
+  }
+  shared_ = other.shared_;
+  data_ = other.data_;
+  resource_ = other.resource_;
+  width_ = other.width_;
+  height_ = other.height_;
+  Transparent = other.Transparent;
+}
+
+namespace {
+// The bytes of a built-in picture, read in place where the resource is stored uncompressed.
+std::string_view ResourceView(const std::string& name, QByteArray& holder) {
+  InitPictureResources();
+  QResource r(QString::fromStdString(":/pictures/" + name));
+  if (!r.isValid() || !r.data()) throw EInvalidGraphic("Picture not found: " + name);
+  if (r.compressionAlgorithm() == QResource::NoCompression)
+    return {reinterpret_cast<const char*>(r.data()), static_cast<size_t>(r.size())};
+  holder = r.uncompressedData();
+  return {holder.constData(), static_cast<size_t>(holder.size())};
+}
+
+// One decoded copy of each built-in picture for as long as any image shows it.
+std::shared_ptr<const QImage> DecodedResource(const std::string& name) {
+  static std::map<std::string, std::weak_ptr<const QImage>> decoded;
+  std::weak_ptr<const QImage>& slot = decoded[name];
+  if (auto held = slot.lock()) return held;
+  QByteArray holder;
+  auto image = std::make_shared<const QImage>(DecodeJpegImage(ResourceView(name, holder)));
+  slot = image;
+  return image;
+}
+}  // namespace
+
+void TJPEGImage::LoadFromResourceName(const std::string& name) {
+  QByteArray holder;
+  TSize size = ReadJpegSize(ResourceView(name, holder));
+  bitmap_.reset();
+  shared_.reset();
+  data_.clear();
+  resource_ = name;
+  width_ = size.cx;
+  height_ = size.cy;
+}
+
+const TBitmap& TJPEGImage::Bitmap() const {
+  if (!bitmap_) {
+    auto b = std::make_unique<TBitmap>();
+    if (!resource_.empty()) {
+      auto image = DecodedResource(resource_);
+      ImageOf(*b) = *image;  // shared, copied only if drawn on
+      shared_ = std::move(image);
+    }
+    bitmap_ = std::move(b);
+  }
+  return *bitmap_;
 }
 
 TPicture::TPicture() = default;
@@ -768,6 +845,12 @@ static std::unique_ptr<TGraphic> GraphicFromBytes(const std::string& name, const
 
 void TPicture::LoadFromResourceName(const std::string& name) {
   if (!ResourceExists(name)) throw EInvalidGraphic("Picture not found: " + name);
+  if (EndsWith(name, ".jpg") || EndsWith(name, ".jpeg")) {
+    auto j = std::make_unique<TJPEGImage>();
+    j->LoadFromResourceName(name);
+    SetGraphic(std::move(j));
+    return;
+  }
   SetGraphic(GraphicFromBytes(name, ResourceBytes(name)));
 }
 
@@ -782,10 +865,11 @@ TBitmap& TPicture::Bitmap() {
 }
 
 void TPicture::Assign(const TPicture& other) {
+  if (&other == this) return;
   if (!other.graphic_) { SetGraphic(nullptr); return; }
   if (auto* j = dynamic_cast<const TJPEGImage*>(other.graphic_.get())) {
     auto n = std::make_unique<TJPEGImage>();
-    n->LoadFromBytes(j->Data());
+    n->Assign(*j);
     SetGraphic(std::move(n));
   } else if (auto* b = dynamic_cast<const TBitmap*>(other.graphic_.get())) {
     auto n = std::make_unique<TBitmap>();

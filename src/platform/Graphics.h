@@ -247,24 +247,40 @@ class TBitmap : public TGraphic {
   TTransparentMode transparentMode_ = TTransparentMode::tmAuto;
 };
 
-// A JPEG picture, decoded with libjpeg into a bitmap when loaded.
+// A JPEG picture. Bytes loaded from a file or a stream are decoded at once (bad data is reported
+// when loading); a built-in picture is decoded only when first drawn, its size read from the
+// header at load, and every JPEG image showing the same built-in picture shares one decoded copy.
 class TJPEGImage : public TGraphic {
  public:
   TJPEGImage();
   ~TJPEGImage() override;
   std::string ClassName() const override { return "TJPEGImage"; }
-  int Width() const override;
-  int Height() const override;
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
   void Draw(TCanvas& canvas, const TRect& r) const override;
   // Raises EInvalidGraphic when the data is not a JPEG the decoder accepts.
   void LoadFromStream(TStream& s) override;
   void LoadFromBytes(std::string_view bytes);
-  const TBitmap& Bitmap() const { return *bitmap_; }
-  // The original compressed bytes (kept so layouts can be written back unchanged).
+  // A built-in picture by file name; raises EInvalidGraphic when there is none or its header is
+  // not a JPEG's.
+  void LoadFromResourceName(const std::string& name);
+  // Shares the other image's bytes and pixels.
+  void Assign(const TJPEGImage& other);
+  // The pixels (decoding a built-in picture on first use).
+  const TBitmap& Bitmap() const;
+  // Whether the pixels are held yet.
+  bool Decoded() const { return bitmap_ != nullptr; }
+  // The original compressed bytes of a picture loaded from bytes (kept so layouts can be written
+  // back unchanged); empty for a built-in picture.
   const std::string& Data() const { return data_; }
+  // The built-in picture shown, or empty.
+  const std::string& ResourceName() const { return resource_; }
  private:
-  std::unique_ptr<TBitmap> bitmap_;
+  mutable std::unique_ptr<TBitmap> bitmap_;
+  mutable std::shared_ptr<const void> shared_;  // the process's decoded copy of a built-in picture
   std::string data_;
+  std::string resource_;
+  int width_ = 0, height_ = 0;
 };
 
 // Decodes JPEG bytes into a bitmap (24-bit); raises EInvalidGraphic on bad data.

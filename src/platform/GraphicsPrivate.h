@@ -7,6 +7,7 @@
 #include <QRegion>
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "Graphics.h"
@@ -46,6 +47,11 @@ class TImageCanvas : public TCanvas {
 
 inline QImage& ImageOf(TBitmap& b) { return b.impl()->image; }
 inline const QImage& ImageOf(const TBitmap& b) { return b.impl()->image; }
+
+// JPEG: the size from the header alone, and the pixels decoded into a 32-bit image; both raise
+// EInvalidGraphic on bad data.
+TSize ReadJpegSize(std::string_view bytes);
+QImage DecodeJpegImage(std::string_view bytes);
 
 // Nearest-neighbour scaling by pixel replication: destination pixel x takes source column
 // src.Left + x * src.Width() / dest width.

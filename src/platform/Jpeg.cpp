@@ -25,14 +25,52 @@ void OnError(j_common_ptr cinfo) {
 void OnMessage(j_common_ptr, int) {}  // warnings are not shown to the user
 }  // namespace
 
-void DecodeJpeg(std::string_view bytes, TBitmap& out) {
+namespace {
+// Pixels as the toolkit holds them (0xAARRGGBB words), written by the decoder itself, alpha opaque.
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+constexpr J_COLOR_SPACE kPixelSpace = JCS_EXT_BGRA;
+#else
+constexpr J_COLOR_SPACE kPixelSpace = JCS_EXT_ARGB;
+#endif
+
+// Absurd dimensions are refused instead of being allocated.
+void CheckSize(const jpeg_decompress_struct& cinfo) {
+  if (static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > 64ull * 1024 * 1024)
+    throw EInvalidGraphic("JPEG image is too large");
+}
+}  // namespace
+
+TSize ReadJpegSize(std::string_view bytes) {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
   cinfo.err = jpeg_std_error(&err.pub);
   err.pub.error_exit = OnError;
   err.pub.emit_message = OnMessage;
-  QImage image;  // filled only on success
-  std::vector<unsigned char> row;  // outside the jump scope so it is always destroyed
+  TSize size{0, 0};
+  bool failed = false, tooLarge = false;
+  if (setjmp(err.jump)) {
+    failed = true;
+  } else {
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    tooLarge = static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > 64ull * 1024 * 1024;
+    size = {static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
+  }
+  jpeg_destroy_decompress(&cinfo);
+  if (failed) throw EInvalidGraphic(std::string("JPEG error: ") + err.message);
+  if (tooLarge) throw EInvalidGraphic("JPEG image is too large");
+  return size;
+}
+
+QImage DecodeJpegImage(std::string_view bytes) {
+  jpeg_decompress_struct cinfo{};
+  ErrorManager err{};
+  cinfo.err = jpeg_std_error(&err.pub);
+  err.pub.error_exit = OnError;
+  err.pub.emit_message = OnMessage;
+  QImage image;  // kept only on success
+  std::vector<JSAMPROW> rows;  // outside the jump scope so it is always destroyed
   bool failed = false;
   if (setjmp(err.jump)) {
     failed = true;
@@ -40,35 +78,37 @@ void DecodeJpeg(std::string_view bytes, TBitmap& out) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_RGB;
-    // Refuse absurd dimensions instead of trying to allocate them.
-    if (static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > 64ull * 1024 * 1024) {
+    cinfo.out_color_space = kPixelSpace;
+    try {
+      CheckSize(cinfo);
+    } catch (...) {
+      jpeg_destroy_decompress(&cinfo);
+      throw;
+    }
+    jpeg_start_decompress(&cinfo);
+    const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
+    image = QImage(w, h, QImage::Format_RGB32);
+    if (image.isNull()) {
       jpeg_destroy_decompress(&cinfo);
       throw EInvalidGraphic("JPEG image is too large");
     }
-    jpeg_start_decompress(&cinfo);
-    image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height), QImage::Format_RGB32);
-    row.resize(cinfo.output_width * cinfo.output_components);
-    while (cinfo.output_scanline < cinfo.output_height) {
-      int y = static_cast<int>(cinfo.output_scanline);
-      JSAMPROW rows[1] = {row.data()};
-      jpeg_read_scanlines(&cinfo, rows, 1);
-      QRgb* d = reinterpret_cast<QRgb*>(image.scanLine(y));
-      for (unsigned x = 0; x < cinfo.output_width; ++x) {
-        const unsigned char* p = &row[x * cinfo.output_components];
-        d[x] = cinfo.output_components >= 3 ? qRgb(p[0], p[1], p[2]) : qRgb(p[0], p[0], p[0]);
-      }
-    }
+    // The decoder writes the rows in place, as many per call as it has ready.
+    rows.resize(static_cast<size_t>(h));
+    for (int y = 0; y < h; ++y) rows[static_cast<size_t>(y)] = image.scanLine(y);
+    while (cinfo.output_scanline < cinfo.output_height)
+      jpeg_read_scanlines(&cinfo, rows.data() + cinfo.output_scanline, cinfo.output_height - cinfo.output_scanline);
     jpeg_finish_decompress(&cinfo);
   }
   jpeg_destroy_decompress(&cinfo);
   if (failed) throw EInvalidGraphic(std::string("JPEG error: ") + err.message);
-  out.Clear();
-  out.SetSize(image.width(), image.height());
-  ImageOf(out) = image;
+  return image;
+}
+
+void DecodeJpeg(std::string_view bytes, TBitmap& out) {
+  QImage image = DecodeJpegImage(bytes);
+  out.Clear();  // ends any drawing on the bitmap; its canvas keeps pointing at its pixels
+  ImageOf(out) = std::move(image);
   out.SetPixelFormat(TPixelFormat::pf24bit);
-  // Re-point the bitmap's canvas (if any) at the new pixels.
-  out.SetSize(image.width(), image.height());
 }
 
 std::string EncodeJpeg(const TBitmap& bmp, int quality) {

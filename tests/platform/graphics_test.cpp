@@ -1,6 +1,14 @@
 // Canvas drawing checked on pixels, and JPEG decoding.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 #include "platform/Graphics.h"
 
 using namespace corvane;
@@ -186,4 +194,137 @@ TEST(Pictures, BuiltInPicturesLoadAtTheirSizes) {
   EXPECT_EQ(b.Width(), 252);
   EXPECT_EQ(b.Height(), 23);
   EXPECT_FALSE(b.LoadFromResourceName("NO_SUCH_PICTURE"));
+}
+
+namespace {
+// The decoder's plain path as a reference: RGB rows one at a time, packed as 0xFFRRGGBB.
+std::vector<uint32_t> PlainDecode(const std::string& bytes, int& w, int& h) {
+  jpeg_decompress_struct cinfo{};
+  jpeg_error_mgr err{};
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
+  jpeg_read_header(&cinfo, TRUE);
+  cinfo.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  w = static_cast<int>(cinfo.output_width);
+  h = static_cast<int>(cinfo.output_height);
+  std::vector<uint32_t> out;
+  std::vector<unsigned char> row(static_cast<size_t>(w) * 3);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_read_scanlines(&cinfo, rows, 1);
+    for (int x = 0; x < w; ++x) out.push_back(0xFF000000u | row[x * 3] << 16 | row[x * 3 + 1] << 8 | row[x * 3 + 2]);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return out;
+}
+
+std::string GreyJpeg(int w, int h) {
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr err{};
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = w;
+  cinfo.image_height = h;
+  cinfo.input_components = 1;
+  cinfo.in_color_space = JCS_GRAYSCALE;
+  jpeg_set_defaults(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<unsigned char> row(w);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    for (int x = 0; x < w; ++x) row[x] = static_cast<unsigned char>((x * 7 + cinfo.next_scanline * 13) & 0xFF);
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::string out(reinterpret_cast<char*>(buffer), size);
+  std::free(buffer);
+  return out;
+}
+
+// Every pixel of the bitmap against the reference decoding; the first difference, if any.
+std::string FirstDifference(const TBitmap& b, const std::string& bytes) {
+  int w = 0, h = 0;
+  std::vector<uint32_t> ref = PlainDecode(bytes, w, h);
+  if (b.Width() != w || b.Height() != h) return "size differs";
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (b.ScanLine(y)[x] != ref[static_cast<size_t>(y) * w + x])
+        return "pixel " + std::to_string(x) + "," + std::to_string(y);
+  return "";
+}
+}  // namespace
+
+TEST(Jpeg, DecodesPixelForPixelAsThePlainRgbPath) {
+  // Built-in pictures of every kind (colour, 4:2:0), an odd-sized colour picture and a grey one.
+  TBitmap odd(37, 23);
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 37; ++x) odd.SetPixel(x, y, RGB(x * 6, y * 11, (x ^ y) * 5));
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"odd", EncodeJpeg(odd, 90)}, {"grey", GreyJpeg(41, 17)}};
+  for (const char* name : {"form1_bg.jpg", "form2_bg.jpg", "page1.jpg", "page2.jpg", "q111111.jpg", "tab1_on.jpg"})
+    cases.emplace_back(name, ResourceBytes(name));
+  for (const auto& [name, bytes] : cases) {
+    TBitmap b;
+    DecodeJpeg(bytes, b);
+    EXPECT_EQ(FirstDifference(b, bytes), "") << name;
+  }
+}
+
+TEST(Pictures, BuiltInJpegsAreDecodedWhenFirstDrawnOnceForAllImagesShowingThem) {
+  TPicture a, b;
+  a.LoadFromResourceName("page2.jpg");
+  b.LoadFromResourceName("page2.jpg");
+  const auto& ja = dynamic_cast<const TJPEGImage&>(*a.Graphic());
+  const auto& jb = dynamic_cast<const TJPEGImage&>(*b.Graphic());
+  // The size comes from the header; nothing is decoded yet.
+  EXPECT_EQ(a.Width(), 896);
+  EXPECT_EQ(a.Height(), 513);
+  EXPECT_FALSE(ja.Decoded());
+  EXPECT_FALSE(jb.Decoded());
+
+  TBitmap target(896, 513);
+  target.Canvas().Draw(0, 0, *a.Graphic());
+  EXPECT_TRUE(ja.Decoded());
+  EXPECT_FALSE(jb.Decoded());
+  EXPECT_EQ(FirstDifference(target, ResourceBytes("page2.jpg")), "");
+  // The second image shows the same decoded pixels, not a copy of its own.
+  EXPECT_EQ(jb.Bitmap().ScanLine(0), ja.Bitmap().ScanLine(0));
+
+  // A copy of the picture shares them too until it is drawn on.
+  TPicture c;
+  c.Assign(a);
+  const auto& jc = dynamic_cast<const TJPEGImage&>(*c.Graphic());
+  EXPECT_EQ(jc.Bitmap().ScanLine(0), ja.Bitmap().ScanLine(0));
+  c.Bitmap().SetPixel(0, 0, RGB(1, 2, 3));
+  EXPECT_EQ(c.Bitmap().Pixel(0, 0), RGB(1, 2, 3));
+  EXPECT_NE(ja.Bitmap().Pixel(0, 0), RGB(1, 2, 3));
+  EXPECT_EQ(FirstDifference(jb.Bitmap(), ResourceBytes("page2.jpg")), "");
+
+  // A picture that is not there, or not a JPEG, fails when loaded.
+  EXPECT_THROW(a.LoadFromResourceName("no_such_picture.jpg"), EInvalidGraphic);
+  TJPEGImage j;
+  EXPECT_THROW(j.LoadFromResourceName("MACOS_BUTTON.bmp"), EInvalidGraphic);
+}
+
+TEST(Pictures, JpegsFromBytesAreDecodedWhenLoadedAndCopiesShareThePixels) {
+  TBitmap src(16, 8);
+  Fill(src, RGB(20, 130, 240));
+  TPicture a;
+  TJPEGImage* j = new TJPEGImage;
+  a.SetGraphic(std::unique_ptr<TGraphic>(j));
+  j->LoadFromBytes(EncodeJpeg(src, 95));
+  EXPECT_TRUE(j->Decoded());
+  TPicture b;
+  b.Assign(a);
+  const auto& jb = dynamic_cast<const TJPEGImage&>(*b.Graphic());
+  EXPECT_TRUE(jb.Decoded());
+  EXPECT_EQ(jb.Bitmap().ScanLine(0), j->Bitmap().ScanLine(0));
+  EXPECT_EQ(jb.Data(), j->Data());
 }
