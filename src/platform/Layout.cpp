@@ -115,16 +115,32 @@ class Parser {
     } else if (c == '{') {
       v.kind = TLayoutValue::Kind::Binary;
       ++pos_;
-      std::string hex;
+      // Two hex digits a byte, blanks and line breaks anywhere between digits.
+      auto digit = [](char ch) -> int {
+        if (ch >= '0' && ch <= '9') return ch - '0';
+        if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+        if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+        return -1;
+      };
+      const size_t end = s_.find('}', pos_);
+      v.text.reserve(end == std::string_view::npos ? 0 : (end - pos_) / 2);
+      int high = -1;  // the first digit of a byte still waiting for its second
       for (;;) {
         SkipBlanks();
         if (pos_ >= s_.size()) Fail("unterminated binary data");
-        if (s_[pos_] == '}') { ++pos_; break; }
-        if (!std::isxdigit(static_cast<unsigned char>(s_[pos_]))) Fail("bad character in binary data");
-        hex += s_[pos_++];
+        const char ch = s_[pos_];
+        if (ch == '}') { ++pos_; break; }
+        const int d = digit(ch);
+        if (d < 0) Fail("bad character in binary data");
+        ++pos_;
+        if (high < 0) {
+          high = d;
+        } else {
+          v.text += static_cast<char>(high << 4 | d);
+          high = -1;
+        }
       }
-      if (hex.size() % 2) Fail("odd number of hex digits");
-      for (size_t i = 0; i < hex.size(); i += 2) v.text += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+      if (high >= 0) Fail("odd number of hex digits");
     } else if (c == '-' || c == '+' || c == '$' || std::isdigit(static_cast<unsigned char>(c))) {
       size_t start = pos_;
       ++pos_;
