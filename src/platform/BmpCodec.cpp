@@ -4,7 +4,7 @@
 #include <limits>
 #include <unordered_map>
 
-#include "Graphics.h"
+#include "GraphicsPrivate.h"
 
 namespace corvane {
 
@@ -154,23 +154,28 @@ TBmpImage DecodeBmp(TStream& s) {
   img.Reset(static_cast<int>(width), static_cast<int>(height), bitCount);
   std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
   const int w = img.Width;
+  const size_t paletteSize = img.Palette.size();
   for (int64_t r = 0; r < height; ++r) {
     s.ReadBuffer(row.data(), rowBytes);
     const int y = static_cast<int>(topDown ? r : height - 1 - r);
     uint32_t* out = img.Pixels.data() + static_cast<size_t>(y) * w;
-    uint8_t* idx = bitCount <= 8 ? img.Indices.data() + static_cast<size_t>(y) * w : nullptr;
-    for (int x = 0; x < w; ++x) {
-      if (bitCount <= 8) {
+    const uint8_t* p = row.data();
+    if (bitCount <= 8) {
+      uint8_t* idx = img.Indices.data() + static_cast<size_t>(y) * w;
+      for (int x = 0; x < w; ++x) {
         unsigned index;
-        if (bitCount == 8) index = row[x];
-        else if (bitCount == 4) index = (row[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
-        else index = (row[x / 8] >> (7 - (x & 7))) & 1;
+        if (bitCount == 8) index = p[x];
+        else if (bitCount == 4) index = (p[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
+        else index = (p[x / 8] >> (7 - (x & 7))) & 1;
         idx[x] = static_cast<uint8_t>(index);
-        out[x] = 0xFF000000u | (index < img.Palette.size() ? img.Palette[index] : 0u);
-      } else {
-        const uint8_t* p = row.data() + static_cast<size_t>(x) * (bitCount / 8);
-        out[x] = 0xFF000000u | (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
+        out[x] = 0xFF000000u | (index < paletteSize ? img.Palette[index] : 0u);
       }
+    } else if (bitCount == 24) {
+      for (int x = 0; x < w; ++x, p += 3)
+        out[x] = 0xFF000000u | (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
+    } else {
+      for (int x = 0; x < w; ++x, p += 4)
+        out[x] = 0xFF000000u | (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
     }
   }
   // Four-bit images are kept as eight-bit ones with the same palette.
@@ -268,17 +273,21 @@ TColor RgbToColor(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0x
 }  // namespace
 
 void ImageToBitmap(const TBmpImage& image, TBitmap& bitmap) {
-  bitmap.SetSize(image.Width, image.Height);
+  // The pixels go into an image of their own in one copy (no white-filled bitmap first).
+  QImage pixels(image.Width, image.Height, QImage::Format_RGB32);
+  if (!image.Empty()) {
+    if (pixels.isNull()) throw EInvalidGraphic(SInvalidBitmap);
+    for (int y = 0; y < image.Height; ++y)
+      std::memcpy(pixels.scanLine(y), image.Pixels.data() + static_cast<size_t>(y) * image.Width,
+                  static_cast<size_t>(image.Width) * sizeof(uint32_t));
+  }
+  bitmap.Clear();  // ends any drawing on the bitmap; its canvas keeps pointing at its pixels
+  ImageOf(bitmap) = std::move(pixels);
   bitmap.SetPixelFormat(image.BitCount == 1 ? TPixelFormat::pf1bit
                         : image.BitCount <= 8 ? TPixelFormat::pf8bit
                                               : TPixelFormat::pf24bit);
   bitmap.Palette().clear();
   for (uint32_t c : image.Palette) bitmap.Palette().push_back(RgbToColor(c));
-  for (int y = 0; y < image.Height; ++y) {
-    uint32_t* line = bitmap.ScanLine(y);
-    std::memcpy(line, image.Pixels.data() + static_cast<size_t>(y) * image.Width,
-                static_cast<size_t>(image.Width) * sizeof(uint32_t));
-  }
 }
 
 TBmpImage BitmapToImage(const TBitmap& bitmap) {

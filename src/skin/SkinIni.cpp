@@ -7,12 +7,6 @@ namespace corvane {
 
 namespace {
 
-std::string Lower(std::string_view s) {
-  std::string r(s);
-  for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return r;
-}
-
 // Blanks and control characters come off both ends.
 std::string_view Trim(std::string_view s) {
   size_t b = 0, e = s.size();
@@ -69,6 +63,15 @@ TPoint ParseSkinPoint(std::string_view value) {
 }
 
 // ---------------------------------------------------------------------------------------------
+bool TskIniText::NoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
 std::vector<std::string> TskIniText::SplitLines(std::string_view text) {
   std::vector<std::string> lines;
   size_t start = 0;
@@ -84,29 +87,28 @@ std::vector<std::string> TskIniText::SplitLines(std::string_view text) {
 }
 
 TskIniText::Section* TskIniText::FindSection(std::string_view name) {
-  auto it = sectionIndex_.find(Lower(name));
+  auto it = sectionIndex_.find(name);
   return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 const TskIniText::Section* TskIniText::FindSection(std::string_view name) const {
-  auto it = sectionIndex_.find(Lower(name));
+  auto it = sectionIndex_.find(name);
   return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 
 TskIniText::Section& TskIniText::AddSection(std::string_view name) {
   if (Section* s = FindSection(name)) return *s;
-  sectionIndex_.emplace(Lower(name), sections_.size());
+  sectionIndex_.emplace(std::string(name), sections_.size());
   sections_.push_back(Section{std::string(name), {}, {}});
   return sections_.back();
 }
 
 void TskIniText::SetKey(Section& s, std::string_view key, std::string value) {
-  const std::string lk = Lower(key);
-  auto it = s.index.find(lk);
+  auto it = s.index.find(key);
   if (it != s.index.end()) {
     s.keys[it->second].second = std::move(value);
   } else {
-    s.index.emplace(lk, s.keys.size());
+    s.index.emplace(std::string(key), s.keys.size());
     s.keys.emplace_back(std::string(key), std::move(value));
   }
 }
@@ -156,7 +158,7 @@ bool TskIniText::ValueExists(std::string_view section, std::string_view key) con
 const std::string* TskIniText::Find(std::string_view section, std::string_view key) const {
   const Section* s = FindSection(section);
   if (!s) return nullptr;
-  auto it = s->index.find(Lower(key));
+  auto it = s->index.find(key);
   return it == s->index.end() ? nullptr : &s->keys[it->second].second;
 }
 
@@ -288,7 +290,7 @@ void TskIniText::WriteList(std::string_view section, std::string_view name, cons
 }
 
 void TskIniText::EraseSection(std::string_view section) {
-  auto it = sectionIndex_.find(Lower(section));
+  auto it = sectionIndex_.find(section);
   if (it == sectionIndex_.end()) return;
   const size_t pos = it->second;
   sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(pos));

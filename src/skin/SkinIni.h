@@ -70,10 +70,15 @@ class TskIniText {
   void EraseSection(std::string_view section);
 
  private:
+  // Orders names with ASCII case ignored, and finds them from views without a lower-case copy.
+  struct NoCaseLess {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const;
+  };
   struct Section {
     std::string name;
     std::vector<std::pair<std::string, std::string>> keys;  // in order; names as first written
-    std::map<std::string, size_t> index;                    // lower-case key -> position in keys
+    std::map<std::string, size_t, NoCaseLess> index;        // key -> position in keys
   };
   Section* FindSection(std::string_view name);
   const Section* FindSection(std::string_view name) const;
@@ -81,7 +86,7 @@ class TskIniText {
   static void SetKey(Section& s, std::string_view key, std::string value);
 
   std::vector<Section> sections_;
-  std::map<std::string, size_t> sectionIndex_;  // lower-case name -> position
+  std::map<std::string, size_t, NoCaseLess> sectionIndex_;  // name -> position
 };
 
 // Reads a rectangle or point value digit by digit (blanks, signs and letters are skipped).
