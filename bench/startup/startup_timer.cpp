@@ -3,9 +3,10 @@
 // first complete paint; then reads the process's peak resident memory (VmHWM) and ends it.
 //
 // "Complete" means the window shows what it shows once it has settled: the first run of each
-// program is a warm-up whose settled picture becomes the reference, and from then on every damage
-// report of the window (XDamage) is followed by a read-back of its pixels, compared with the
-// reference. The time of the damage report that completed the picture is the paint time.
+// program is a warm-up whose settled pictures become the references (a blinking text caret gives
+// two), and from then on every damage report of the window (XDamage) is followed by a read-back of
+// its pixels, compared with the references. The time of the damage report that completed the
+// picture is the paint time.
 //
 //   startup_timer RUNS SETTLE_MS LABEL 'COMMAND ARGS' [LABEL 'COMMAND ARGS' ...]
 //
@@ -44,7 +45,7 @@ int IgnoreErrors(Display*, XErrorEvent*) { return 0; }  // windows come and go u
 struct Program {
   std::string label;
   std::vector<std::string> argv;
-  std::vector<char> reference;  // settled pixels of its window
+  std::vector<std::vector<char>> references;  // settled pixels of its window
   int refWidth = 0, refHeight = 0;
   std::vector<double> mapped, painted, hwmKb;
   int failures = 0;
@@ -134,7 +135,8 @@ RunResult RunOnce(Display* d, int damageEvent, Program& prog, bool warmUp, int s
   auto compare = [&] {
     int w = 0, h = 0;
     auto px = Pixels(d, target, w, h);
-    return px && w == prog.refWidth && h == prog.refHeight && *px == prog.reference;
+    return px && w == prog.refWidth && h == prog.refHeight &&
+           std::find(prog.references.begin(), prog.references.end(), *px) != prog.references.end();
   };
   auto take = [&](Window w) {
     if (target || WindowPid(d, w) != pid) return;
@@ -170,8 +172,18 @@ RunResult RunOnce(Display* d, int damageEvent, Program& prog, bool warmUp, int s
   if (!target) {
     r.why = "no window mapped";
   } else if (warmUp) {
+    // The settled picture, and whatever else the window shows in the next 1.5 s.
     auto px = Pixels(d, target, prog.refWidth, prog.refHeight);
-    if (px) { prog.reference = std::move(*px); r.ok = true; } else { r.why = "window gone"; }
+    if (px) { prog.references.push_back(std::move(*px)); r.ok = true; } else { r.why = "window gone"; }
+    for (double until = Now() + 1.5; r.ok && NextEvent(d, e, until);) {
+      if (e.type != damageEvent + XDamageNotify) continue;
+      XDamageSubtract(d, damage, None, None);
+      int w = 0, h = 0;
+      auto more = Pixels(d, target, w, h);
+      if (more && w == prog.refWidth && h == prog.refHeight &&
+          std::find(prog.references.begin(), prog.references.end(), *more) == prog.references.end())
+        prog.references.push_back(std::move(*more));
+    }
   } else if (!complete) {
     r.why = "never painted as the reference";
   } else {
