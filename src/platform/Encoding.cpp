@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <mutex>
 
@@ -118,6 +119,32 @@ bool IsGbkEncodable(char32_t ch) {
   std::string u;
   AppendUtf8(u, ch);
   return Utf8ToGbk(u) != "?";
+}
+
+size_t LongestUnbrokenStretch(std::string_view s, bool markup) {
+  size_t longest = 0, run = 0;
+  for (size_t i = 0; i < s.size();) {
+    char c = s[i];
+    if (markup && c == '<') {
+      size_t end = s.find('>', i);
+      i = end == std::string_view::npos ? s.size() : end + 1;
+      run = 0;
+      continue;
+    }
+    if (markup && c == '&') {
+      size_t end = s.find_first_of("; <&", i + 1);
+      i = end != std::string_view::npos && s[end] == ';' && end - i <= 32 ? end + 1 : i + 1;
+      longest = std::max(longest, ++run);
+      continue;
+    }
+    char32_t ch = DecodeUtf8(s, i);
+    bool breaks = ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '-' || ch == '/' || ch == 0x2028 ||
+                  ch == 0x2029 || ch == 0x200B || ch == 0x3000 || (ch >= 0x2E80 && ch < 0xD800) || (ch >= 0xF900 && ch < 0xFB00) ||
+                  (ch >= 0xFF00 && ch < 0xFFF0) || (ch >= 0x20000 && ch < 0x40000);
+    run = breaks ? 0 : run + 1;
+    longest = std::max(longest, run);
+  }
+  return longest;
 }
 
 }  // namespace corvane

@@ -17,6 +17,13 @@ bool IsValidUtf8(std::string_view s);
 // Decodes one UTF-8 character at s[i], advancing i; returns U+FFFD for a malformed sequence.
 char32_t DecodeUtf8(std::string_view s, size_t& i);
 void AppendUtf8(std::string& out, char32_t ch);
+// The most characters of the text that follow one another with no place between them where a line
+// may break (blanks, Chinese, Japanese and Korean characters, hyphens and slashes are such places).
+// With `markup`, the text is HTML: tags count as breaks and an entity as one character.
+size_t LongestUnbrokenStretch(std::string_view utf8, bool markup = false);
+// Text with a stretch this long is laid out wrapping anywhere: looking for a word boundary in it
+// line after line would cost time that grows with the square of its length.
+inline constexpr size_t kLongUnbrokenStretch = 1000;
 // Length in bytes of the GBK character that starts with byte b (1 or 2).
 inline int GbkCharLength(unsigned char b) { return b >= 0x81 && b <= 0xFE ? 2 : 1; }
 

@@ -21,6 +21,14 @@
 // - A paragraph without text may hold one empty run: the format of its paragraph mark, which is
 //   what text typed into it takes. The reader gives every empty paragraph one; the writer writes
 //   it as the paragraph's format.
+// - What the model has no form of its own for (a picture, a drawn shape, an embedded object) is
+//   one run whose Text is U+FFFC (kObjectChar) and whose Object holds the RTF group(s) it was
+//   read from, written back as they were. Such a run never merges with its neighbours.
+// - A hyperlink is a format attribute (Link, its target); neighbouring runs with the same target
+//   are one link.
+// - Tables: a paragraph inside a table cell is InTable; the last paragraph of a cell EndsCell;
+//   the last cell of a row also holds the row's definition (RowDefinition: column edges, borders
+//   and other row properties as RTF, written back as read).
 // - Paragraph ends: each paragraph of the model is one "\par" in RTF. Reading, text after the
 //   last "\par" becomes a final paragraph only when it holds some text, so a file that ends with
 //   "\par" has no empty paragraph added; writing, every paragraph is followed by "\par". A write
@@ -37,6 +45,8 @@ namespace corvane {
 
 inline constexpr std::string_view kLineBreak = "\u2028";
 inline constexpr char32_t kLineBreakChar = 0x2028;
+inline constexpr std::string_view kObjectText = "\uFFFC";
+inline constexpr char32_t kObjectChar = 0xFFFC;
 
 // Font character sets the program meets.
 inline constexpr int kAnsiCharset = 0;
@@ -47,18 +57,25 @@ inline constexpr int kGb2312Charset = 134;
 struct RichFont {
   std::string Name;  // UTF-8, e.g. "宋体"; empty = the control's font
   int Charset = kGb2312Charset;
+  int CodePage = 0;  // the font's own code page ("\cpg"), 0 when it names none
   friend bool operator==(const RichFont&, const RichFont&) = default;
 };
+
+enum class RichVerticalAlign { Normal, Superscript, Subscript };
 
 struct RichCharFormat {
   std::string FontName;  // UTF-8; empty = the control's font
   int Charset = kGb2312Charset;
+  int CodePage = 0;  // the font's "\cpg", 0 when none
   int SizeHalfPoints = 0;  // 0 = the control's size
   bool Bold = false;
   bool Italic = false;
   bool Underline = false;
   bool StrikeOut = false;
   TColor Color = clDefault;  // clDefault = automatic colour
+  RichVerticalAlign VerticalAlign = RichVerticalAlign::Normal;
+  TColor Highlight = clDefault;  // the background marking the text; clDefault = none
+  std::string Link;              // the target of the hyperlink the text belongs to; empty = none
 
   double SizePoints() const { return SizeHalfPoints / 2.0; }
   void SetSizePoints(double points) { SizeHalfPoints = static_cast<int>(points * 2 + 0.5); }
@@ -68,6 +85,7 @@ struct RichCharFormat {
 struct RichRun {
   std::string Text;  // UTF-8, no paragraph breaks
   RichCharFormat Format;
+  std::string Object;  // for an object run (Text is U+FFFC): the RTF it was read from
   friend bool operator==(const RichRun&, const RichRun&) = default;
 };
 
@@ -77,6 +95,16 @@ struct RichParagraph {
   int FirstIndent = 0;
   int LeftIndent = 0;
   int RightIndent = 0;
+  // Space above and below, in twips.
+  int SpaceBefore = 0;
+  int SpaceAfter = 0;
+  // Line spacing: 0 = single. With LineSpacingMultiple, LineSpacing / 240 lines; otherwise at
+  // least LineSpacing twips, or exactly -LineSpacing twips when negative.
+  int LineSpacing = 0;
+  bool LineSpacingMultiple = false;
+  bool InTable = false;
+  bool EndsCell = false;
+  std::string RowDefinition;  // non-empty on the last paragraph of a table row
   std::vector<RichRun> Runs;
 
   // The paragraph's text, line breaks as U+2028.
@@ -98,11 +126,16 @@ struct RichDocument {
 // Appends text to the paragraph, extending the last run when it has the same format.
 inline void AppendText(RichParagraph& p, std::string_view utf8, const RichCharFormat& format) {
   if (utf8.empty()) return;
-  if (!p.Runs.empty() && p.Runs.back().Format == format) p.Runs.back().Text += utf8;
-  else p.Runs.push_back(RichRun{std::string(utf8), format});
+  if (!p.Runs.empty() && p.Runs.back().Format == format && p.Runs.back().Object.empty()) p.Runs.back().Text += utf8;
+  else p.Runs.push_back(RichRun{std::string(utf8), format, {}});
 }
 
-// Merges neighbouring runs of equal format and drops empty runs.
+// Appends an object run (Text U+FFFC) holding `rtf`.
+inline void AppendObject(RichParagraph& p, std::string_view rtf, const RichCharFormat& format) {
+  p.Runs.push_back(RichRun{std::string(kObjectText), format, std::string(rtf)});
+}
+
+// Merges neighbouring runs of equal format (object runs aside) and drops empty runs.
 void NormalizeRuns(RichDocument& doc);
 
 // The document as plain text: paragraphs separated by "\n", line breaks (U+2028) as "\n".
@@ -115,6 +148,17 @@ RichDocument RichDocumentFromText(std::string_view utf8, const RichCharFormat& f
 // The code page a font's text is written in: GB2312 -> 936, ANSI -> 1252, default -> the
 // document's code page, the other Windows charsets to their code pages.
 int CodePageForCharset(int charset, int documentCodePage);
+// The charset whose code page is `codePage`; kDefaultCharset for a page no charset stands for.
+int CharsetForCodePage(int codePage);
+
+// A picture an object run's RTF holds (the first "\pict" group in it).
+struct RtfPicture {
+  enum class Kind { None, Png, Jpeg, Other } Type = Kind::None;
+  int WidthTwips = 0, HeightTwips = 0;  // the size it is shown at; 0 when not given
+  std::string Bytes;                    // the picture's file bytes (PNG or JPEG)
+};
+// At most `maxBytes` of picture data are decoded; a larger picture comes back as Other.
+RtfPicture PictureOf(std::string_view objectRtf, size_t maxBytes = 16 << 20);
 
 // Code page 1252 (Western). Unassigned bytes map to the C1 control of the same value.
 char32_t Cp1252ToUnicode(unsigned char b);
@@ -134,10 +178,12 @@ std::string Utf8CharToCodePage(std::string_view utf8Char, int codePage);
 // Reading. Never throws on bad content: malformed input loads what can be made of it.
 
 // Parses RTF. Text is decoded in the code page of its font (its "\cpg", else its "\fcharset",
-// else the document's "\ansicpg"), as CodePageToUtf8 knows them; each run keeps its font's name
-// and charset. Skipped: pictures, objects, style
-// sheet, document information, headers and footers, field instructions (the field result is
-// kept), hidden text and every "\*" destination.
+// else the document's "\ansicpg"), as CodePageToUtf8 knows them; each run keeps its font's name,
+// charset and "\cpg" (a font of the default charset takes the charset of the document's code
+// page). Pictures, shapes and objects become object runs; a HYPERLINK field's result is linked to
+// its target (other fields keep their result as text); table cells and rows keep their structure.
+// Skipped: style sheet, document information, headers and footers, hidden text and every other
+// "\*" destination.
 RichDocument ReadRtf(std::string_view bytes);
 
 // True when the bytes start, after an optional UTF-8 byte-order mark and white space, with "{\rtf".
@@ -157,10 +203,11 @@ RichDocument LoadRichTextFile(const std::string& path);
 // ---------------------------------------------------------------------------------------------
 // Writing.
 
-// RTF in code page 936. Each font keeps its name and charset; text goes out as "\'xx" escapes in
-// the code page of its font's charset (GBK for GB2312 and default fonts, 1252 for Western ones,
+// RTF in code page 936. Each font keeps its name, charset and "\cpg"; text goes out as "\'xx"
+// escapes in the font's "\cpg", else the code page of its charset (GBK for GB2312 and default fonts, 1252 for Western ones,
 // Big5, Shift-JIS, 1251 ... for the others), characters that page cannot hold as "\uN?".
-// Paragraphs end with "\par"; lines stay short.
+// Paragraphs end with "\par" ("\cell" at the end of a cell, the row's definition and "\row" at
+// the end of a row); object runs go out as the RTF they hold; lines stay short.
 std::string WriteRtf(const RichDocument& doc);
 
 // Writes the RTF through a temporary file renamed over the target, so a failed save leaves the

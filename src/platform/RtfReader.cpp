@@ -28,7 +28,8 @@ void NormalizeRuns(RichDocument& doc) {
     std::vector<RichRun> runs;
     for (RichRun& r : p.Runs) {
       if (r.Text.empty()) continue;
-      if (!runs.empty() && runs.back().Format == r.Format) runs.back().Text += r.Text;
+      if (!runs.empty() && runs.back().Format == r.Format && runs.back().Object.empty() && r.Object.empty())
+        runs.back().Text += r.Text;
       else runs.push_back(std::move(r));
     }
     // An empty paragraph keeps the format of its mark as one empty run.
@@ -89,6 +90,29 @@ int CodePageForCharset(int charset, int documentCodePage) {
     case 238: return 1250;
     case 255: return 437;
     default: return documentCodePage;
+  }
+}
+
+int CharsetForCodePage(int codePage) {
+  switch (codePage) {
+    case 1252: return 0;
+    case 10000: return 77;
+    case 932: return 128;
+    case 949: return 129;
+    case 1361: return 130;
+    case 936: return 134;
+    case 950: return 136;
+    case 1253: return 161;
+    case 1254: return 162;
+    case 1258: return 163;
+    case 1255: return 177;
+    case 1256: return 178;
+    case 1257: return 186;
+    case 1251: return 204;
+    case 874: return 222;
+    case 1250: return 238;
+    case 437: return 255;
+    default: return kDefaultCharset;
   }
 }
 
@@ -310,12 +334,26 @@ bool IsSkippedDestination(std::string_view word) {
          std::end(kSkippedDestinations);
 }
 
-enum class Dest : uint8_t { Text, Skip, FontTable, ColorTable };
+enum class Dest : uint8_t { Text, Skip, FontTable, ColorTable, Object, FieldInstruction };
+
+// Destinations the model keeps as they are, in an object run: pictures, drawn shapes, objects.
+bool IsObjectDestination(std::string_view word) {
+  return word == "pict" || word == "shppict" || word == "nonshppict" || word == "object" || word == "shp" ||
+         word == "shpgrp";
+}
+
+// Control words that belong to a table row's definition (after "\trowd").
+bool IsRowDefinitionWord(std::string_view w) {
+  for (std::string_view prefix : {"tr", "cl", "brdr", "brsp", "irow", "ts", "tpos", "tph", "tpv", "tdfrmtxt", "tabsnoovrlp", "tblind", "tblindtype"})
+    if (w.starts_with(prefix)) return true;
+  return w == "cellx" || w == "lastrow" || w == "taprtl" || w == "rtlrow" || w == "ltrrow";
+}
 
 constexpr int kDefaultSize = 24;  // RTF's default, 12 pt
 constexpr int kMaxSize = 3276;    // 1638 pt
 constexpr int kMaxGroupDepth = 512;
 constexpr int kMaxUnicodeSkip = 64;
+constexpr int kMaxTwips = 31680;  // 22 inches
 
 struct GroupState {
   Dest dest = Dest::Text;
@@ -326,8 +364,15 @@ struct GroupState {
   bool bold = false, italic = false, underline = false, strike = false, hidden = false;
   TColor color = clDefault;
   int uc = 1;                // characters of fallback after "\uN"
+  RichVerticalAlign vertical = RichVerticalAlign::Normal;
+  TColor highlight = clDefault;
+  std::string link;          // target of the HYPERLINK field the text is in
   TAlignment align = TAlignment::taLeftJustify;
   int firstIndent = 0, leftIndent = 0, rightIndent = 0;
+  int spaceBefore = 0, spaceAfter = 0, lineSpacing = 0;
+  bool lineMultiple = false, inTable = false;
+  bool fallbackObject = false;  // an object group that only stands in for the one before it
+  size_t start = 0;          // where the group's "{" is in the input
 };
 
 struct FontEntry {
@@ -358,7 +403,7 @@ class RtfParser {
     FinishFontEntry();
     if (!para_.Runs.empty()) EndParagraph();
     auto it = fonts_.find(deff_);
-    if (it != fonts_.end()) doc_.DefaultFont = RichFont{it->second.name, ResolvedCharset(it->second)};
+    if (it != fonts_.end()) doc_.DefaultFont = RichFont{it->second.name, ResolvedCharset(it->second), it->second.codePage};
     return std::move(doc_);
   }
 
@@ -372,6 +417,7 @@ class RtfParser {
     ignorable_ = false;
     if (stack_.size() > kMaxGroupDepth) { ++overflowDepth_; return; }
     stack_.push_back(stack_.back());
+    stack_.back().start = pos_ - 1;
   }
 
   void CloseGroup() {
@@ -380,6 +426,16 @@ class RtfParser {
     ignorable_ = false;
     if (overflowDepth_ > 0) { --overflowDepth_; return; }
     if (St().dest == Dest::FontTable) FinishFontEntry();
+    if (stack_.size() >= 2 && St().dest == Dest::Object && stack_[stack_.size() - 2].dest != Dest::Object) {
+      KeepObject(in_.substr(St().start, pos_ - St().start));
+    } else if (stack_.size() >= 2 && St().dest == Dest::FieldInstruction &&
+               stack_[stack_.size() - 2].dest != Dest::FieldInstruction) {
+      // The field's result (a sibling group read next) is linked to a HYPERLINK's target.
+      FlushFieldInstruction();
+      std::string target = HyperlinkTarget(fieldInstruction_);
+      if (!target.empty()) stack_[stack_.size() - 2].link = target;
+      fieldInstruction_.clear();
+    }
     if (stack_.size() <= 1) { done_ = true; return; }  // a "}" with no group open
     if (stack_.size() == 2) {  // the document's own group closes: the rest is not read
       if (!para_.Runs.empty()) EndParagraph();
@@ -460,7 +516,31 @@ class RtfParser {
       st.inUpr = false;
       return;
     }
-    if (st.dest == Dest::Skip) return;
+    if (st.dest == Dest::Skip || st.dest == Dest::Object) return;
+    if (st.dest == Dest::Text && IsObjectDestination(w) && stack_.size() > 2) {
+      // Kept whole, from its "{" to its "}", in an object run; nothing in it is read as text.
+      Flush();
+      st.dest = Dest::Object;
+      st.fallbackObject = w == "nonshppict";
+      return;
+    }
+    if (w == "fldinst" && st.dest == Dest::Text) {
+      Flush();
+      st.dest = Dest::FieldInstruction;
+      fieldInstruction_.clear();
+      return;
+    }
+    if (st.dest == Dest::FieldInstruction) {
+      if (w == "u" && hasParam) {
+        FlushFieldInstruction();
+        if (fieldInstruction_.size() < 4096) {
+          auto ch = static_cast<char32_t>(param < 0 ? param + 65536 : param);
+          AppendUtf8(fieldInstruction_, ch >= 0xD800 && ch <= 0xDFFF ? 0xFFFD : ch);
+        }
+        skip_ = st.uc;
+      }
+      return;
+    }
     if (w == "upr") {  // "{\upr{ansi text}{\*\ud{unicode text}}}": only the Unicode part counts
       Flush();
       st.resumeDest = st.dest;
@@ -468,7 +548,7 @@ class RtfParser {
       st.dest = Dest::Skip;
       return;
     }
-    if (starred || IsSkippedDestination(w)) {
+    if (starred || (IsSkippedDestination(w) && w != "fldinst")) {
       Flush();
       st.dest = Dest::Skip;
       return;
@@ -499,7 +579,7 @@ class RtfParser {
     if (st.dest == Dest::FontTable) {
       if (w == "f") { FinishFontEntry(); fontEntry_ = FontEntry{}; fontIndex_ = param; inFontEntry_ = true; }
       else if (w == "fcharset") fontEntry_.charset = param;
-      else if (w == "cpg") fontEntry_.codePage = param;
+      else if (w == "cpg") fontEntry_.codePage = std::max(param, 0);
       return;
     }
     if (st.dest == Dest::ColorTable) {
@@ -516,9 +596,22 @@ class RtfParser {
     GroupState& st = St();
     bool on = !hasParam || param != 0;
     // Special characters.
-    if (w == "par" || w == "sect" || w == "page" || w == "row") { EndParagraph(); return; }
+    if (w == "par" || w == "sect" || w == "page") { recordingRow_ = false; EndParagraph(); return; }
+    if (w == "cell") { recordingRow_ = false; EndParagraph(true); return; }
+    if (w == "row") { EndRow(); return; }
+    if (w == "trowd") {
+      rowDefinition_ = "\\trowd";
+      recordingRow_ = true;
+      return;
+    }
+    if (recordingRow_ && IsRowDefinitionWord(w)) {
+      rowDefinition_ += '\\';
+      rowDefinition_ += w;
+      if (hasParam) rowDefinition_ += std::to_string(param);
+      return;
+    }
     if (w == "line") { EmitChar(kLineBreakChar); return; }
-    if (w == "tab" || w == "cell" || w == "nestcell") { EmitChar('\t'); return; }
+    if (w == "tab" || w == "nestcell") { EmitChar('\t'); return; }
     if (w == "emdash") { EmitChar(0x2014); return; }
     if (w == "endash") { EmitChar(0x2013); return; }
     if (w == "emspace") { EmitChar(0x2003); return; }
@@ -534,6 +627,7 @@ class RtfParser {
 
     // Everything below changes the format: text collected so far keeps the old one.
     Flush();
+    if (w == "pard" || w == "intbl") recordingRow_ = false;
     if (w == "b") st.bold = on;
     else if (w == "i") st.italic = on;
     else if (w == "ul" || w == "uld" || w == "uldash" || w == "uldashd" || w == "uldashdd" ||
@@ -547,15 +641,29 @@ class RtfParser {
     else if (w == "fs") { if (hasParam) st.size = param > 0 ? std::min(param, kMaxSize) : kDefaultSize; }
     else if (w == "cf") st.color = hasParam && param >= 0 && static_cast<size_t>(param) < colors_.size()
                                        ? colors_[static_cast<size_t>(param)] : clDefault;
+    else if (w == "super") st.vertical = on ? RichVerticalAlign::Superscript : RichVerticalAlign::Normal;
+    else if (w == "sub") st.vertical = on ? RichVerticalAlign::Subscript : RichVerticalAlign::Normal;
+    else if (w == "nosupersub") st.vertical = RichVerticalAlign::Normal;
+    else if (w == "highlight") st.highlight = hasParam && param > 0 && static_cast<size_t>(param) < colors_.size()
+                                                  ? colors_[static_cast<size_t>(param)] : clDefault;
     else if (w == "plain") {
       st.font = -1;
       st.size = kDefaultSize;
       st.bold = st.italic = st.underline = st.strike = st.hidden = false;
       st.color = clDefault;
+      st.vertical = RichVerticalAlign::Normal;
+      st.highlight = clDefault;
     } else if (w == "pard") {
       st.align = TAlignment::taLeftJustify;
       st.firstIndent = st.leftIndent = st.rightIndent = 0;
-    } else if (w == "ql" || w == "qj" || w == "qd" || w == "qk" || w == "qt") st.align = TAlignment::taLeftJustify;
+      st.spaceBefore = st.spaceAfter = st.lineSpacing = 0;
+      st.lineMultiple = st.inTable = false;
+    }
+    else if (w == "intbl") st.inTable = on;
+    else if (w == "sb") st.spaceBefore = std::clamp(param, -kMaxTwips, kMaxTwips);
+    else if (w == "sa") st.spaceAfter = std::clamp(param, -kMaxTwips, kMaxTwips);
+    else if (w == "sl") st.lineSpacing = std::clamp(param, -kMaxTwips, kMaxTwips);
+    else if (w == "slmult") st.lineMultiple = param != 0; else if (w == "ql" || w == "qj" || w == "qd" || w == "qk" || w == "qt") st.align = TAlignment::taLeftJustify;
     else if (w == "qc") st.align = TAlignment::taCenter;
     else if (w == "qr") st.align = TAlignment::taRightJustify;
     else if (w == "fi") st.firstIndent = param;
@@ -567,7 +675,10 @@ class RtfParser {
   void HandleTextByte(unsigned char b) {
     GroupState& st = St();
     switch (st.dest) {
-      case Dest::Skip: return;
+      case Dest::Skip: case Dest::Object: return;
+      case Dest::FieldInstruction:
+        if (fieldInstruction_.size() + fieldPending_.size() < 4096) fieldPending_ += static_cast<char>(b);
+        return;
       case Dest::ColorTable:
         if (b == ';') {
           colors_.push_back(colorGiven_ ? RGB(red_, green_, blue_) : clDefault);
@@ -656,7 +767,7 @@ class RtfParser {
     if (St().dest == Dest::FontTable) DecodeFontNameBytes();
   }
 
-  void EndParagraph() {
+  void EndParagraph(bool endsCell = false) {
     Flush();
     if (stack_.size() == 1) return;  // before the document's group
     const GroupState& st = St();
@@ -664,9 +775,80 @@ class RtfParser {
     para_.FirstIndent = st.firstIndent;
     para_.LeftIndent = st.leftIndent;
     para_.RightIndent = st.rightIndent;
-    if (para_.Runs.empty()) para_.Runs.push_back(RichRun{std::string(), CurrentFormat()});  // the mark's format
+    para_.SpaceBefore = st.spaceBefore;
+    para_.SpaceAfter = st.spaceAfter;
+    para_.LineSpacing = st.lineSpacing;
+    para_.LineSpacingMultiple = st.lineSpacing != 0 && st.lineMultiple;
+    para_.InTable = st.inTable || endsCell;
+    para_.EndsCell = endsCell;
+    if (para_.Runs.empty()) para_.Runs.push_back(RichRun{std::string(), CurrentFormat(), {}});  // the mark's format
     doc_.Paragraphs.push_back(std::move(para_));
     para_ = RichParagraph{};
+  }
+
+  // Bytes of a field instruction, in the code page of its font.
+  void FlushFieldInstruction() {
+    if (fieldPending_.empty()) return;
+    fieldInstruction_ += CodePageToUtf8(fieldPending_, CurrentCodePage());
+    fieldPending_.clear();
+  }
+
+  // The end of a table row: the last cell (text not yet ended by "\cell" ends one) gets the row's
+  // definition. A row without cells has nothing to keep.
+  void EndRow() {
+    recordingRow_ = false;
+    Flush();
+    if (!para_.Runs.empty()) EndParagraph(true);
+    if (doc_.Paragraphs.empty() || !doc_.Paragraphs.back().EndsCell || !doc_.Paragraphs.back().RowDefinition.empty())
+      return;
+    doc_.Paragraphs.back().RowDefinition = rowDefinition_.empty() ? "\\trowd" : rowDefinition_;
+  }
+
+  // An object group read whole. The picture a writer gives for readers that cannot show the one
+  // before it ("\\nonshppict"), right after it, joins that object.
+  void KeepObject(std::string_view rtf) {
+    if (St().hidden || stack_.size() <= 2) return;
+    Flush();
+    bool adjoining = lastObjectEnd_ > 0 && lastObjectEnd_ <= St().start &&
+                     in_.substr(lastObjectEnd_, St().start - lastObjectEnd_).find_first_not_of(" \r\n") == std::string_view::npos;
+    if (St().fallbackObject && !para_.Runs.empty() && !para_.Runs.back().Object.empty() && adjoining) {
+      para_.Runs.back().Object += rtf;
+    } else {
+      AppendObject(para_, rtf, CurrentFormat());
+    }
+    lastObjectEnd_ = pos_;
+  }
+
+  // The target of a HYPERLINK field instruction: its first argument, quoted or not, with "\l"
+  // adding a place in it; empty for any other field.
+  static std::string HyperlinkTarget(std::string_view inst) {
+    size_t i = inst.find_first_not_of(" \t\r\n");
+    if (i == std::string_view::npos || inst.substr(i, 9) != "HYPERLINK") return {};
+    std::string target, place;
+    bool wantPlace = false;
+    i += 9;
+    while (i < inst.size()) {
+      while (i < inst.size() && (inst[i] == ' ' || inst[i] == '\t')) ++i;
+      if (i >= inst.size()) break;
+      std::string arg;
+      if (inst[i] == '"') {
+        size_t end = inst.find('"', i + 1);
+        if (end == std::string_view::npos) end = inst.size();
+        arg = std::string(inst.substr(i + 1, end - i - 1));
+        i = end + 1;
+      } else {
+        size_t end = inst.find_first_of(" \t", i);
+        if (end == std::string_view::npos) end = inst.size();
+        arg = std::string(inst.substr(i, end - i));
+        i = end;
+      }
+      if (arg == "\\l") { wantPlace = true; continue; }
+      if (!arg.empty() && arg[0] == '\\') { wantPlace = false; continue; }  // other switches
+      if (wantPlace) { place = arg; wantPlace = false; }
+      else if (target.empty()) target = arg;
+    }
+    if (!place.empty()) target += "#" + place;
+    return target;
   }
 
   // ----- fonts and colours
@@ -676,7 +858,10 @@ class RtfParser {
     return it != fonts_.end() ? it : fonts_.find(deff_);
   }
 
-  static int ResolvedCharset(const FontEntry& f) { return f.charset < 0 ? kDefaultCharset : f.charset; }
+  // A font of the default charset (or none) is in the document's code page.
+  int ResolvedCharset(const FontEntry& f) const {
+    return f.charset < 0 || f.charset == kDefaultCharset ? CharsetForCodePage(codePage_) : f.charset;
+  }
 
   int CurrentCodePage() const {
     const GroupState& st = stack_.back();
@@ -693,9 +878,13 @@ class RtfParser {
     if (it != fonts_.end()) {
       f.FontName = it->second.name;
       f.Charset = ResolvedCharset(it->second);
+      f.CodePage = it->second.codePage;
     } else {
       f.Charset = kDefaultCharset;
     }
+    f.VerticalAlign = st.vertical;
+    f.Highlight = st.highlight;
+    f.Link = st.link;
     f.SizeHalfPoints = st.size;
     f.Bold = st.bold;
     f.Italic = st.italic;
@@ -752,6 +941,12 @@ class RtfParser {
   int red_ = 0, green_ = 0, blue_ = 0;
   bool colorGiven_ = false;
 
+  std::string fieldInstruction_;  // text of the field instruction being read (UTF-8)
+  std::string fieldPending_;      // its bytes not yet decoded
+  std::string rowDefinition_;     // the current table row's definition, as RTF
+  bool recordingRow_ = false;     // between "\trowd" and the row's first paragraph
+  size_t lastObjectEnd_ = 0;      // where the last object group ended in the input
+
   std::string pending_;  // undecoded text bytes in the current format
   RichParagraph para_;
   RichDocument doc_;
@@ -785,6 +980,87 @@ std::string DecodeUtf16(std::string_view bytes, bool bigEndian) {
 }  // namespace
 
 RichDocument ReadRtf(std::string_view bytes) { return RtfParser(bytes).Parse(); }
+
+RtfPicture PictureOf(std::string_view rtf, size_t maxBytes) {
+  RtfPicture pic;
+  size_t at = 0;
+  for (;; ++at) {
+    at = rtf.find("\\pict", at);
+    if (at == std::string_view::npos) return pic;
+    if (at + 5 >= rtf.size() || !IsAsciiLetter(rtf[at + 5])) break;
+  }
+  pic.Type = RtfPicture::Kind::Other;
+  int widthGoal = 0, heightGoal = 0, width = 0, height = 0, scaleX = 100, scaleY = 100;
+  bool pixels = false, tooLarge = false;
+  int depth = 0, nibble = -1;
+  size_t i = at;
+  while (i < rtf.size()) {
+    char c = rtf[i];
+    if (c == '{') { ++depth; ++i; continue; }
+    if (c == '}') {
+      if (depth == 0) break;
+      --depth;
+      ++i;
+      continue;
+    }
+    if (c == '\\') {
+      ++i;
+      size_t start = i;
+      while (i < rtf.size() && IsAsciiLetter(rtf[i])) ++i;
+      std::string_view word = rtf.substr(start, i - start);
+      bool negative = i < rtf.size() && rtf[i] == '-';
+      if (negative) ++i;
+      int64_t value = 0;
+      while (i < rtf.size() && IsAsciiDigit(rtf[i])) {
+        if (value < 100'000'000) value = value * 10 + (rtf[i] - '0');
+        ++i;
+      }
+      if (i < rtf.size() && rtf[i] == ' ') ++i;
+      if (word.empty()) { ++i; continue; }  // a symbol
+      int param = static_cast<int>(negative ? -value : value);
+      if (word == "bin") {
+        size_t n = std::min(static_cast<size_t>(std::max(param, 0)), rtf.size() - i);
+        if (depth == 0) {
+          if (pic.Bytes.size() + n > maxBytes) tooLarge = true;
+          else pic.Bytes.append(rtf.substr(i, n));
+        }
+        i += n;
+        continue;
+      }
+      if (depth != 0) continue;
+      if (word == "pngblip") pic.Type = RtfPicture::Kind::Png;
+      else if (word == "jpegblip") pic.Type = RtfPicture::Kind::Jpeg;
+      else if (word == "emfblip" || word == "wmetafile" || word == "dibitmap" || word == "wbitmap" || word == "macpict") {
+        pic.Type = RtfPicture::Kind::Other;
+        pixels = word == "dibitmap" || word == "wbitmap";
+      }
+      else if (word == "picwgoal") widthGoal = param;
+      else if (word == "pichgoal") heightGoal = param;
+      else if (word == "picw") width = param;
+      else if (word == "pich") height = param;
+      else if (word == "picscalex") scaleX = param;
+      else if (word == "picscaley") scaleY = param;
+      continue;
+    }
+    ++i;
+    if (depth != 0) continue;
+    int v = HexValue(c);
+    if (v < 0) continue;
+    if (nibble < 0) { nibble = v; continue; }
+    if (pic.Bytes.size() >= maxBytes) tooLarge = true;
+    else pic.Bytes += static_cast<char>(nibble * 16 + v);
+    nibble = -1;
+  }
+  // The size shown: the goal size scaled; without one, a bitmap's pixels at 96 per inch.
+  auto scaled = [](int twips, int scale) { return static_cast<int>(std::clamp<int64_t>(int64_t{twips} * std::clamp(scale, 1, 1000) / 100, 0, 31680)); };
+  pic.WidthTwips = scaled(widthGoal > 0 ? widthGoal : pixels ? width * 15 : 0, scaleX);
+  pic.HeightTwips = scaled(heightGoal > 0 ? heightGoal : pixels ? height * 15 : 0, scaleY);
+  if (tooLarge) {
+    pic.Type = RtfPicture::Kind::Other;
+    pic.Bytes.clear();
+  }
+  return pic;
+}
 
 bool LooksLikeRtf(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);

@@ -4,9 +4,11 @@
 // and its text goes out as "\'xx" escapes in that charset's code page (GBK fonts in GBK, Western
 // fonts in 1252, Big5 fonts in 950 ...), so a note read from another code page is written back
 // in it; a character the font's page cannot hold goes out as "\uN?" (with "\uc1", so "?" is the
-// fallback older readers show).
+// fallback older readers show). A font's "\cpg" is kept and decides its page when present.
+// Object runs and table row definitions are written back as the RTF they were read from.
 
 #include <map>
+#include <tuple>
 #include <utility>
 
 #include "Classes.h"
@@ -37,7 +39,8 @@ class Writer {
     CollectTables(doc);
     out_ = "{\\rtf1\\ansi\\ansicpg936\\deff0\\deflang1033\\deflangfe2052{\\fonttbl";
     for (size_t i = 0; i < fonts_.size(); ++i) {
-      TableEntry("{\\f" + std::to_string(i) + "\\fnil\\fcharset" + std::to_string(fonts_[i].Charset) + ' ' +
+      std::string cpg = fonts_[i].CodePage > 0 ? "\\cpg" + std::to_string(fonts_[i].CodePage) : std::string();
+      TableEntry("{\\f" + std::to_string(i) + "\\fnil\\fcharset" + std::to_string(fonts_[i].Charset) + cpg + ' ' +
                  EscapedFontName(fonts_[i]) + ";}", i == 0);
     }
     out_ += "}\r\n{\\colortbl ;";
@@ -50,7 +53,18 @@ class Writer {
     Word("\\viewkind4");
     Word("\\uc1");
     if (doc.Paragraphs.empty()) Word("\\pard");
-    for (const RichParagraph& p : doc.Paragraphs) WriteParagraph(p);
+    for (size_t i = 0; i < doc.Paragraphs.size(); ++i) {
+      const RichParagraph& p = doc.Paragraphs[i];
+      // A table row's definition goes before its first cell.
+      if (p.InTable && (i == 0 || !doc.Paragraphs[i - 1].InTable || !doc.Paragraphs[i - 1].RowDefinition.empty())) {
+        for (size_t j = i; j < doc.Paragraphs.size() && doc.Paragraphs[j].InTable; ++j) {
+          if (doc.Paragraphs[j].RowDefinition.empty()) continue;
+          Raw(doc.Paragraphs[j].RowDefinition);
+          break;
+        }
+      }
+      WriteParagraph(p);
+    }
     if (delimiter_) out_ += ' ';
     out_ += "}\r\n";
     return std::move(out_);
@@ -60,7 +74,7 @@ class Writer {
   // ----- tables
   int FontIndex(const RichCharFormat& f) const {
     if (f.FontName.empty()) return 0;
-    auto it = fontIndex_.find({f.FontName, WrittenCharset(f.Charset)});
+    auto it = fontIndex_.find({f.FontName, WrittenCharset(f.Charset), std::max(f.CodePage, 0)});
     return it == fontIndex_.end() ? 0 : it->second;
   }
 
@@ -71,25 +85,29 @@ class Writer {
     return it == colorIndex_.end() ? 0 : it->second;
   }
 
-  void AddFont(const std::string& name, int charset) {
-    std::pair<std::string, int> key{name, WrittenCharset(charset)};
+  void AddFont(const std::string& name, int charset, int codePage) {
+    FontKey key{name, WrittenCharset(charset), std::max(codePage, 0)};
     if (fontIndex_.count(key)) return;
     fontIndex_[key] = static_cast<int>(fonts_.size());
-    fonts_.push_back(RichFont{key.first, key.second});
+    fonts_.push_back(RichFont{std::get<0>(key), std::get<1>(key), std::get<2>(key)});
+  }
+
+  void AddColor(TColor color) {
+    TColor c = PlainColor(color);
+    if (c == clDefault || colorIndex_.count(c)) return;
+    colors_.push_back(c);
+    colorIndex_[c] = static_cast<int>(colors_.size());  // entry 0 is the automatic colour
   }
 
   void CollectTables(const RichDocument& doc) {
     // Font 0 is the default font, the one an empty font name stands for.
-    if (doc.DefaultFont.Name.empty()) AddFont(std::string(kFallbackFontName), kGb2312Charset);
-    else AddFont(doc.DefaultFont.Name, doc.DefaultFont.Charset);
+    if (doc.DefaultFont.Name.empty()) AddFont(std::string(kFallbackFontName), kGb2312Charset, 0);
+    else AddFont(doc.DefaultFont.Name, doc.DefaultFont.Charset, doc.DefaultFont.CodePage);
     for (const RichParagraph& p : doc.Paragraphs) {
       for (const RichRun& r : p.Runs) {
-        if (!r.Format.FontName.empty()) AddFont(r.Format.FontName, r.Format.Charset);
-        TColor c = PlainColor(r.Format.Color);
-        if (c != clDefault && !colorIndex_.count(c)) {
-          colors_.push_back(c);
-          colorIndex_[c] = static_cast<int>(colors_.size());  // entry 0 is the automatic colour
-        }
+        if (!r.Format.FontName.empty()) AddFont(r.Format.FontName, r.Format.Charset, r.Format.CodePage);
+        AddColor(r.Format.Color);
+        AddColor(r.Format.Highlight);
       }
     }
   }
@@ -101,7 +119,7 @@ class Writer {
   static std::string EscapedFontName(const RichFont& f) {
     std::string out;
     const std::string& name = f.Name;
-    int codePage = CodePageForCharset(f.Charset, kDocumentCodePage);
+    int codePage = f.CodePage > 0 ? f.CodePage : CodePageForCharset(f.Charset, kDocumentCodePage);
     for (size_t i = 0; i < name.size();) {
       size_t start = i;
       char32_t ch = DecodeUtf8(name, i);
@@ -144,6 +162,16 @@ class Writer {
     }
   }
 
+  // RTF kept from the document read (a group, or a row definition), as it was. It ends any control
+  // word before it by itself ("{" or "\\").
+  void Raw(std::string_view rtf) {
+    BeforeText();
+    out_ += rtf;
+    delimiter_ = !rtf.empty() && rtf.back() != '}';
+    size_t nl = out_.rfind('\n');
+    if (nl != std::string::npos && nl >= out_.size() - rtf.size()) lineStart_ = nl + 1;
+  }
+
   // Literal text or a symbol / escape that needs no delimiter after it.
   void Text(std::string_view s) {
     if (delimiter_ && !s.starts_with('\\')) out_ += ' ';
@@ -179,14 +207,46 @@ class Writer {
     int font = FontIndex(f);
     int size = f.SizeHalfPoints > 0 ? f.SizeHalfPoints : 24;
     int color = ColorIndex(f.Color);
-    if (font != font_) { Word("\\f", font); font_ = font; }
-    if (size != size_) { Word("\\fs", size); size_ = size; }
-    if (color != color_) { Word("\\cf", color); color_ = color; }
-    if (f.Bold != bold_) { Word(f.Bold ? "\\b" : "\\b0"); bold_ = f.Bold; }
-    if (f.Italic != italic_) { Word(f.Italic ? "\\i" : "\\i0"); italic_ = f.Italic; }
-    if (f.Underline != underline_) { Word(f.Underline ? "\\ul" : "\\ulnone"); underline_ = f.Underline; }
-    if (f.StrikeOut != strike_) { Word(f.StrikeOut ? "\\strike" : "\\strike0"); strike_ = f.StrikeOut; }
-    codePage_ = CodePageForCharset(fonts_[static_cast<size_t>(font)].Charset, kDocumentCodePage);
+    int highlight = ColorIndex(f.Highlight);
+    State& s = state_;
+    if (font != s.font) { Word("\\f", font); s.font = font; }
+    if (size != s.size) { Word("\\fs", size); s.size = size; }
+    if (color != s.color) { Word("\\cf", color); s.color = color; }
+    if (highlight != s.highlight) { Word("\\highlight", highlight); s.highlight = highlight; }
+    if (f.Bold != s.bold) { Word(f.Bold ? "\\b" : "\\b0"); s.bold = f.Bold; }
+    if (f.Italic != s.italic) { Word(f.Italic ? "\\i" : "\\i0"); s.italic = f.Italic; }
+    if (f.Underline != s.underline) { Word(f.Underline ? "\\ul" : "\\ulnone"); s.underline = f.Underline; }
+    if (f.StrikeOut != s.strike) { Word(f.StrikeOut ? "\\strike" : "\\strike0"); s.strike = f.StrikeOut; }
+    if (f.VerticalAlign != s.vertical) {
+      Word(f.VerticalAlign == RichVerticalAlign::Superscript ? "\\super"
+           : f.VerticalAlign == RichVerticalAlign::Subscript ? "\\sub" : "\\nosupersub");
+      s.vertical = f.VerticalAlign;
+    }
+    const RichFont& written = fonts_[static_cast<size_t>(font)];
+    codePage_ = written.CodePage > 0 ? written.CodePage : CodePageForCharset(written.Charset, kDocumentCodePage);
+  }
+
+  // A hyperlink field around the runs that link to `target`; the format inside the field's groups
+  // is undone when they close.
+  void OpenLink(const std::string& target) {
+    saved_ = state_;
+    Raw("{\\field{\\*\\fldinst{HYPERLINK \"");
+    std::string escaped;
+    for (size_t i = 0; i < target.size();) {
+      char32_t ch = DecodeUtf8(target, i);
+      if (ch == '\\' || ch == '{' || ch == '}') { escaped += '\\'; escaped += static_cast<char>(ch); }
+      else if (ch == '"' || ch < 0x20) continue;  // cannot stand inside the quoted target
+      else if (ch < 0x80) escaped += static_cast<char>(ch);
+      else AppendUnicodeEscape(escaped, ch);
+    }
+    out_ += escaped;
+    out_ += "\"}}{\\fldrslt{";
+    delimiter_ = false;
+  }
+  void CloseLink() {
+    out_ += "}}}";
+    delimiter_ = false;
+    state_ = saved_;
   }
 
   void WriteRunText(std::string_view text) {
@@ -220,18 +280,35 @@ class Writer {
 
   void WriteParagraph(const RichParagraph& p) {
     Word("\\pard");
+    if (p.InTable) Word("\\intbl");
     if (p.Alignment == TAlignment::taCenter) Word("\\qc");
     else if (p.Alignment == TAlignment::taRightJustify) Word("\\qr");
     if (p.FirstIndent) Word("\\fi", p.FirstIndent);
     if (p.LeftIndent) Word("\\li", p.LeftIndent);
     if (p.RightIndent) Word("\\ri", p.RightIndent);
+    if (p.SpaceBefore) Word("\\sb", p.SpaceBefore);
+    if (p.SpaceAfter) Word("\\sa", p.SpaceAfter);
+    if (p.LineSpacing) {
+      Word("\\sl", p.LineSpacing);
+      Word("\\slmult", p.LineSpacingMultiple ? 1 : 0);
+    }
+    std::string link;
     for (const RichRun& r : p.Runs) {
       // An empty paragraph's one empty run is the format of its paragraph mark.
       if (r.Text.empty() && p.Runs.size() > 1) continue;
+      if (r.Format.Link != link) {
+        if (!link.empty()) CloseLink();
+        link = r.Format.Link;
+        if (!link.empty() && !r.Text.empty()) OpenLink(link);
+        else link.clear();
+      }
       WriteFormat(r.Format);
-      WriteRunText(r.Text);
+      if (!r.Object.empty()) Raw(r.Object);
+      else WriteRunText(r.Text);
     }
-    Word("\\par");
+    if (!link.empty()) CloseLink();
+    Word(p.EndsCell ? "\\cell" : "\\par");
+    if (p.EndsCell && !p.RowDefinition.empty()) Word("\\row");
     out_ += " \r\n";
     lineStart_ = out_.size();
     delimiter_ = false;
@@ -241,14 +318,19 @@ class Writer {
   size_t lineStart_ = 0;
   bool delimiter_ = false;
 
+  using FontKey = std::tuple<std::string, int, int>;  // name, charset, code page
   std::vector<RichFont> fonts_;
-  std::map<std::pair<std::string, int>, int> fontIndex_;
+  std::map<FontKey, int> fontIndex_;
   std::vector<TColor> colors_;
   std::map<TColor, int> colorIndex_;
 
   // What the reader's state is at this point of the output (RTF's defaults at the start).
-  int font_ = 0, size_ = 24, color_ = 0;
-  bool bold_ = false, italic_ = false, underline_ = false, strike_ = false;
+  struct State {
+    int font = 0, size = 24, color = 0, highlight = 0;
+    bool bold = false, italic = false, underline = false, strike = false;
+    RichVerticalAlign vertical = RichVerticalAlign::Normal;
+  };
+  State state_, saved_;
   int codePage_ = 936;
 };
 

@@ -1,7 +1,11 @@
 #include "StdCtrls.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
 #include <QLineEdit>
+#include <QPainter>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -9,12 +13,14 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextTable>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
 
+#include "Encoding.h"
 #include "Forms.h"
 #include "GraphicsPrivate.h"
 #include "WindowHandle.h"
@@ -389,12 +395,22 @@ TRichEdit::TRichEdit(TComponent* owner) : TCustomEdit(owner) {
 TRichEdit::~TRichEdit() { Destroying(); }
 
 namespace {
+// What the model keeps beside what the toolkit's formats show, as format properties.
+constexpr int kFontNameProperty = QTextFormat::UserProperty;      // the font name as written
+constexpr int kCharsetProperty = QTextFormat::UserProperty + 1;
+constexpr int kAutoColorProperty = QTextFormat::UserProperty + 2;
+constexpr int kCodePageProperty = QTextFormat::UserProperty + 3;
+constexpr int kObjectProperty = QTextFormat::UserProperty + 4;    // an object run's RTF
+constexpr int kRowProperty = QTextFormat::UserProperty + 5;       // a row's definition, on its last cell
+constexpr int kFillerProperty = QTextFormat::UserProperty + 6;    // a block the toolkit needs beside a table
+
 QTextCharFormat ToQFormat(const RichCharFormat& f, const TFont& base) {
   QTextCharFormat q;
   std::string face = f.FontName.empty() ? base.Name() : f.FontName;
   q.setFontFamilies(SubstituteFamilies(face));
-  q.setProperty(QTextFormat::UserProperty, QString::fromStdString(face));  // the name as written
-  q.setProperty(QTextFormat::UserProperty + 1, f.Charset);
+  q.setProperty(kFontNameProperty, QString::fromStdString(face));
+  q.setProperty(kCharsetProperty, f.Charset);
+  if (f.CodePage > 0) q.setProperty(kCodePageProperty, f.CodePage);
   double pt = f.SizeHalfPoints > 0 ? f.SizeHalfPoints / 2.0 : std::abs(base.Height()) * 72.0 / 96.0;
   q.setFontPointSize(pt);
   q.setFontWeight(f.Bold ? QFont::Bold : QFont::Normal);
@@ -403,7 +419,14 @@ QTextCharFormat ToQFormat(const RichCharFormat& f, const TFont& base) {
   q.setFontStrikeOut(f.StrikeOut);
   TColor c = f.Color == clDefault ? base.Color() : f.Color;
   q.setForeground(ToQColor(c));
-  if (f.Color == clDefault) q.setProperty(QTextFormat::UserProperty + 2, true);
+  if (f.Color == clDefault) q.setProperty(kAutoColorProperty, true);
+  if (f.Highlight != clDefault && f.Highlight >= 0) q.setBackground(ToQColor(f.Highlight));
+  if (f.VerticalAlign == RichVerticalAlign::Superscript) q.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+  if (f.VerticalAlign == RichVerticalAlign::Subscript) q.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+  if (!f.Link.empty()) {
+    q.setAnchor(true);
+    q.setAnchorHref(QString::fromStdString(f.Link));
+  }
   return q;
 }
 
@@ -411,21 +434,76 @@ QTextCharFormat ToQFormat(const RichCharFormat& f, const TFont& base) {
 // and shows in the control's font: that font's name and size are what it is saved with.
 RichCharFormat FromQFormat(const QTextCharFormat& q, const TFont& base) {
   RichCharFormat f;
-  QVariant name = q.property(QTextFormat::UserProperty);
+  QVariant name = q.property(kFontNameProperty);
   QStringList families = q.fontFamilies().toStringList();
   f.FontName = name.isValid() ? name.toString().toStdString()
                : families.isEmpty() ? base.Name() : families.first().toStdString();
-  QVariant cs = q.property(QTextFormat::UserProperty + 1);
+  QVariant cs = q.property(kCharsetProperty);
   f.Charset = cs.isValid() ? cs.toInt() : kGb2312Charset;
+  f.CodePage = q.property(kCodePageProperty).toInt();
   double pt = q.hasProperty(QTextFormat::FontPointSize) ? q.fontPointSize() : std::abs(base.Height()) * 72.0 / 96.0;
   f.SizeHalfPoints = static_cast<int>(std::lround(pt * 2));
   f.Bold = q.fontWeight() >= QFont::DemiBold;
   f.Italic = q.fontItalic();
   f.Underline = q.fontUnderline();
   f.StrikeOut = q.fontStrikeOut();
-  if (q.property(QTextFormat::UserProperty + 2).toBool() || !q.hasProperty(QTextFormat::ForegroundBrush)) f.Color = clDefault;
+  if (q.property(kAutoColorProperty).toBool() || !q.hasProperty(QTextFormat::ForegroundBrush)) f.Color = clDefault;
   else f.Color = FromQRgb(q.foreground().color().rgb());
+  if (q.hasProperty(QTextFormat::BackgroundBrush) && q.background().style() != Qt::NoBrush)
+    f.Highlight = FromQRgb(q.background().color().rgb());
+  if (q.verticalAlignment() == QTextCharFormat::AlignSuperScript) f.VerticalAlign = RichVerticalAlign::Superscript;
+  if (q.verticalAlignment() == QTextCharFormat::AlignSubScript) f.VerticalAlign = RichVerticalAlign::Subscript;
+  if (q.isAnchor() && !q.anchorHref().isEmpty()) f.Link = q.anchorHref().toStdString();
   return f;
+}
+
+// An object run as the toolkit shows it: its picture when it holds a PNG or JPEG of a sane size,
+// otherwise a grey box of the object's size; the RTF rides along in the format.
+constexpr int kMaxObjectSide = 4096;
+constexpr qint64 kMaxObjectPixels = 2048 * 2048;
+
+QImage ObjectPicture(const RtfPicture& pic) {
+  if (pic.Type != RtfPicture::Kind::Png && pic.Type != RtfPicture::Kind::Jpeg) return {};
+  QByteArray bytes = QByteArray::fromStdString(pic.Bytes);
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer);
+  QSize size = reader.size();
+  if (!size.isValid() || size.isEmpty() || size.width() > kMaxObjectSide || size.height() > kMaxObjectSide ||
+      static_cast<qint64>(size.width()) * size.height() > kMaxObjectPixels)
+    return {};
+  QImage img = reader.read();
+  if (img.size() != size) return {};
+  return img;
+}
+
+void InsertObject(QTextCursor& cur, const RichRun& r, const TFont& base) {
+  static int serial = 0;
+  RtfPicture pic = PictureOf(r.Object);
+  QImage img = ObjectPicture(pic);
+  double w = pic.WidthTwips / 15.0, h = pic.HeightTwips / 15.0;
+  if (w <= 0 || h <= 0) {
+    w = img.isNull() ? 32 : img.width();
+    h = img.isNull() ? 32 : img.height();
+  }
+  w = std::min(w, 2000.0);
+  h = std::min(h, 2000.0);
+  if (img.isNull()) {
+    img = QImage(std::max(1, static_cast<int>(w)), std::max(1, static_cast<int>(h)), QImage::Format_ARGB32);
+    img.fill(QColor(0xE8, 0xE8, 0xE8));
+    QPainter painter(&img);
+    painter.setPen(QColor(0xA0, 0xA0, 0xA0));
+    painter.drawRect(0, 0, img.width() - 1, img.height() - 1);
+  }
+  QString name = QStringLiteral("corvane-object:%1").arg(++serial);
+  cur.document()->addResource(QTextDocument::ImageResource, QUrl(name), img);
+  QTextImageFormat f;
+  f.merge(ToQFormat(r.Format, base));
+  f.setName(name);
+  f.setWidth(w);
+  f.setHeight(h);
+  f.setProperty(kObjectProperty, QByteArray::fromStdString(r.Object));
+  cur.insertText(QString(QChar::ObjectReplacementCharacter), f);
 }
 
 Qt::Alignment ToQAlign(TAlignment a) {
@@ -443,7 +521,46 @@ QTextBlockFormat ToQBlock(const RichParagraph& p) {
   bf.setTextIndent(p.FirstIndent / 15.0);
   bf.setLeftMargin(p.LeftIndent / 15.0);
   bf.setRightMargin(p.RightIndent / 15.0);
+  if (p.SpaceBefore) bf.setTopMargin(p.SpaceBefore / 15.0);
+  if (p.SpaceAfter) bf.setBottomMargin(p.SpaceAfter / 15.0);
+  if (p.LineSpacing && p.LineSpacingMultiple) bf.setLineHeight(p.LineSpacing * 100.0 / 240.0, QTextBlockFormat::ProportionalHeight);
+  else if (p.LineSpacing > 0) bf.setLineHeight(p.LineSpacing / 15.0, QTextBlockFormat::MinimumHeight);
+  else if (p.LineSpacing < 0) bf.setLineHeight(-p.LineSpacing / 15.0, QTextBlockFormat::FixedHeight);
   return bf;
+}
+
+void ReadBlockFormat(const QTextBlockFormat& bf, RichParagraph& p) {
+  p.Alignment = FromQAlign(bf.alignment());
+  p.FirstIndent = static_cast<int>(std::lround(bf.textIndent() * 15));
+  p.LeftIndent = static_cast<int>(std::lround(bf.leftMargin() * 15));
+  p.RightIndent = static_cast<int>(std::lround(bf.rightMargin() * 15));
+  p.SpaceBefore = static_cast<int>(std::lround(bf.topMargin() * 15));
+  p.SpaceAfter = static_cast<int>(std::lround(bf.bottomMargin() * 15));
+  switch (bf.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+      if (std::abs(bf.lineHeight() - 100.0) > 1e-6) {
+        p.LineSpacing = static_cast<int>(std::lround(bf.lineHeight() * 240.0 / 100.0));
+        p.LineSpacingMultiple = true;
+      }
+      break;
+    case QTextBlockFormat::MinimumHeight: p.LineSpacing = static_cast<int>(std::lround(bf.lineHeight() * 15)); break;
+    case QTextBlockFormat::FixedHeight: p.LineSpacing = -static_cast<int>(std::lround(bf.lineHeight() * 15)); break;
+    default: break;
+  }
+}
+
+// The column edges ("\cellxN", twips) of a row definition.
+std::vector<int> CellEdges(const std::string& row) {
+  std::vector<int> edges;
+  for (size_t at = row.find("\\cellx"); at != std::string::npos; at = row.find("\\cellx", at + 1)) {
+    size_t i = at + 6;
+    bool negative = i < row.size() && row[i] == '-';
+    if (negative) ++i;
+    long v = 0;
+    while (i < row.size() && row[i] >= '0' && row[i] <= '9' && v < 1000000) v = v * 10 + (row[i++] - '0');
+    edges.push_back(static_cast<int>(negative ? -v : v));
+  }
+  return edges;
 }
 
 // The part [from, to) of a document. A paragraph whose break lies inside the range is followed
@@ -452,49 +569,171 @@ QTextBlockFormat ToQBlock(const RichParagraph& p) {
 RichDocument DocumentOf(QTextDocument* d, int from, int to, const TFont& base) {
   RichDocument doc;
   for (QTextBlock b = d->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
+    // An empty block the toolkit keeps beside a table is no paragraph of the document.
+    if (b.length() <= 1 && b.blockFormat().property(kFillerProperty).toBool()) continue;
     RichParagraph p;
-    p.Alignment = FromQAlign(b.blockFormat().alignment());
-    p.FirstIndent = static_cast<int>(std::lround(b.blockFormat().textIndent() * 15));
-    p.LeftIndent = static_cast<int>(std::lround(b.blockFormat().leftMargin() * 15));
-    p.RightIndent = static_cast<int>(std::lround(b.blockFormat().rightMargin() * 15));
+    ReadBlockFormat(b.blockFormat(), p);
+    if (auto* table = qobject_cast<QTextTable*>(QTextCursor(b).currentTable())) {
+      QTextTableCell cell = table->cellAt(b.position());
+      p.InTable = true;
+      p.EndsCell = cell.lastCursorPosition().block() == b;
+      // The last cell of a row holds the row's definition (a row shorter than the table ends in
+      // a cell merged with the ones after it).
+      if (p.EndsCell) p.RowDefinition = cell.format().property(kRowProperty).toString().toStdString();
+      if (p.EndsCell && p.RowDefinition.empty() && cell.column() + cell.columnSpan() >= table->columns()) {
+        p.RowDefinition = "\\trowd\\trgaph108";  // a row the program made: equal columns
+        for (int c = 1; c <= table->columns(); ++c) p.RowDefinition += "\\cellx" + std::to_string(c * 9000 / table->columns());
+      }
+    }
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       QTextFragment frag = it.fragment();
       if (!frag.isValid()) continue;
       int start = std::max(from, frag.position()), end = std::min(to, frag.position() + frag.length());
       if (start >= end) continue;
+      QTextCharFormat cf = frag.charFormat();
+      QByteArray object = cf.property(kObjectProperty).toByteArray();
+      if (!object.isEmpty()) {  // one object run per object character
+        for (int i = start; i < end; ++i) AppendObject(p, object.toStdString(), FromQFormat(cf, base));
+        continue;
+      }
       QString t = frag.text().mid(start - frag.position(), end - start);
       t.replace(QChar::LineSeparator, QChar(0x2028));
-      AppendText(p, t.toStdString(), FromQFormat(frag.charFormat(), base));
+      AppendText(p, t.toStdString(), FromQFormat(cf, base));
     }
-    if (p.Runs.empty()) p.Runs.push_back(RichRun{std::string(), FromQFormat(b.charFormat(), base)});
+    if (p.Runs.empty()) p.Runs.push_back(RichRun{std::string(), FromQFormat(b.charFormat(), base), {}});
     doc.Paragraphs.push_back(std::move(p));
   }
   doc.DefaultFont = RichFont{base.Name(), base.Charset()};
   return doc;
 }
 
+void InsertRuns(QTextCursor& cur, const RichParagraph& p, const TFont& base) {
+  for (const RichRun& r : p.Runs) {
+    if (!r.Object.empty()) {
+      InsertObject(cur, r, base);
+      continue;
+    }
+    QString text = QString::fromStdString(r.Text);
+    text.replace(QChar(0x2028), QChar::LineSeparator);
+    if (!text.isEmpty()) cur.insertText(text, ToQFormat(r.Format, base));
+  }
+}
+
+QTextCharFormat MarkFormat(const RichParagraph& p, const TFont& base) {
+  return ToQFormat(p.Runs.empty() ? RichCharFormat{} : p.Runs.front().Format, base);
+}
+
+// The table rows that start at paragraph `i`: rows of cells of paragraph numbers. A row ends with
+// the paragraph that holds its definition, a cell with one that ends it; table paragraphs left
+// over at the end make a last cell and row.
+std::vector<std::vector<std::vector<size_t>>> TableAt(const std::vector<RichParagraph>& ps, size_t i) {
+  std::vector<std::vector<std::vector<size_t>>> rows(1);
+  std::vector<size_t> cell;
+  for (; i < ps.size() && ps[i].InTable; ++i) {
+    cell.push_back(i);
+    if (!ps[i].EndsCell && i + 1 < ps.size() && ps[i + 1].InTable) continue;
+    rows.back().push_back(std::move(cell));
+    cell.clear();
+    if (!ps[i].RowDefinition.empty() && i + 1 < ps.size() && ps[i + 1].InTable) rows.emplace_back();
+  }
+  return rows;
+}
+
+// Inserts the table starting at paragraph `i` at the cursor, which is left in the block after it;
+// returns the paragraph after the table.
+size_t InsertTable(QTextCursor& cur, const std::vector<RichParagraph>& ps, size_t i, const TFont& base) {
+  auto rows = TableAt(ps, i);
+  size_t columns = 0, count = 0;
+  for (const auto& row : rows) {
+    columns = std::max(columns, row.size());
+    for (const auto& cell : row) count += cell.size();
+  }
+  QTextTableFormat tf;
+  tf.setBorder(1);
+  tf.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+  tf.setBorderCollapse(true);
+  tf.setCellSpacing(0);
+  tf.setCellPadding(3);
+  std::vector<int> edges = CellEdges(ps[rows.front().back().back()].RowDefinition);
+  if (edges.size() == columns) {
+    QList<QTextLength> widths;
+    int left = 0;
+    for (int e : edges) {
+      widths.append(QTextLength(QTextLength::FixedLength, std::clamp((e - left) / 15.0, 8.0, 2000.0)));
+      left = e;
+    }
+    tf.setColumnWidthConstraints(widths);
+  }
+  QTextTable* table = cur.insertTable(static_cast<int>(rows.size()), static_cast<int>(columns), tf);
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const auto& row = rows[r];
+    int ri = static_cast<int>(r);
+    if (row.size() < columns) table->mergeCells(ri, static_cast<int>(row.size()) - 1, 1, static_cast<int>(columns - row.size()) + 1);
+    for (size_t c = 0; c < row.size(); ++c) {
+      QTextTableCell cell = table->cellAt(ri, static_cast<int>(c));
+      QTextCursor cc = cell.firstCursorPosition();
+      bool first = true;
+      for (size_t pi : row[c]) {
+        if (first) {
+          cc.setBlockFormat(ToQBlock(ps[pi]));
+          cc.setBlockCharFormat(MarkFormat(ps[pi], base));
+          first = false;
+        } else {
+          cc.insertBlock(ToQBlock(ps[pi]), MarkFormat(ps[pi], base));
+        }
+        InsertRuns(cc, ps[pi], base);
+      }
+      const std::string& def = ps[row[c].back()].RowDefinition;
+      if (c + 1 == row.size() && !def.empty()) {
+        QTextTableCellFormat f = cell.format().toTableCellFormat();
+        f.setProperty(kRowProperty, QString::fromStdString(def));
+        cell.setFormat(f);
+      }
+    }
+  }
+  cur = table->lastCursorPosition();
+  cur.movePosition(QTextCursor::NextBlock);
+  return i + count;
+}
+
+// Marks the block at the cursor as one the toolkit keeps beside a table: while it stays empty it
+// is no paragraph of the document.
+void MarkFiller(QTextCursor& cur) {
+  QTextBlockFormat f = cur.blockFormat();
+  f.setProperty(kFillerProperty, true);
+  cur.setBlockFormat(f);
+}
+
 // Inserts a document at the cursor. Its first paragraph's text joins the paragraph at the
 // cursor, which takes the first paragraph's layout only when it was empty or when the whole first
 // paragraph (with its break) comes in at the start of it; every further paragraph begins a new one.
+// Tables become the toolkit's tables (not inside a table: there their paragraphs come in as
+// paragraphs of the cell); the paragraph after a table takes the block the toolkit puts there.
 void InsertDocument(QTextCursor& cur, const RichDocument& doc, const TFont& base) {
-  bool first = true;
-  for (const RichParagraph& p : doc.Paragraphs) {
-    QTextCharFormat mark = ToQFormat(p.Runs.empty() ? RichCharFormat{} : p.Runs.front().Format, base);
-    if (first) {
-      if (cur.block().length() <= 1 || (cur.atBlockStart() && doc.Paragraphs.size() > 1)) {
-        cur.setBlockFormat(ToQBlock(p));
-        cur.setBlockCharFormat(mark);
-      }
+  bool first = true, afterTable = false;
+  const std::vector<RichParagraph>& ps = doc.Paragraphs;
+  for (size_t i = 0; i < ps.size();) {
+    const RichParagraph& p = ps[i];
+    if (p.InTable && !cur.currentTable()) {
+      if (first && cur.block().length() <= 1) MarkFiller(cur);  // the table goes after this block
+      i = InsertTable(cur, ps, i, base);
       first = false;
+      afterTable = true;
+      continue;
+    }
+    if (first || afterTable) {
+      if (afterTable || cur.block().length() <= 1 || (cur.atBlockStart() && ps.size() > 1)) {
+        cur.setBlockFormat(ToQBlock(p));
+        cur.setBlockCharFormat(MarkFormat(p, base));
+      }
+      first = afterTable = false;
     } else {
-      cur.insertBlock(ToQBlock(p), mark);
+      cur.insertBlock(ToQBlock(p), MarkFormat(p, base));
     }
-    for (const RichRun& r : p.Runs) {
-      QString text = QString::fromStdString(r.Text);
-      text.replace(QChar(0x2028), QChar::LineSeparator);
-      if (!text.isEmpty()) cur.insertText(text, ToQFormat(r.Format, base));
-    }
+    InsertRuns(cur, p, base);
+    ++i;
   }
+  if (afterTable) MarkFiller(cur);
 }
 
 // The clipboard flavour the program's rich-text fields exchange formatted text in.
@@ -525,6 +764,8 @@ class TRichTextWidget : public QTextEdit {
   }
   void insertFromMimeData(const QMimeData* source) override {
     if (isReadOnly()) return;
+    if (wordWrapMode() != QTextOption::WrapAnywhere && LongestUnbrokenStretch(source->text().toStdString()) > kLongUnbrokenStretch)
+      setWordWrapMode(QTextOption::WrapAnywhere);  // see FitWrapMode
     if (!source->hasFormat(kRtfMime)) {
       QTextEdit::insertFromMimeData(source);
       return;
@@ -555,10 +796,21 @@ std::unique_ptr<TWindowHandle> TRichEdit::CreateHandle() {
   return h;
 }
 
+// Wrapping at word boundaries where a word may be any length costs the toolkit time that grows
+// with the square of the word; text with a stretch that long wraps anywhere instead.
+static void FitWrapMode(QTextEdit* e, size_t longestStretch) {
+  e->setWordWrapMode(longestStretch > kLongUnbrokenStretch ? QTextOption::WrapAnywhere
+                                                           : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
 void TRichEdit::SetDocument(const RichDocument& doc) {
   QTextEdit* e = RichOf(this);
   QTextDocument* d = e->document();
   d->clear();
+  size_t longest = 0;
+  for (const RichParagraph& p : doc.Paragraphs)
+    for (const RichRun& r : p.Runs) longest = std::max(longest, LongestUnbrokenStretch(r.Text));
+  FitWrapMode(e, longest);
   QTextCursor cur(d);
   cur.beginEditBlock();
   InsertDocument(cur, doc, font_);
@@ -631,6 +883,11 @@ void TRichEdit::ClearSelection() {
 }
 void TRichEdit::Undo() { RichOf(this)->undo(); }
 bool TRichEdit::CanUndo() const { return RichOf(this)->document()->isUndoAvailable(); }
+int TRichEdit::ContentHeight() const {
+  QTextDocument* d = RichOf(this)->document();
+  d->pageCount();  // finishes the layout the widget may have left for later
+  return static_cast<int>(d->documentLayout()->documentSize().height());
+}
 int TRichEdit::ScrollPosition() const { return RichOf(this)->verticalScrollBar()->value(); }
 int TRichEdit::ScrollMaximum() const { return RichOf(this)->verticalScrollBar()->maximum(); }
 void TRichEdit::SetScrollPosition(int pos) { RichOf(this)->verticalScrollBar()->setValue(pos); }
@@ -674,14 +931,15 @@ static QTextCharFormat CurrentFormat(TRichEdit* r) {
 
 std::string TTextAttributes::Name() const {
   QTextCharFormat f = CurrentFormat(owner_);
-  QVariant n = f.property(QTextFormat::UserProperty);
+  QVariant n = f.property(kFontNameProperty);
   if (n.isValid()) return n.toString().toStdString();
   return owner_->Font().Name();
 }
 void TTextAttributes::SetName(const std::string& name) {
   QTextCharFormat f;
   f.setFontFamilies(SubstituteFamilies(name));
-  f.setProperty(QTextFormat::UserProperty, QString::fromStdString(name));
+  f.setProperty(kFontNameProperty, QString::fromStdString(name));
+  f.setProperty(kCodePageProperty, 0);  // a font the user picks names no code page of its own
   MergeSelection(owner_, f);
 }
 TFontStyles TTextAttributes::Style() const {
@@ -711,7 +969,7 @@ void TTextAttributes::SetSize(int points) {
 }
 TColor TTextAttributes::Color() const {
   QTextCharFormat f = CurrentFormat(owner_);
-  if (f.property(QTextFormat::UserProperty + 2).toBool() || !f.hasProperty(QTextFormat::ForegroundBrush))
+  if (f.property(kAutoColorProperty).toBool() || !f.hasProperty(QTextFormat::ForegroundBrush))
     return ColorToRGB(owner_->Font().Color());
   return FromQRgb(f.foreground().color().rgb());
 }
@@ -721,7 +979,7 @@ void TTextAttributes::SetColor(TColor c) {
   bool automatic = c == clWindowText;
   QTextCharFormat f;
   f.setForeground(ToQColor(automatic ? owner_->Font().Color() : c));
-  f.setProperty(QTextFormat::UserProperty + 2, automatic);
+  f.setProperty(kAutoColorProperty, automatic);
   MergeSelection(owner_, f);
 }
 

@@ -253,6 +253,9 @@ class TRichEdit : public TCustomEdit {
   void ClearSelection() override;
   void Undo() override;
   bool CanUndo() const override;
+  // The height of the whole content once laid out at the control's width, in pixels (lays it
+  // out when needed).
+  int ContentHeight() const;
   // Vertical scroll position in pixels and its maximum.
   int ScrollPosition() const;
   int ScrollMaximum() const;

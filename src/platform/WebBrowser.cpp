@@ -327,6 +327,13 @@ class TWebView : public QTextBrowser {
 
 QString Escape(const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); }
 
+// Wrapping at word boundaries (long addresses anywhere) costs the toolkit time that grows with
+// the square of a word's length; a page with a stretch that long wraps anywhere instead.
+void FitWrapMode(QTextBrowser* view, size_t longestStretch) {
+  view->setWordWrapMode(longestStretch > kLongUnbrokenStretch ? QTextOption::WrapAnywhere
+                                                              : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
 // Most text the widget is given for one page, in bytes of UTF-8.
 constexpr size_t kMaxWidgetTextBytes = 2 << 20;
 // Largest picture decoded: each side at most 4096 pixels and 2048 x 2048 pixels in all. A page's
@@ -454,22 +461,45 @@ struct TWebBrowser::Impl : QObject {
     location = reply->url();
     int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     QByteArray body = reply->isOpen() ? reply->readAll() : QByteArray();
-    // A body cut short is never shown as a whole page, whether or not the connection reported
-    // an error. (A compressed body is counted by Content-Length before it is unpacked, so it is
-    // not compared.)
-    bool ok = false;
-    qint64 announced = reply->rawHeader("Content-Length").trimmed().toLongLong(&ok);
-    if (!timedOut && !tooLarge && status < 400 && ok && reply->rawHeader("Content-Encoding").isEmpty() &&
-        body.size() < announced) {
-      ShowError("页面没有完整到达。");
-      return;
-    }
     if (reply->error() != QNetworkReply::NoError || timedOut || tooLarge || status >= 400) {
+      // A body cut short reports itself as such, whatever else went wrong with it.
+      if (!timedOut && !tooLarge && status < 400 && CutShort(reply->rawHeader("Content-Length"), reply->rawHeader("Content-Encoding"), body.size())) {
+        ShowError("页面没有完整到达。");
+        return;
+      }
       ShowError(Reason(reply, timedOut, tooLarge));
       return;
     }
-    std::string contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString().toStdString();
-    ShowPage(std::string_view(body.constData(), static_cast<size_t>(body.size())), contentType);
+    Answer(status, reply->rawHeader("Content-Type").toStdString(), reply->rawHeader("Content-Length").toStdString(),
+           reply->rawHeader("Content-Encoding").toStdString(), std::string_view(body.constData(), static_cast<size_t>(body.size())));
+  }
+
+  // A body shorter than its Content-Length. (A compressed body is counted by Content-Length
+  // before it is unpacked, so it is not compared.)
+  static bool CutShort(const QByteArray& contentLength, const QByteArray& contentEncoding, qint64 received) {
+    bool ok = false;
+    qint64 announced = contentLength.trimmed().toLongLong(&ok);
+    return ok && contentEncoding.trimmed().isEmpty() && received < announced;
+  }
+
+  // What the view does with an answer that arrived without a network error: a body cut short is
+  // never shown as a whole page, an HTTP error is the view's own page, anything else is shown.
+  void Answer(int status, const std::string& contentType, const std::string& contentLength,
+              const std::string& contentEncoding, std::string_view body) {
+    if (status >= 400) {
+      ShowError(QString("服务器返回错误 %1。").arg(status));
+      return;
+    }
+    if (CutShort(QByteArray::fromStdString(contentLength), QByteArray::fromStdString(contentEncoding),
+                 static_cast<qint64>(body.size()))) {
+      ShowError("页面没有完整到达。");
+      return;
+    }
+    if (static_cast<long long>(body.size()) > owner->MaxPageBytes) {
+      ShowError("页面过大。");
+      return;
+    }
+    ShowPage(body, contentType);
   }
 
   void ShowPage(std::string_view body, const std::string& contentType) {
@@ -494,9 +524,12 @@ struct TWebBrowser::Impl : QObject {
     } else if (type.rfind("text/plain", 0) == 0) {
       std::string text = WebTextToUtf8(body, contentType);
       if (text.size() > kMaxWidgetTextBytes) text.resize(kMaxWidgetTextBytes);  // a broken last character is replaced
+      FitWrapMode(view, LongestUnbrokenStretch(text));
       view->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     } else {
-      view->setHtml(QString::fromStdString(WebBoundedHtml(WebTextToUtf8(body, contentType), kMaxWidgetTextBytes)));
+      std::string html = WebBoundedHtml(WebTextToUtf8(body, contentType), kMaxWidgetTextBytes);
+      FitWrapMode(view, LongestUnbrokenStretch(html, true));
+      view->setHtml(QString::fromStdString(html));
     }
     doc->setBaseUrl(location);
     FetchImages();
@@ -509,6 +542,7 @@ struct TWebBrowser::Impl : QObject {
     errorPage = true;
     loaded.clear();
     view->document()->clear();
+    FitWrapMode(view, LongestUnbrokenStretch(requested));
     QString address = Escape(requested);
     view->setHtml(QString("<html><head><title>无法打开页面</title></head><body>"
                           "<p style=\"font-size:15px; font-weight:bold\">无法打开页面</p>"
@@ -636,6 +670,14 @@ void TWebBrowser::WndProc(TMessage& m) {
 
 void TWebBrowser::Navigate(const std::string& address) { impl_->Navigate(address); }
 void TWebBrowser::Stop() { impl_->Stop(); }
+void TWebBrowser::ShowAnswer(const std::string& address, int status, const std::string& contentType,
+                             const std::string& contentLength, const std::string& contentEncoding,
+                             std::string_view body) {
+  impl_->Stop();
+  impl_->requested = address;
+  impl_->location = QUrl(QString::fromStdString(address));
+  impl_->Answer(status, contentType, contentLength, contentEncoding, body);
+}
 void TWebBrowser::FollowLink(const std::string& href) { impl_->FollowLink(QUrl(QString::fromStdString(href))); }
 bool TWebBrowser::Busy() const { return impl_->busy; }
 int TWebBrowser::PendingImages() const { return static_cast<int>(impl_->images.size()); }

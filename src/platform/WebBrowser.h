@@ -25,6 +25,12 @@ class TWebBrowser : public TWinControl {
   void Navigate(const std::string& address);
   // Abandons the navigation and the picture fetches under way; what is shown stays.
   void Stop();
+  // Shows an answer to a request for `address` as if it had just arrived over the network: the
+  // status, the raw Content-Type, Content-Length and Content-Encoding header values (empty when
+  // absent) and the body go through what a fetched page goes through (length check, charset,
+  // bounds on what is laid out, the pictures it names fetched). For readers of stored answers.
+  void ShowAnswer(const std::string& address, int status, const std::string& contentType,
+                  const std::string& contentLength, const std::string& contentEncoding, std::string_view body);
   // Follows a link of the page shown, as a click on it does: a link to a place on the same page
   // scrolls there, an http or https link (relative ones resolved against the page) is navigated
   // to in the view, any other kind (mail, script, local file) is ignored.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
+#include <vector>
 #include <unistd.h>
 
 #include "platform/Forms.h"
@@ -260,4 +262,90 @@ TEST_F(RichEditFixture, ModifiedOnlyAfterAChange) {
   EXPECT_FALSE(edit->Modified());
   edit->Paragraph().SetAlignment(TAlignment::taCenter);
   EXPECT_TRUE(edit->Modified());
+}
+
+// A note holding what the editor has no formatting command for: a picture (with the picture a
+// writer gives older readers), a table whose cell holds two paragraphs, a link, superscript,
+// subscript, highlight, line spacing and paragraph spacing. Edited and saved, it reads back as
+// the note with the edit: nothing else is lost or changed.
+TEST_F(RichEditFixture, WhatTheEditorHasNoCommandForSurvivesAnEditedSave) {
+  const std::string png =
+      "89504e470d0a1a0a0000000d49484452000000040000000308020000003b963991000000104944415478da63f8cfc0"
+      "00470c383900f5310bf5dd7a540d0000000049454e44ae426082";
+  const std::string picture = "{\\*\\shppict{\\pict\\pngblip\\picwgoal600\\pichgoal450 " + png + "}}";
+  const std::string fallback = "{\\nonshppict{\\pict\\wmetafile8\\picw100\\pich100 0102}}";
+  const std::string row1 = "\\trowd\\trgaph108\\trleft-108\\clbrdrt\\brdrs\\brdrw10\\cellx2000\\cellx5000";
+  const std::string row2 = "\\trowd\\trgaph108\\cellx3000";
+  const std::string note =
+      "{\\rtf1\\ansi\\ansicpg936\\deff0{\\fonttbl{\\f0\\fnil\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}"
+      "{\\colortbl ;\\red0\\green0\\blue255;\\red255\\green255\\blue0;}"
+      "\\pard\\sl360\\slmult1\\sb120\\sa60\\f0\\fs24 H{\\super 2}O x{\\sub i} {\\highlight2 \\'d6\\'d8\\'b5\\'e3}\\par"
+      "\\pard\\sl-300\\slmult0 see {\\field{\\*\\fldinst{HYPERLINK \"http://example.org/yi?x=1\"}}{\\fldrslt{\\ul\\cf1 link}}}"
+      " and " + picture + "\r\n" + fallback + " end\\par" +
+      row1 + "\\pard\\intbl \\'c7\\'ac\\cell \\'c0\\'a4\\par\\pard\\intbl second\\cell\\row" +
+      row2 + "\\pard\\intbl \\'c0\\'a5\\cell\\row"
+      "\\pard after\\par}";
+  RichDocument expected = ReadRtf(note);
+  ASSERT_EQ(expected.Paragraphs.size(), 7u);
+  edit->SetDocument(expected);
+  form->Show();
+  Application->ProcessMessages();
+  edit->SetFocus();
+  edit->SetSelection(0, 0);
+  Input::Type("x");
+  ASSERT_TRUE(edit->Modified());
+  expected.Paragraphs[0].Runs[0].Text = "xH";
+
+  std::string written = WriteRtf(edit->Document());
+  RichDocument back = ReadRtf(written);
+  ASSERT_EQ(back.Paragraphs.size(), expected.Paragraphs.size()) << written;
+  for (size_t i = 0; i < back.Paragraphs.size(); ++i)
+    EXPECT_EQ(back.Paragraphs[i], expected.Paragraphs[i]) << "paragraph " << i << " of\n" << written;
+  // What the model holds is what the note said.
+  const RichParagraph& first = back.Paragraphs[0];
+  EXPECT_EQ(first.LineSpacing, 360);
+  EXPECT_TRUE(first.LineSpacingMultiple);
+  EXPECT_EQ(first.SpaceBefore, 120);
+  EXPECT_EQ(first.SpaceAfter, 60);
+  EXPECT_EQ(first.Runs.at(1).Format.VerticalAlign, RichVerticalAlign::Superscript);
+  EXPECT_EQ(first.Runs.at(3).Format.VerticalAlign, RichVerticalAlign::Subscript);
+  EXPECT_EQ(first.Runs.back().Text, "重点");
+  EXPECT_EQ(first.Runs.back().Format.Highlight, clYellow);
+  EXPECT_EQ(back.Paragraphs[1].LineSpacing, -300);
+  const auto& runs = back.Paragraphs[1].Runs;
+  ASSERT_EQ(runs.size(), 5u);
+  EXPECT_EQ(runs[1].Text, "link");
+  EXPECT_EQ(runs[1].Format.Link, "http://example.org/yi?x=1");
+  EXPECT_EQ(runs[3].Object, picture + fallback) << "the picture and its fallback, byte for byte";
+  EXPECT_NE(written.find(picture), std::string::npos);
+  // The table: two rows, the first with two cells (the first of two paragraphs), the second with one.
+  std::vector<std::tuple<std::string, bool, bool, std::string>> cells;
+  for (size_t i = 2; i < 6; ++i) {
+    const RichParagraph& p = back.Paragraphs[i];
+    cells.emplace_back(p.Text(), p.InTable, p.EndsCell, p.RowDefinition);
+  }
+  EXPECT_EQ(cells[0], std::make_tuple(std::string("乾"), true, true, std::string()));
+  EXPECT_EQ(cells[1], std::make_tuple(std::string("坤"), true, false, std::string()));
+  EXPECT_EQ(cells[2], std::make_tuple(std::string("second"), true, true, row1));
+  EXPECT_EQ(cells[3], std::make_tuple(std::string("昆"), true, true, row2));
+  EXPECT_FALSE(back.Paragraphs[6].InTable);
+  // A second save of what was read back writes the same file.
+  edit->SetDocument(back);
+  EXPECT_EQ(WriteRtf(edit->Document()), written);
+}
+
+// A line with no place to break wraps anywhere within the control's width (wrapping it at word
+// boundaries costs time that grows with the square of its length); the wrapping is only how it is
+// shown: the document and the saved note hold the line as it was.
+TEST_F(RichEditFixture, ALongUnbrokenLineWrapsAndIsSavedAsItWas) {
+  form->Show();
+  Application->ProcessMessages();
+  const std::string line(20000, 'a');
+  edit->SetDocument(RichDocumentFromText("short words wrap at word boundaries\n" + line));
+  EXPECT_GT(edit->ContentHeight(), 50 * 12) << "many lines within the width";
+  RichDocument back = ReadRtf(WriteRtf(edit->Document()));
+  ASSERT_EQ(back.Paragraphs.size(), 2u);
+  EXPECT_EQ(back.Paragraphs[1].Text(), line);
+  EXPECT_EQ(edit->PlainText(), "short words wrap at word boundaries\n" + line);
+  EXPECT_EQ(edit->GetTextLen(), static_cast<int>(36 + line.size()));
 }

@@ -209,6 +209,38 @@ TEST(RtfCodePages, DocumentPageCpgAndUtf8) {
   EXPECT_EQ(FormatOf(doc, "中").FontName, "新細明體");
 }
 
+// A font of the default charset in a Big5 note reads in Big5 (its name too) and is written back
+// as a Big5 font; a font's "\\cpg" is kept and decides the page its text is written in.
+TEST(RtfCodePages, DefaultCharsetFontsAndFontCodePagesAreKept) {
+  const std::string big5 =
+      "{\\rtf1\\ansi\\ansicpg950\\deff0{\\fonttbl{\\f0\\fnil\\fcharset1 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;}"
+      "{\\f1\\fnil \\'b2\\'d3\\'a9\\'fa;}}\\f0 \\'a9\\'f6\\'b8\\'67\\f1 \\'a4\\'a4\\par}";
+  RichDocument doc = ReadRtf(big5);
+  EXPECT_EQ(PlainText(doc), "易經中");
+  EXPECT_EQ(FormatOf(doc, "易經").FontName, "新細明體");
+  EXPECT_EQ(FormatOf(doc, "易經").Charset, 136);
+  EXPECT_EQ(FormatOf(doc, "中").FontName, "細明");
+  EXPECT_EQ(FormatOf(doc, "中").Charset, 136);
+  EXPECT_EQ(doc.DefaultFont, (RichFont{"新細明體", 136}));
+  std::string rtf = WriteRtf(doc);
+  EXPECT_NE(rtf.find("\\fcharset136 \\'b7\\'73\\'b2\\'d3\\'a9\\'fa\\'c5\\'e9;"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\'a9\\'f6\\'b8\\'67"), std::string::npos) << rtf;
+  EXPECT_EQ(ReadRtf(rtf), doc);
+
+  const std::string cpg = "{\\rtf1\\ansi\\ansicpg936{\\fonttbl{\\f0\\fcharset0\\cpg1251 Arial;}{\\f1\\fcharset134\\cpg950 X;}}"
+                          "\\f0 \\'c0\\'e1\\f1 \\'a4\\'a4\\par}";
+  doc = ReadRtf(cpg);
+  EXPECT_EQ(PlainText(doc), "Аб中");
+  EXPECT_EQ(FormatOf(doc, "Аб").CodePage, 1251);
+  EXPECT_EQ(FormatOf(doc, "中").CodePage, 950);
+  rtf = WriteRtf(doc);
+  EXPECT_NE(rtf.find("\\fcharset0\\cpg1251 Arial;"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\fcharset134\\cpg950 X;"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\'c0\\'e1"), std::string::npos) << rtf;
+  EXPECT_NE(rtf.find("\\'a4\\'a4"), std::string::npos) << rtf;
+  EXPECT_EQ(ReadRtf(rtf), doc);
+}
+
 TEST(RtfCodePages, BadDoubleByteSequencesCostOnlyThemselves) {
   // A lead byte before ASCII text keeps the text; a lead byte with a bad trail byte is one
   // replacement character; a lead byte at the end is one too.
@@ -352,9 +384,129 @@ TEST(RtfFormat, ColourTableWithoutAutoEntry) {
 TEST(RtfStructure, SkippedDestinations) {
   std::string rtf =
       "{\\rtf1{\\*\\generator Foo 1.0;}{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}"
-      "{\\header H}{\\footer F}{\\pict\\pngblip 89504e47}{\\object{\\*\\objdata 0102}{\\result{\\pict x}}}"
-      "{\\*\\themedata 504b}{\\*\\unknownthing Z{\\b nested}}{\\*\\bkmkstart m}vis{\\v hidden}ible}";
+      "{\\header H{\\pict\\pngblip 01}}{\\footer F}{\\*\\themedata 504b}{\\*\\unknownthing Z{\\b nested}}"
+      "{\\*\\bkmkstart m}{\\*\\listpicture{\\pict 02}}vis{\\v hidden{\\pict 03}}ible}";
   EXPECT_EQ(Text(rtf), "visible");
+}
+
+// Pictures, shapes and objects are kept whole, each in an object run at its place in the text;
+// the picture given for older readers joins the one it stands in for.
+TEST(RtfStructure, ObjectsAreKeptAsTheyWere) {
+  const std::string pict = "{\\pict\\pngblip\\picwgoal300 89504e47}";
+  const std::string shp = "{\\*\\shppict{\\pict\\jpegblip\\bin3 {}}}}";
+  const std::string alt = "{\\nonshppict{\\pict\\wmetafile8 0102}}";
+  const std::string object = "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result{\\pict\\dibitmap0 00}}}";
+  RichDocument doc = ReadRtf(kHead + "a" + pict + pict + "b" + shp + "\r\n" + alt + "{\\b c}" + object + "\\par " + alt + "}");
+  ASSERT_EQ(doc.Paragraphs.size(), 2u);
+  std::vector<std::string> objects;
+  for (const RichRun& r : doc.Paragraphs[0].Runs)
+    if (!r.Object.empty()) {
+      EXPECT_EQ(r.Text, "\uFFFC");
+      objects.push_back(r.Object);
+    }
+  EXPECT_EQ(objects, (std::vector<std::string>{pict, pict, shp + alt, object}));
+  EXPECT_EQ(PlainText(doc), "a\uFFFC\uFFFCb\uFFFCc\uFFFC\n\uFFFC");
+  EXPECT_EQ(doc.Paragraphs[1].Runs.at(0).Object, alt) << "a fallback with nothing before it is an object of its own";
+  // Written back as they were, and read back the same.
+  std::string rtf = WriteRtf(doc);
+  for (const std::string& o : {pict, shp + alt, object}) EXPECT_NE(rtf.find(o), std::string::npos) << o;
+  EXPECT_EQ(ReadRtf(rtf), doc);
+  // An object the file never closes is not kept; the text before it is.
+  EXPECT_EQ(Text(kHead + "x{\\pict\\pngblip 8950"), "x");
+}
+
+TEST(RtfStructure, PicturesInsideObjects) {
+  const std::string png = "89504e470d0a1a0a";
+  RtfPicture p = PictureOf("{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn a}{\\sv 1}}}\\picscalex50\\picscaley200"
+                           "\\picw10\\pich10\\picwgoal1000\\pichgoal300\\pngblip\r\n" + png + "\r\n}}");
+  EXPECT_EQ(p.Type, RtfPicture::Kind::Png);
+  EXPECT_EQ(p.Bytes, std::string("\x89PNG\r\n\x1a\n", 8));
+  EXPECT_EQ(p.WidthTwips, 500);
+  EXPECT_EQ(p.HeightTwips, 600);
+  p = PictureOf("{\\pict\\jpegblip\\bin4 {}\\x}");
+  EXPECT_EQ(p.Type, RtfPicture::Kind::Jpeg);
+  EXPECT_EQ(p.Bytes, "{}\\x");
+  EXPECT_EQ(p.WidthTwips, 0);
+  // A bitmap without a goal size is its pixels at 96 per inch; a metafile is some other picture.
+  p = PictureOf("{\\pict\\dibitmap0\\picw4\\pich2 00}");
+  EXPECT_EQ(p.Type, RtfPicture::Kind::Other);
+  EXPECT_EQ(p.WidthTwips, 60);
+  EXPECT_EQ(p.HeightTwips, 30);
+  EXPECT_EQ(PictureOf("{\\object{\\*\\objdata 01}}").Type, RtfPicture::Kind::None);
+  EXPECT_EQ(PictureOf("{\\pictx 01}").Type, RtfPicture::Kind::None);
+  // Too much picture data gives no bytes.
+  p = PictureOf("{\\pict\\pngblip " + png + "}", 4);
+  EXPECT_EQ(p.Type, RtfPicture::Kind::Other);
+  EXPECT_TRUE(p.Bytes.empty());
+}
+
+TEST(RtfStructure, HyperlinksKeepTheirTarget) {
+  RichDocument doc = ReadRtf(kHead +
+                             "{\\field{\\*\\fldinst{HYPERLINK \"http://x.org/a b\" \\\\o \"tip\"}}{\\fldrslt{\\ul one}{ two}}} "
+                             "{\\field{\\*\\fldinst HYPERLINK \\\\l \"place\"}{\\fldrslt here}} "
+                             "{\\field{\\*\\fldinst{HYPERLINK http://y.org/\\u20013?}}{\\fldrslt y}} "
+                             "{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}\\par}");
+  EXPECT_EQ(PlainText(doc), "one two here y 7");
+  EXPECT_EQ(FormatOf(doc, "one").Link, "http://x.org/a b");
+  EXPECT_EQ(FormatOf(doc, " two").Link, "http://x.org/a b");
+  EXPECT_EQ(FormatOf(doc, "here").Link, "#place");
+  EXPECT_EQ(FormatOf(doc, "y").Link, "http://y.org/中");
+  EXPECT_EQ(FormatOf(doc, " 7").Link, "") << "other fields are their result only";
+  std::string rtf = WriteRtf(doc);
+  EXPECT_NE(rtf.find("{\\field{\\*\\fldinst{HYPERLINK \"http://x.org/a b\"}}{\\fldrslt{\\ul one\\ulnone  two}}}"), std::string::npos) << rtf;
+  EXPECT_EQ(ReadRtf(rtf), doc);
+}
+
+TEST(RtfStructure, TablesKeepCellsRowsAndDefinitions) {
+  const std::string row = "\\trowd\\trgaph108\\trleft-108\\trqc\\clvertalc\\clbrdrt\\brdrs\\brdrw10\\clcbpat2\\cellx1500\\cellx4000";
+  // The definition is given again before the row's end, as some writers do.
+  RichDocument doc = ReadRtf(kHead + "before\\par " + row + "\\pard\\intbl a\\cell b1\\par\\pard\\intbl\\qc b2\\cell" + row +
+                             "\\row " + row + "\\pard\\intbl c\\cell\\cell\\row\\pard after\\par}");
+  std::vector<std::string> texts = ParagraphTexts(doc);
+  EXPECT_EQ(texts, (std::vector<std::string>{"before", "a", "b1", "b2", "c", "", "after"}));
+  std::vector<int> inTable, endsCell, endsRow;
+  for (const RichParagraph& p : doc.Paragraphs) {
+    inTable.push_back(p.InTable);
+    endsCell.push_back(p.EndsCell);
+    endsRow.push_back(p.RowDefinition == row ? 1 : p.RowDefinition.empty() ? 0 : -1);
+  }
+  EXPECT_EQ(inTable, (std::vector<int>{0, 1, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(endsCell, (std::vector<int>{0, 1, 0, 1, 1, 1, 0}));
+  EXPECT_EQ(endsRow, (std::vector<int>{0, 0, 0, 1, 0, 1, 0}));
+  EXPECT_EQ(doc.Paragraphs[3].Alignment, TAlignment::taCenter);
+  // Written: each row's definition before its first cell, "\\cell" and "\\row" where they were.
+  std::string rtf = WriteRtf(doc);
+  std::string oneLine = std::regex_replace(rtf, std::regex("\r\n"), "");
+  EXPECT_NE(oneLine.find(row + "\\pard\\intbl a\\cell"), std::string::npos) << rtf;
+  EXPECT_NE(oneLine.find("b2\\cell\\row"), std::string::npos) << rtf;
+  EXPECT_EQ(ReadRtf(rtf), doc);
+  // Cells with no row end, and a row end with no cells.
+  RichDocument open = ReadRtf(kHead + "\\intbl x\\cell y}");
+  ASSERT_EQ(open.Paragraphs.size(), 2u);
+  EXPECT_TRUE(open.Paragraphs[1].InTable);
+  EXPECT_EQ(ReadRtf(WriteRtf(open)), open);
+  EXPECT_EQ(ParagraphTexts(ReadRtf(kHead + "\\trowd\\cellx100\\row z\\par}")), (std::vector<std::string>{"z"}));
+}
+
+TEST(RtfFormat, SuperscriptSubscriptHighlightAndSpacing) {
+  RichDocument doc = ReadRtf(kHead + "\\sl-280\\sb100\\sa50 x{\\super 2}{\\sub i}{\\super\\nosupersub n}"
+                             "{\\highlight1 red}{\\highlight0 none}{\\plain\\highlight2 blue}\\par"
+                             "\\pard\\sl480\\slmult1 double\\par\\pard single\\par}");
+  EXPECT_EQ(FormatOf(doc, "2").VerticalAlign, RichVerticalAlign::Superscript);
+  EXPECT_EQ(FormatOf(doc, "i").VerticalAlign, RichVerticalAlign::Subscript);
+  EXPECT_EQ(FormatOf(doc, "red").Highlight, clRed);
+  EXPECT_EQ(FormatOf(doc, "none").Highlight, clDefault);
+  EXPECT_EQ(FormatOf(doc, "blue").Highlight, clBlue);
+  ASSERT_EQ(doc.Paragraphs.size(), 3u);
+  EXPECT_EQ(doc.Paragraphs[0].LineSpacing, -280);
+  EXPECT_FALSE(doc.Paragraphs[0].LineSpacingMultiple);
+  EXPECT_EQ(doc.Paragraphs[0].SpaceBefore, 100);
+  EXPECT_EQ(doc.Paragraphs[0].SpaceAfter, 50);
+  EXPECT_EQ(doc.Paragraphs[1].LineSpacing, 480);
+  EXPECT_TRUE(doc.Paragraphs[1].LineSpacingMultiple);
+  EXPECT_EQ(doc.Paragraphs[2].LineSpacing, 0) << "\\pard resets the spacing";
+  EXPECT_EQ(PlainText(doc), "x2in" "rednoneblue\ndouble\nsingle");
+  EXPECT_EQ(ReadRtf(WriteRtf(doc)), doc);
 }
 
 TEST(RtfStructure, FieldKeepsItsResult) {
@@ -430,7 +582,7 @@ RichDocument SampleDocument() {
   empty.Alignment = TAlignment::taCenter;
   RichCharFormat mark = Fmt("宋体", kGb2312Charset, 28);
   mark.Bold = true;
-  empty.Runs.push_back(RichRun{"", mark});
+  empty.Runs.push_back(RichRun{"", mark, {}});
   doc.Paragraphs.push_back(empty);
 
   RichParagraph right;
@@ -619,8 +771,10 @@ TEST(RtfMalformed, BinaryData) {
   EXPECT_EQ(Text("{\\rtf1 a\\bin99999999999999 xyz}"), "a");
   EXPECT_EQ(Text("{\\rtf1 a\\bin3 {}\\d}"), "ad");
   EXPECT_EQ(Text("{\\rtf1 a\\bin-5 b}"), "ab");
-  // Binary braces do not close groups.
-  EXPECT_EQ(Text("{\\rtf1 a{\\pict\\bin4 }}}}x}y}"), "ay");
+  // Binary braces do not close groups: the picture is kept whole, as an object.
+  RichDocument doc = ReadRtf("{\\rtf1 a{\\pict\\bin4 }}}}x}y}");
+  EXPECT_EQ(PlainText(doc), "a\uFFFCy");
+  EXPECT_EQ(doc.Paragraphs.at(0).Runs.at(1).Object, "{\\pict\\bin4 }}}}x}");
 }
 
 TEST(RtfMalformed, DeepNesting) {
