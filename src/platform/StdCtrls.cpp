@@ -5,8 +5,8 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
-#include <QPainter>
 #include <QMimeData>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>

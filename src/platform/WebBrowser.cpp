@@ -385,6 +385,7 @@ struct TWebBrowser::Impl : QObject {
   void StopImages() {
     for (auto& r : images) Drop(r.data());
     images.clear();
+    toFetch.clear();
   }
 
   void Stop() {
@@ -557,7 +558,9 @@ struct TWebBrowser::Impl : QObject {
     if (owner->OnDocumentComplete) Application->HandleExceptions([&] { owner->OnDocumentComplete(owner); });
   }
 
-  // Every picture the document names, fetched once each from the page's own address space.
+  // Every picture the document names, fetched once each from the page's own address space. The
+  // fetches start when the event loop next runs, so a page dropped before then (a new one, Stop)
+  // never starts any.
   void FetchImages() {
     QTextDocument* doc = View()->document();
     std::set<QUrl> wanted;
@@ -570,8 +573,18 @@ struct TWebBrowser::Impl : QObject {
       }
     }
     constexpr size_t kMaxImages = 64;
+    toFetch.clear();
     for (const QUrl& url : wanted) {
-      if (images.size() >= kMaxImages) break;
+      if (toFetch.size() >= kMaxImages) break;
+      toFetch.push_back(url);
+    }
+    if (!toFetch.empty()) QTimer::singleShot(0, this, [this] { StartImages(); });
+  }
+
+  void StartImages() {
+    std::vector<QUrl> urls = std::move(toFetch);
+    toFetch.clear();
+    for (const QUrl& url : urls) {
       QNetworkRequest request = Request(url);
       request.setTransferTimeout(std::max(1, owner->Timeout));
       QNetworkReply* reply = manager->get(request);
@@ -617,6 +630,7 @@ struct TWebBrowser::Impl : QObject {
   QTimer* deadline;
   QPointer<QNetworkReply> page;
   std::vector<QPointer<QNetworkReply>> images;
+  std::vector<QUrl> toFetch;  // pictures of the page shown whose fetch has not started yet
   std::map<QUrl, QSize> loaded;  // pictures that arrived and decoded, by absolute address
   std::string requested;
   QUrl location;
@@ -680,7 +694,7 @@ void TWebBrowser::ShowAnswer(const std::string& address, int status, const std::
 }
 void TWebBrowser::FollowLink(const std::string& href) { impl_->FollowLink(QUrl(QString::fromStdString(href))); }
 bool TWebBrowser::Busy() const { return impl_->busy; }
-int TWebBrowser::PendingImages() const { return static_cast<int>(impl_->images.size()); }
+int TWebBrowser::PendingImages() const { return static_cast<int>(impl_->images.size() + impl_->toFetch.size()); }
 std::string TWebBrowser::LocationURL() const { return impl_->location.toString().toStdString(); }
 std::string TWebBrowser::LocationName() const {
   return impl_->View()->document()->metaInformation(QTextDocument::DocumentTitle).toStdString();
