@@ -395,6 +395,7 @@ class RtfParser {
       else if (c == '\r' || c == '\n') ++pos_;
       else {
         ++pos_;
+        groupStart_ = false;
         if (skip_ > 0) { --skip_; continue; }
         HandleTextByte(static_cast<unsigned char>(c));
       }
@@ -418,9 +419,11 @@ class RtfParser {
     if (stack_.size() > kMaxGroupDepth) { ++overflowDepth_; return; }
     stack_.push_back(stack_.back());
     stack_.back().start = pos_ - 1;
+    groupStart_ = true;
   }
 
   void CloseGroup() {
+    groupStart_ = false;
     Flush();
     skip_ = 0;
     ignorable_ = false;
@@ -449,6 +452,8 @@ class RtfParser {
     ++pos_;  // the backslash
     if (pos_ >= in_.size()) return;
     char c = in_[pos_];
+    bool first = groupStart_;  // the group's first word (after "\\*") names its destination
+    if (c != '*') groupStart_ = false;
     if (IsAsciiLetter(c)) {
       size_t start = pos_;
       while (pos_ < in_.size() && IsAsciiLetter(in_[pos_])) ++pos_;
@@ -474,7 +479,7 @@ class RtfParser {
         return;
       }
       if (skip_ > 0) { --skip_; return; }
-      HandleWord(word, hasParam, param);
+      HandleWord(word, hasParam, param, first);
       return;
     }
     ++pos_;
@@ -506,7 +511,7 @@ class RtfParser {
     }
   }
 
-  void HandleWord(std::string_view w, bool hasParam, int param) {
+  void HandleWord(std::string_view w, bool hasParam, int param, bool firstInGroup) {
     bool starred = ignorable_;
     ignorable_ = false;
     GroupState& st = St();
@@ -517,7 +522,7 @@ class RtfParser {
       return;
     }
     if (st.dest == Dest::Skip || st.dest == Dest::Object) return;
-    if (st.dest == Dest::Text && IsObjectDestination(w) && stack_.size() > 2) {
+    if (st.dest == Dest::Text && firstInGroup && IsObjectDestination(w) && stack_.size() > 2) {
       // Kept whole, from its "{" to its "}", in an object run; nothing in it is read as text.
       Flush();
       st.dest = Dest::Object;
@@ -928,6 +933,7 @@ class RtfParser {
   size_t overflowDepth_ = 0;  // groups opened beyond kMaxGroupDepth, tracked but not stacked
   int skip_ = 0;           // fallback characters still to skip after "\uN"
   bool ignorable_ = false; // "\*" seen
+  bool groupStart_ = false; // nothing but "\*" read since the last "{"
   char32_t highSurrogate_ = 0;
 
   int codePage_ = 1252;

@@ -172,6 +172,15 @@ class Writer {
     if (nl != std::string::npos && nl >= out_.size() - rtf.size()) lineStart_ = nl + 1;
   }
 
+  // An object run's RTF. A picture for older readers ("\\nonshppict") right after another object
+  // would be read as part of it: an empty group keeps them apart.
+  void WriteObject(const std::string& rtf) {
+    bool fallback = rtf.starts_with("{\\nonshppict") || rtf.starts_with("{\\*\\nonshppict");
+    if (fallback && objectEnd_ > 0 && out_.find_first_not_of(" \r\n", objectEnd_) == std::string::npos) out_ += "{}";
+    Raw(rtf);
+    objectEnd_ = out_.size();
+  }
+
   // Literal text or a symbol / escape that needs no delimiter after it.
   void Text(std::string_view s) {
     if (delimiter_ && !s.starts_with('\\')) out_ += ' ';
@@ -303,7 +312,7 @@ class Writer {
         else link.clear();
       }
       WriteFormat(r.Format);
-      if (!r.Object.empty()) Raw(r.Object);
+      if (!r.Object.empty()) WriteObject(r.Object);
       else WriteRunText(r.Text);
     }
     if (!link.empty()) CloseLink();
@@ -315,6 +324,7 @@ class Writer {
   }
 
   std::string out_;
+  size_t objectEnd_ = 0;  // where the last object run's RTF ended in out_
   size_t lineStart_ = 0;
   bool delimiter_ = false;
 

@@ -413,6 +413,14 @@ TEST(RtfStructure, ObjectsAreKeptAsTheyWere) {
   EXPECT_EQ(ReadRtf(rtf), doc);
   // An object the file never closes is not kept; the text before it is.
   EXPECT_EQ(Text(kHead + "x{\\pict\\pngblip 8950"), "x");
+  // Only the first word of a group names an object: text before it is text, once.
+  doc = ReadRtf(kHead + "{\\\\pard *\\shppict{\\pict 01}}}");
+  EXPECT_EQ(PlainText(doc), "\\pard *\uFFFC");
+  EXPECT_EQ(PlainText(ReadRtf(WriteRtf(doc))), PlainText(doc));
+  // A fallback picture that did not follow its object directly stays an object of its own.
+  doc = ReadRtf(kHead + "{\\pict 02}\\b0 {\\nonshppict{\\pict 03}}}");
+  ASSERT_EQ(doc.Paragraphs.at(0).Runs.size(), 2u);
+  EXPECT_EQ(ReadRtf(WriteRtf(doc)), doc);
 }
 
 TEST(RtfStructure, PicturesInsideObjects) {
