@@ -749,6 +749,15 @@ void TApplication::Minimize() {
     else f->Handle()->Widget()->hide();
   }
   SetMouseControl(nullptr);
+  if (mainForm_) {
+    TMessage m{WM_SIZE, SIZE_MINIMIZED, 0, 0};
+    RunHooks(mainForm_, m);
+  }
+}
+
+void TApplication::HideWindows() {
+  if (!minimized_) Minimize();
+  if (minimized_ && mainForm_ && mainForm_->Handle()) mainForm_->Handle()->Widget()->hide();
 }
 
 void TApplication::Restore() {

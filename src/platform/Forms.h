@@ -213,10 +213,14 @@ class TApplication : public TComponent {
   // Runs the event loop until pred() holds or the timeout passes; returns pred().
   bool ProcessUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
 
-  // Minimises every window of the program together and restores them as they were.
+  // Minimises every window of the program together and restores them as they were. Once the
+  // windows are down, the hooks see WM_SIZE with SIZE_MINIMIZED (target: the main window).
   void Minimize();
   void Restore();
   bool Minimized() const { return minimized_; }
+  // Minimises the program (when it is not) and hides the main window too, so nothing of it stays
+  // in the task bar; Restore brings every window back.
+  void HideWindows();
 
   // The error box: stop icon, OK, caption = Title, the text with a full stop appended when its
   // last character sorts after ".".

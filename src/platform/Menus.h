@@ -35,6 +35,7 @@ class TMenuItem : public TComponent {
   bool Visible = true;
   bool RadioItem = false;  // checked, it shows a dot instead of a check mark
   int ImageIndex = -1;     // in the image list of the item's menu
+  bool Default = false;    // the item a double click on the menu's tray icon chooses
   TShortCut ShortCut = 0;
   TNotifyEvent OnClick;
   TMenuDrawItemEvent OnDrawItem;

@@ -59,6 +59,9 @@ enum : unsigned {
   CM_RECREATEWND = CM_BASE + 51, CM_SYSFONTCHANGED = CM_BASE + 53, CM_BORDERCHANGED = CM_BASE + 59,
 };
 
+// WM_SIZE kinds (WParam).
+enum : unsigned { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
+
 // Hit-test codes.
 enum : int {
   HTERROR = -2, HTTRANSPARENT = -1, HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTSYSMENU = 3,

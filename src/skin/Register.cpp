@@ -7,6 +7,7 @@
 #include "skin/SkinDialogs.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinMenu.h"
+#include "skin/TrayIcon.h"
 
 namespace corvane {
 
@@ -148,6 +149,42 @@ void RegisterFrameComponents() {
   RegisterProp<O>(OS, "CtrlAlphaBlendValue", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->CtrlAlphaBlendValue = v.AsInt(); });
   RegisterProp<O>(OS, "CtrlAlphaBlendAnimation", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->CtrlAlphaBlendAnimation = v.AsBool(); });
   RegisterProp<O>(OS, "LVHeaderSkinDataName", [](O* d, const TLayoutValue& v, TLayoutContext&) { d->LVHeaderSkinDataName = v.AsString(); });
+
+  const std::string T = "TskTrayIcon";
+  using TI = TskTrayIcon;
+  RegisterComponentClass(T, "TComponent", [](TComponent* o) { return new TskTrayIcon(o); });
+  RegisterProp<TI>(T, "DesignPreview", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->SetDesignPreview(v.AsBool()); });
+  RegisterProp<TI>(T, "IconList", [](TI* c, const TLayoutValue& v, TLayoutContext& x) { c->SetIconList(x.ComponentOf<TImageList>(v, "an image list")); });
+  RegisterProp<TI>(T, "CycleIcons", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->SetCycleIcons(v.AsBool()); });
+  RegisterProp<TI>(T, "AnimateTimerInterval", [](TI* c, const TLayoutValue& v, TLayoutContext&) {
+    if (v.AsInt() < 0) v.Fail("expected an interval of 0 or more milliseconds");
+    c->SetAnimateTimerInterval(static_cast<unsigned>(v.AsInt()));
+  });
+  RegisterProp<TI>(T, "Enabled", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->Enabled = v.AsBool(); });
+  RegisterProp<TI>(T, "Hint", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->SetHint(v.AsString()); });
+  RegisterProp<TI>(T, "ShowHint", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->SetShowHint(v.AsBool()); });
+  RegisterProp<TI>(T, "Icon", [](TI* c, const TLayoutValue& v, TLayoutContext&) {
+    // A built-in picture by file name.
+    TBitmap icon;
+    if (!icon.LoadFromResourceName(v.AsString())) v.Fail("there is no built-in picture " + v.AsString());
+    c->SetIcon(icon);
+  });
+  RegisterProp<TI>(T, "IconVisible", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->SetIconVisible(v.AsBool()); });
+  RegisterProp<TI>(T, "IconIndex", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->SetIconIndex(v.AsInt()); });
+  RegisterProp<TI>(T, "PopupMenu", [](TI* c, const TLayoutValue& v, TLayoutContext& x) { c->SetPopupMenu(x.ComponentOf<TskSkinPopupMenu>(v, "a skinned pop-up menu")); });
+  RegisterProp<TI>(T, "PopupByLeftButton", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->PopupByLeftButton = v.AsBool(); });
+  RegisterProp<TI>(T, "MinimizedOnStart", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->MinimizedOnStart = v.AsBool(); });
+  RegisterProp<TI>(T, "MinimizeToTray", [](TI* c, const TLayoutValue& v, TLayoutContext&) { c->MinimizeToTray = v.AsBool(); });
+  RegisterProp<TI>(T, "OnClick", [](TI* c, const TLayoutValue& v, TLayoutContext& x) { c->OnClick = x.Handler<TNotifyEvent>(v); });
+  RegisterProp<TI>(T, "OnDblClick", [](TI* c, const TLayoutValue& v, TLayoutContext& x) { c->OnDblClick = x.Handler<TNotifyEvent>(v); });
+  RegisterProp<TI>(T, "OnMouseDown", [](TI* c, const TLayoutValue& v, TLayoutContext& x) { c->OnMouseDown = x.Handler<TMouseEvent>(v); });
+  RegisterProp<TI>(T, "OnMouseUp", [](TI* c, const TLayoutValue& v, TLayoutContext& x) { c->OnMouseUp = x.Handler<TMouseEvent>(v); });
+  RegisterProp<TI>(T, "OnMouseMove", [](TI* c, const TLayoutValue& v, TLayoutContext& x) { c->OnMouseMove = x.Handler<TMouseMoveEvent>(v); });
+  RegisterProp<TI>(T, "OnCycle", [](TI* c, const TLayoutValue& v, TLayoutContext& x) {
+    // A form publishes cycle handlers as notify events; the next index is read from IconIndex.
+    TNotifyEvent h = x.Handler<TNotifyEvent>(v);
+    c->OnCycle = [h](TObject* sender, int) { h(sender); };
+  });
 }
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 #include <X11/extensions/shape.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <cstdio>
 #include <cstdlib>
@@ -264,6 +265,29 @@ bool RealInput::HasState(uint64_t window, const char* state) {
   for (unsigned long a : Property(d_, window, "_NET_WM_STATE"))
     if (a == wanted) return true;
   return false;
+}
+
+std::vector<uint64_t> RealInput::WindowsEmbeddedIn(const std::string& panelName, long pid) {
+  std::vector<uint64_t> found;
+  // Every window below `w`, depth first.
+  std::function<void(Window, bool)> walk = [&](Window w, bool inPanel) {
+    if (!inPanel && WindowNameOf(w) == panelName) inPanel = true;
+    else if (inPanel) {
+      XWindowAttributes a;
+      auto owner = Property(d_, w, "_NET_WM_PID");
+      if (!owner.empty() && static_cast<long>(owner[0]) == pid && XGetWindowAttributes(d_, w, &a) &&
+          a.map_state == IsViewable)
+        found.push_back(w);
+    }
+    Window root, parent, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d_, w, &root, &parent, &children, &n)) return;
+    std::vector<Window> list(children, children + n);
+    if (children) XFree(children);
+    for (Window c : list) walk(c, inPanel);
+  };
+  walk(DefaultRootWindow(d_), false);
+  return found;
 }
 
 uint32_t RealInput::ScreenPixel(TPoint p) {

@@ -59,6 +59,9 @@ class RealInput {
   bool ShapeContains(uint64_t window, TPoint p);
   // The screen's pixel (0xRRGGBB).
   uint32_t ScreenPixel(TPoint p);
+  // Viewable windows of the process `pid` (_NET_WM_PID) that the panel (the top-level window
+  // named `panelName`) has taken into its own windows, as a notification area embeds its icons.
+  std::vector<uint64_t> WindowsEmbeddedIn(const std::string& panelName, long pid);
 
  private:
   unsigned KeycodeFor(unsigned long keysym, bool& shift);

@@ -1,0 +1,130 @@
+// The tray icon as a user meets it on the desktop: minimising the program puts its icon into the
+// panel's notification area, a double click on the icon brings the window back, a right click
+// opens the icon's menu, and hiding the icon takes it out of the panel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "desktop/RealInput.h"
+#include "skin/SkinMenu.h"
+#include "skin/TrayIcon.h"
+
+using namespace corvane;
+using test::Steps;
+
+namespace {
+
+class TrayOnDesktop : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(Application->MainForm(), nullptr) << "another main window is still alive";
+    form_ = new TForm(Application);
+    Application->RegisterForm(form_);
+    form_->SetCaption("Tray");
+    form_->SetBounds(300, 200, 320, 200);
+    tray_ = new TskTrayIcon(form_);
+    tray_->SetIconVisible(false);
+    tray_->SetHint("Corvane");
+    menu_ = new TskSkinPopupMenu(form_);
+    menu_->OnPopup = [this](TObject*) { ++popups_; };
+    tray_->SetPopupMenu(menu_);
+    tray_->OnMouseDown = [this](TObject*, TMouseButton b, TShiftState, int, int) {
+      events_.push_back(b == TMouseButton::mbLeft ? "ldown" : b == TMouseButton::mbRight ? "rdown" : "mdown");
+    };
+    tray_->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState, int, int) {
+      events_.push_back(b == TMouseButton::mbLeft ? "lup" : b == TMouseButton::mbRight ? "rup" : "mup");
+    };
+    tray_->OnClick = [this](TObject*) { events_.push_back("click"); };
+    // What the frame's restore does: the windows back, the icon out of the panel.
+    tray_->OnDblClick = [this](TObject*) {
+      events_.push_back("dblclick");
+      tray_->MinimizeToTray = false;
+      tray_->RestoreFromTray();
+      tray_->SetIconVisible(false);
+    };
+    form_->Show();
+    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(form_); }))
+        << "the window did not become active";
+  }
+  void TearDown() override { delete form_; }
+
+  // The program's windows inside the panel: its notification-area icon.
+  std::vector<uint64_t> IconsInPanel() { return input_.WindowsEmbeddedIn("tint2", static_cast<long>(::getpid())); }
+  TPoint IconCentre() {
+    auto icons = IconsInPanel();
+    if (icons.empty()) return {-1, -1};
+    TRect r = input_.WindowRectOf(icons.front());
+    return {r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+  }
+  bool Seen(const std::vector<std::string>& wanted) { return events_ == wanted; }
+  std::string Events() const {
+    std::string all = "events:";
+    for (const auto& e : events_) all += " " + e;
+    return all;
+  }
+
+  test::RealInput input_;
+  TForm* form_ = nullptr;
+  TskTrayIcon* tray_ = nullptr;
+  TskSkinPopupMenu* menu_ = nullptr;
+  std::vector<std::string> events_;
+  int popups_ = 0;
+};
+
+}  // namespace
+
+TEST_F(TrayOnDesktop, MinimisingShowsTheIconInThePanelAndClicksOnItReachTheProgram) {
+  ASSERT_TRUE(TskTrayIcon::TrayAvailable()) << "the test desktop's panel has a notification area";
+  const uint64_t window = test::WindowOf(form_);
+  Steps s;
+  s.Until("no icon of the program in the panel yet", [&] { return IconsInPanel().empty(); })
+      .Do([&] {
+        tray_->MinimizeToTray = true;
+        Application->Minimize();
+      })
+      .Until("the panel shows the icon and the window is gone", [&] {
+        TPoint c = IconCentre();
+        auto managed = input_.ClientStacking();
+        return c.Y >= 994 && !form_->Showing() && std::find(managed.begin(), managed.end(), window) == managed.end();
+      })
+      .Until("the screen shows the icon's picture there, not the panel", [&] {
+        TPoint c = IconCentre();
+        TNotifyIconInfo info;
+        if (!FindNotifyIcon(&tray_->TrayWindow(), 1, &info)) return false;
+        // The program's icon is a dark seal on a light ground: its middle is far from the panel's
+        // background and from the window manager's desktop colour.
+        uint32_t px = input_.ScreenPixel(c);
+        uint32_t panelPx = input_.ScreenPixel({c.X, 1023 - 1});
+        return px != panelPx;
+      })
+      .Do([&] {
+        if (const char* out = std::getenv("CORVANE_TRAY_SCREENSHOT")) {
+          TBitmap shot;
+          TPoint c = IconCentre();
+          if (GrabScreen({c.X - 150, 994, c.X + 50, 1024}, shot)) shot.SaveToPngFile(out);
+        }
+      })
+      .Do([&] { input_.DoubleClick(IconCentre()); })
+      // The release after the double click goes with the icon, which the restore took away.
+      .Until("the double click reached the icon: press, release, double click",
+             [&] { return Seen({"ldown", "lup", "dblclick"}); })
+      .Until("the window is back and the icon left the panel", [&] {
+        return form_->Showing() && input_.WindowManagerActive() == window && IconsInPanel().empty();
+      })
+      .Do([&] {
+        events_.clear();
+        tray_->SetIconVisible(true);
+      })
+      .Until("the icon is in the panel again", [&] { return IconCentre().Y >= 994; })
+      .Do([&] { input_.Click(IconCentre(), 3); })
+      .Until("the right click reached the icon and asked for its menu",
+             [&] { return Seen({"rdown", "rup"}) && popups_ == 1; })
+      .Do([&] { tray_->SetIconVisible(false); })
+      .Until("hiding takes the icon out of the panel", [&] { return IconsInPanel().empty(); });
+  EXPECT_EQ(s.Run(), "") << Events();
+}
