@@ -290,6 +290,26 @@ std::vector<uint64_t> RealInput::WindowsEmbeddedIn(const std::string& panelName,
   return found;
 }
 
+long RealInput::ProcessOfWindowNamed(const std::string& name) {
+  long pid = 0;
+  std::function<void(Window)> walk = [&](Window w) {
+    if (pid) return;
+    if (WindowNameOf(w) == name) {
+      auto v = Property(d_, w, "_NET_WM_PID");
+      if (!v.empty()) pid = static_cast<long>(v[0]);
+      return;
+    }
+    Window root, parent, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(d_, w, &root, &parent, &children, &n)) return;
+    std::vector<Window> list(children, children + n);
+    if (children) XFree(children);
+    for (Window c : list) walk(c);
+  };
+  walk(DefaultRootWindow(d_));
+  return pid;
+}
+
 uint32_t RealInput::ScreenPixel(TPoint p) {
   XImage* img = XGetImage(d_, DefaultRootWindow(d_), p.X, p.Y, 1, 1, AllPlanes, ZPixmap);
   if (!img) return 0;

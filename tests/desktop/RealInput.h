@@ -62,6 +62,8 @@ class RealInput {
   // Viewable windows of the process `pid` (_NET_WM_PID) that the panel (the top-level window
   // named `panelName`) has taken into its own windows, as a notification area embeds its icons.
   std::vector<uint64_t> WindowsEmbeddedIn(const std::string& panelName, long pid);
+  // The process (_NET_WM_PID) of the first window named `name`, 0 when there is none.
+  long ProcessOfWindowNamed(const std::string& name);
 
  private:
   unsigned KeycodeFor(unsigned long keysym, bool& shift);

@@ -1,18 +1,22 @@
 // The tray icon as a user meets it on the desktop: minimising the program puts its icon into the
 // panel's notification area, a double click on the icon brings the window back, a right click
-// opens the icon's menu, and hiding the icon takes it out of the panel.
+// opens the icon's menu, hiding the icon takes it out of the panel, and a panel started again shows
+// it again.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
 #include "desktop/RealInput.h"
 #include "skin/SkinMenu.h"
 #include "skin/TrayIcon.h"
+#include "support/TestSupport.h"
 
 using namespace corvane;
 using test::Steps;
@@ -127,4 +131,45 @@ TEST_F(TrayOnDesktop, MinimisingShowsTheIconInThePanelAndClicksOnItReachTheProgr
       .Do([&] { tray_->SetIconVisible(false); })
       .Until("hiding takes the icon out of the panel", [&] { return IconsInPanel().empty(); });
   EXPECT_EQ(s.Run(), "") << Events();
+}
+
+TEST_F(TrayOnDesktop, TheIconComesBackWhenThePanelStartsAgain) {
+  long panel = 0;
+  int announced = 0;
+  const int hook = Application->HookMainWindow([&](TControl*, TMessage& m) {
+    if (m.Msg == TaskbarCreatedMessage()) ++announced;
+    return false;
+  });
+  Steps s;
+  s.Do([&] { tray_->SetIconVisible(true); })
+      .Until("the panel shows the icon", [&] { return !IconsInPanel().empty(); })
+      .Do([&] {
+        // The panel dies ...
+        panel = input_.ProcessOfWindowNamed("tint2");
+        ASSERT_GT(panel, 0);
+        ::kill(static_cast<pid_t>(panel), SIGTERM);
+      })
+      .Until("the panel is gone", [&] { return input_.ProcessOfWindowNamed("tint2") == 0; })
+      .Do([&] {
+        // ... and a new one starts, as the desktop started the first (it lives as long as the
+        // display does).
+        const std::string config = test::SourceDir() + "/scripts/desktop-config/tint2rc";
+        if (::fork() == 0) {
+          ::setsid();
+          int null = ::open("/dev/null", O_RDWR);
+          ::dup2(null, 1);
+          ::dup2(null, 2);
+          ::execlp("tint2", "tint2", "-c", config.c_str(), static_cast<char*>(nullptr));
+          ::_exit(127);
+        }
+      })
+      .Until("the program heard of the new panel", [&] { return announced == 1; }, 10000)
+      .Until("the new panel shows the icon again",
+             [&] { return input_.ProcessOfWindowNamed("tint2") != 0 && IconCentre().Y >= 994; }, 10000)
+      .Until("the new panel has taken its strip off the work area",
+             [&] { return Screen->WorkAreaRect().Height() == 994; }, 10000)
+      .Do([&] { tray_->SetIconVisible(false); })
+      .Until("hiding takes it out of the new panel", [&] { return IconsInPanel().empty(); });
+  EXPECT_EQ(s.Run(), "");
+  Application->UnhookMainWindow(hook);
 }
