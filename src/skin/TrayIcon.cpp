@@ -375,14 +375,10 @@ void TskTrayIcon::OwnerWindowProc(TMessage& m) {
     if (TWinControl* active = form->ActiveControl(); active && active->Showing() && active->CanFocus() &&
                                                      !active->Focused())
       active->SetFocus();
-  } else if (m.Msg == WM_SHOWWINDOW && m.WParam != 0 && m.LParam == 0 && form) {
-    // Shown by the program: bring the program back from wherever it was and this window forward.
-    if (Application && Application->Minimized()) Application->Restore();
-    if (Application && Application->MainForm() && Application->MainForm() != form &&
-        Application->MainForm()->Showing())
-      Application->MainForm()->BringWindowToFront();
   }
   if (hook->previous) hook->previous(m);
+  // Shown by the program: this window comes forward. (A window shown while the program is
+  // minimised waits for the program's restore, so there is nothing to bring back here.)
   if (m.Msg == WM_SHOWWINDOW && m.WParam != 0 && m.LParam == 0 && hook->handler && form->Showing())
     form->BringWindowToFront();
 }

@@ -6,7 +6,7 @@
 // Three hooks carry it: a hidden message window takes the notification area's callbacks, an
 // application hook sees the program being minimised and the panel starting again (the icon is
 // added back), and the owner window's procedure gives the keyboard back on activation and brings
-// the program forward when the owner is shown.
+// the owner forward when the program shows it.
 #pragma once
 
 #include <functional>
