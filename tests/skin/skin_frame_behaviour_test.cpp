@@ -274,3 +274,31 @@ TEST(FrameAnimation, AnAnimationMovesEveryIntervalOverTwentyFiveTicksAndStopsAtI
   EXPECT_EQ(fast.FrameNumber, 1);
   EXPECT_FALSE(fast.Active) << "backwards it stops on the first frame";
 }
+
+TEST_F(Behaviour, TheFadeInEndsOpaqueAndUnlayeredOrAtTheBlendValueWhereOpacityShows) {
+  gWindowOpacitySeam = 1;  // as with a compositing manager
+  struct Reset { ~Reset() { gWindowOpacitySeam = -1; } } reset;
+  About();
+  frame_->AlphaBlendAnimation = true;  // as the about window has it
+  form_->Show();
+  EXPECT_TRUE(form_->GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED) << "shown invisible, layered";
+  EXPECT_EQ(form_->LayeredAlpha(), 0);
+  form_->Perform(WM_TIMER, 1, 0);
+  EXPECT_EQ(form_->LayeredAlpha(), 255);
+  EXPECT_FALSE(form_->GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED) << "an opaque window is not kept layered";
+
+  form_->Hide();
+  frame_->AlphaBlend = true;
+  frame_->AlphaBlendValue = 200;
+  form_->Show();
+  form_->Perform(WM_TIMER, 1, 0);
+  EXPECT_EQ(form_->LayeredAlpha(), 200);
+  EXPECT_TRUE(form_->GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED);
+  form_->Hide();
+  EXPECT_FALSE(form_->GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED) << "hiding takes the layering off";
+
+  gWindowOpacitySeam = 0;  // no compositing: shown at once, opaque
+  frame_->AlphaBlend = false;
+  form_->Show();
+  EXPECT_FALSE(form_->GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED);
+}
