@@ -79,6 +79,7 @@ void RegisterFrameComponents() {
          f->SetSkinHint(c);
        }},
       {"SystemMenu", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext& x) { f->SetSystemMenu(x.ComponentOf<TPopupMenu>(v, "a pop-up menu")); }},
+      {"TrayIcon", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext& x) { f->SetTrayIcon(x.ComponentOf<TskTrayIcon>(v, "a tray icon")); }},
       {"BorderIcons", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetBorderIcons(BorderIconsOf(v)); }},
       {"HideCaptionButtons", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetHideCaptionButtons(v.AsBool()); }},
       {"ShowIcon", [](TskSkinForm* f, const TLayoutValue& v, TLayoutContext&) { f->SetShowIcon(v.AsBool()); }},

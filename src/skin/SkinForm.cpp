@@ -9,6 +9,7 @@
 #include "skin/SkinMembers.h"
 #include "skin/SkinMenu.h"
 #include "skin/SkinObjects.h"
+#include "skin/TrayIcon.h"
 
 namespace corvane {
 
@@ -170,6 +171,7 @@ void TskSkinForm::Notification(TComponent* component, TOperation operation) {
   }
   if (component == systemMenu_) systemMenu_ = nullptr;
   if (component == menuHost_) menuHost_ = nullptr;
+  if (component == trayIcon_) trayIcon_ = nullptr;
 }
 
 void TskSkinForm::SetBorderIcons(TskBorderIcons value) {
@@ -605,7 +607,9 @@ bool TskSkinForm::FirstDispatch(TMessage& m) {
     case WM_ACTIVATE:
       previous_(m);
       RequestFramePaint();
-      ResetObjectStates();
+      // The window manager activates a window after the press that clicked it has arrived: a
+      // button pressed on an inactive window keeps its state until its release.
+      if (capturedObject_ < 0) ResetObjectStates();
       UpdateCaptionActivity(true);
       return true;
     case WM_SETTEXT:
@@ -778,13 +782,13 @@ void TskSkinForm::SecondDispatch(TMessage& m) {
         }
         break;
       }
-      UpdateHover(p.X, p.Y, true);
+      UpdateHover(p.X, p.Y, true, true);
       PressObject(TMouseButton::mbLeft, p.X, p.Y);
       if (hit == HTCAPTION) capturedObject_ = -1;
       break;
     case WM_NCLBUTTONUP: ReleaseObject(TMouseButton::mbLeft, p.X, p.Y); break;
     case WM_NCLBUTTONDBLCLK:
-      UpdateHover(p.X, p.Y, true);
+      UpdateHover(p.X, p.Y, true, true);
       PressObject(TMouseButton::mbLeft, p.X, p.Y);
       if (activeObject_ >= 0 && activeObject_ < static_cast<int>(objects_.size())) objects_[activeObject_]->DblClick();
       if (hit == HTCAPTION) {
@@ -794,7 +798,7 @@ void TskSkinForm::SecondDispatch(TMessage& m) {
       break;
     case WM_NCRBUTTONDOWN:
     case WM_NCRBUTTONDBLCLK:
-      UpdateHover(p.X, p.Y, true);
+      UpdateHover(p.X, p.Y, true, true);
       PressObject(TMouseButton::mbRight, p.X, p.Y);
       if (hit == HTCAPTION) {
         capturedObject_ = -1;
@@ -1062,8 +1066,8 @@ void TskSkinForm::ArrangeObjects() {
   }
 }
 
-void TskSkinForm::UpdateHover(int x, int y, bool allow) {
-  if (objects_.empty() || !IsFormActive()) return;
+void TskSkinForm::UpdateHover(int x, int y, bool allow, bool press) {
+  if (objects_.empty() || (!IsFormActive() && !press)) return;
   previousActiveObject_ = activeObject_;
   int found = -1;
   for (size_t i = 0; i < objects_.size(); ++i) {

@@ -42,6 +42,7 @@ class TPopupMenu;
 class TMenuItem;
 class TskSkinMenuHost;
 class TskSkinPopupMenu;
+class TskTrayIcon;
 
 enum class TskBorderIcon : uint8_t { biSystemMenu, biMinimize, biMaximize, biRollUp, biMinimizeToTray };
 using TskBorderIcons = uint8_t;  // one bit per TskBorderIcon
@@ -136,6 +137,10 @@ class TskSkinForm : public TComponent {
   bool UseDefaultSysMenu = true;
   TPopupMenu* SystemMenu() const { return systemMenu_; }
   void SetSystemMenu(TPopupMenu* value);
+  TskTrayIcon* TrayIcon() const { return trayIcon_; }
+  // The icon is hidden (unless AlwaysShowInTray) with its minimize-to-tray switch off; an icon
+  // without a menu gets the frame's tray menu, one without a double-click handler the restore.
+  void SetTrayIcon(TskTrayIcon* value);
 
   // ---- Published events (the frame is the Sender of the notify events).
   TNotifyEvent OnChangeSkinData, OnActivate, OnDeActivate, OnChangeRollUpState, OnMinimizeToTray,
@@ -176,7 +181,9 @@ class TskSkinForm : public TComponent {
   void ApplyBorderIcons();
   void ApplyDefaultHints();
   void ArrangeObjects();
-  void UpdateHover(int x, int y, bool allow);
+  // Moves the hover to the object at (x, y). An inactive window shows no hover, but a press
+  // (`press`) still finds its object: a click on a caption button of an inactive window works.
+  void UpdateHover(int x, int y, bool allow, bool press = false);
   void PressObject(TMouseButton button, int x, int y);
   void ReleaseObject(TMouseButton button, int x, int y);
   void DrawObjectNow(TskActiveSkinObject& object);
@@ -207,6 +214,9 @@ class TskSkinForm : public TComponent {
   void ShowMenuUnder(TMenuItem* item, const TRect& frameRect, bool upward);
   void StartFadeIn();
   void FinishFadeIn();
+  // Minimizes the program into the tray icon's notification area. Nothing happens without a tray
+  // icon; on a desktop without a notification area the error box says so (once) and the window
+  // stays where it is, so it never becomes unreachable.
   void MinimizeFrameToTray();
   void RestoreFrameFromTray();
   // The window's menu host (made when the window has none), set up with the frame's menu settings.
@@ -287,6 +297,7 @@ class TskSkinForm : public TComponent {
   TComponent* skinHintComponent_ = nullptr;
   TskObjectHint* skinHint_ = nullptr;
   TPopupMenu* systemMenu_ = nullptr;
+  TskTrayIcon* trayIcon_ = nullptr;
 
   bool skinned_ = false;
   bool applyingSkin_ = false;

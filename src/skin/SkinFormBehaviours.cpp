@@ -8,6 +8,7 @@
 #include "skin/SkinForm.h"
 #include "skin/SkinMenu.h"
 #include "skin/SkinObjects.h"
+#include "skin/TrayIcon.h"
 
 namespace corvane {
 
@@ -143,9 +144,44 @@ void TskSkinForm::RunCommand(SkinCommand command) {
   }
 }
 
-// The tray needs a tray icon, which the frame does not have yet: both do nothing, as without one.
-void TskSkinForm::MinimizeFrameToTray() {}
-void TskSkinForm::RestoreFrameFromTray() {}
+// ---------------------------------------------------------------------------------------------
+// The tray
+
+void TskSkinForm::SetTrayIcon(TskTrayIcon* value) {
+  if (trayIcon_) trayIcon_->RemoveFreeNotification(this);
+  trayIcon_ = value;
+  if (!value) return;
+  value->FreeNotification(this);
+  value->SetIconVisible(AlwaysShowInTray);
+  value->MinimizeToTray = false;
+  if (IsDesigning()) return;
+  if (!value->PopupMenu()) value->SetPopupMenu(trayMenu_);
+  if (!value->OnDblClick) value->OnDblClick = [this](TObject*) { RestoreFrameFromTray(); };
+}
+
+void TskSkinForm::MinimizeFrameToTray() {
+  if (!trayIcon_) return;
+  if (!TskTrayIcon::TrayAvailable()) {
+    static bool told = false;
+    if (!told) {
+      told = true;
+      Application->ShowException(Exception("桌面没有通知区域，窗口无法最小化到图标"));
+    }
+    return;
+  }
+  trayIcon_->MinimizeToTray = true;
+  Application->Minimize();
+  if (OnMinimizeToTray) OnMinimizeToTray(this);
+}
+
+void TskSkinForm::RestoreFrameFromTray() {
+  if (!trayIcon_) return;
+  trayIcon_->MinimizeToTray = false;
+  trayIcon_->RestoreFromTray();
+  Application->Restore();
+  if (!AlwaysShowInTray) trayIcon_->SetIconVisible(false);
+  if (OnRestoreFromTray) OnRestoreFromTray(this);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Fading

@@ -378,13 +378,20 @@ TEST_F(Desktop, APopupMenuOpensOnARightClickWalksWithKeysOpensItsSubMenuByHoverA
   EXPECT_EQ(s.Run(), "");
 }
 
-TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizesAndClosesFromItsSkin) {
+TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizesGoesToTheTrayAndClosesFromItsSkin) {
   TForm5* about = nullptr;
   TskSkinForm* frame = nullptr;
   TRect opened;
   const TRect work = Screen->WorkAreaRect();
   auto at = [&](int x, int y) { return TPoint{about->Left() + x, about->Top() + y}; };
   auto shown = [&] { return Form5 && Form5->Showing() && Form5->IsModal(); };
+  auto trayIcons = [&] { return input_.WindowsEmbeddedIn("tint2", static_cast<long>(::getpid())); };
+  auto iconCentre = [&] {
+    auto icons = trayIcons();
+    if (icons.empty()) return TPoint{-1, -1};
+    const TRect r = input_.WindowRectOf(icons.front());
+    return TPoint{r.Left + r.Width() / 2, r.Top + r.Height() / 2};
+  };
   auto level = [&] {
     TskSkinMenu& m = frame->MenuHost().SkinMenu();
     return m.LevelCount() > 0 && m.Level(0)->Showing() ? m.Level(0) : nullptr;
@@ -427,6 +434,26 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       .Until("maximize fills the work area", [&] { return about->BoundsRect() == work; })
       .Click(input_, [&] { return at(507 + work.Width() - 550, 15); })
       .Until("the same button restores it", [&] { return about->BoundsRect() == opened; })
+      .Do([&] { input_.Click(at(66, 17)); })  // the windows go before the release is counted
+      .Until("minimize to tray hides the windows and shows the icon in the panel", [&] {
+        return !about->Showing() && !main_->Showing() && !trayIcons().empty();
+      })
+      .Do([&] { input_.Click(iconCentre(), 3); })
+      .Until("a right click on the icon opens the tray menu", [&] {
+        TskSkinMenu& m = frame->MenuHost().SkinMenu();
+        return m.LevelCount() > 0 && m.Level(0)->Showing() && m.Level(0)->ItemCount() == 3;
+      })
+      .Do([&] {
+        TskSkinPopupWindow* menu = frame->MenuHost().SkinMenu().Level(0);
+        const TRect r = menu->Items(0)->ObjectRect;
+        input_.Click(menu->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}));
+      })
+      .Until("its restore item brings both windows back and takes the icon away", [&] {
+        return about->Showing() && main_->Showing() && trayIcons().empty() && TPopupWindow::ShownWindows().empty();
+      })
+      // The first click after a restore from the tray is sometimes lost (not understood yet): the
+      // session makes sure the window is active before the last click.
+      .Until("the about window is active again", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
       .Click(input_, [&] { return at(530, 15); })
       .Until("a click at (530, 15) closes it", [&] { return Modal<TForm5>() == nullptr; });
   EXPECT_EQ(s.Run(), "");
