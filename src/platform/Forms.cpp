@@ -579,12 +579,7 @@ void TPopupWindow::SetVisible(bool v) {
     return;
   }
   gShownPopups.push_back(this);
-  handle_->settingGeometry = true;
-  handle_->PlacedAt(left_, top_);
-  w->setGeometry(left_, top_, width_, height_);
-  handle_->settingGeometry = false;
-  w->show();
-  w->raise();
+  handle_->ShowOnTop();
 }
 
 bool TPopupWindow::Showing() const { return visible_ && handle_->Widget()->isVisible(); }

@@ -48,12 +48,7 @@ void THintWindow::SetVisible(bool v) {
     w->hide();
     return;
   }
-  handle_->settingGeometry = true;
-  handle_->PlacedAt(left_, top_);
-  w->setGeometry(left_, top_, width_, height_);
-  handle_->settingGeometry = false;
-  w->show();
-  w->raise();
+  handle_->ShowOnTop();
 }
 
 bool THintWindow::Showing() const { return visible_ && handle_->Widget()->isVisible(); }

@@ -32,6 +32,15 @@ TWindowHandle::~TWindowHandle() {
   }
 }
 
+void TWindowHandle::ShowOnTop() {
+  settingGeometry = true;
+  PlacedAt(control_->left_, control_->top_);
+  widget_->setGeometry(control_->left_, control_->top_, control_->width_, control_->height_);
+  settingGeometry = false;
+  widget_->show();
+  widget_->raise();
+}
+
 void TWindowHandle::SetTimer(uintptr_t id, int ms) {
   KillTimer(id);
   timers_[id] = startTimer(std::max(1, ms));

@@ -50,6 +50,9 @@ class TWindowHandle : public QObject {
     if (placed_.size() > 32) placed_.pop_front();
   }
 
+  // Puts a top-level window on the screen at the control's bounds, above the others.
+  void ShowOnTop();
+
   void SetTimer(uintptr_t id, int ms);
   void KillTimer(uintptr_t id);
   bool settingGeometry = false;

@@ -1187,8 +1187,6 @@ void TskSkinForm::PaintDefaultFrame(TCanvas& canvas) {
     c.Brush().Color = clBtnFace;
     c.TextRect({x, 0, x + size.cx + 5, capH}, x + 3, y, text);
   }
-  if (objects_.empty()) BuildDefaultButtons();
-  LayoutDefaultCaption();
   for (auto& o : objects_) {
     if (!o->Visible) continue;
     const TRect saved = o->ObjectRect;
