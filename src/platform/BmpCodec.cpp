@@ -77,7 +77,24 @@ int64_t TBmpImage::EncodedSize() const {
   return kFileHeaderSize + kInfoHeaderSize + 4 * PaletteSizeFor(bits) + RowBytes(Width, bits) * Height;
 }
 
-TBmpImage DecodeBmp(TStream& s) {
+namespace {
+
+// Everything in front of an image's pixel rows.
+struct BmpLayout {
+  int width = 0;
+  int height = 0;
+  bool topDown = false;
+  int bitCount = 0;               // as stored: 1, 4, 8, 24 or 32
+  int64_t rowBytes = 0;
+  std::vector<uint32_t> palette;  // 0x00RRGGBB
+  // The depth the decoded image reports: four-bit images are kept as eight-bit ones with the
+  // same palette, 32-bit ones as 24-bit ones.
+  int DecodedBitCount() const { return bitCount == 4 ? 8 : bitCount == 32 ? 24 : bitCount; }
+};
+
+// Reads the headers and the colour table, checks them, and leaves the stream on the first pixel
+// row after checking that all the rows are there.
+BmpLayout ReadBmpLayout(TStream& s) {
   uint8_t fh[kFileHeaderSize];
   s.ReadBuffer(fh, sizeof fh);
   if (fh[0] != 'B' || fh[1] != 'M') Invalid();
@@ -87,34 +104,38 @@ TBmpImage DecodeBmp(TStream& s) {
   s.ReadBuffer(sizeField, 4);
   const uint32_t headerSize = Get32(sizeField);
   if (headerSize != kCoreHeaderSize && (headerSize < kInfoHeaderSize || headerSize > 256)) Invalid();
-  std::vector<uint8_t> ih(headerSize);
-  std::memcpy(ih.data(), sizeField, 4);
-  s.ReadBuffer(ih.data() + 4, headerSize - 4);
+  uint8_t ih[256];
+  std::memcpy(ih, sizeField, 4);
+  s.ReadBuffer(ih + 4, headerSize - 4);
 
   int64_t width, height;
   int bitCount;
   uint32_t compression = 0, colorsUsed = 0;
   const bool core = headerSize == kCoreHeaderSize;
   if (core) {
-    width = Get16(ih.data() + 4);
-    height = static_cast<int16_t>(Get16(ih.data() + 6));
-    if (Get16(ih.data() + 8) != 1) Invalid();
-    bitCount = Get16(ih.data() + 10);
+    width = Get16(ih + 4);
+    height = static_cast<int16_t>(Get16(ih + 6));
+    if (Get16(ih + 8) != 1) Invalid();
+    bitCount = Get16(ih + 10);
   } else {
-    width = static_cast<int32_t>(Get32(ih.data() + 4));
-    height = static_cast<int32_t>(Get32(ih.data() + 8));
-    if (Get16(ih.data() + 12) != 1) Invalid();
-    bitCount = Get16(ih.data() + 14);
-    compression = Get32(ih.data() + 16);
-    colorsUsed = Get32(ih.data() + 32);
+    width = static_cast<int32_t>(Get32(ih + 4));
+    height = static_cast<int32_t>(Get32(ih + 8));
+    if (Get16(ih + 12) != 1) Invalid();
+    bitCount = Get16(ih + 14);
+    compression = Get32(ih + 16);
+    colorsUsed = Get32(ih + 32);
   }
-  const bool topDown = height < 0;
-  if (topDown) height = -height;
+  BmpLayout layout;
+  layout.topDown = height < 0;
+  if (layout.topDown) height = -height;
   if (width <= 0 || height <= 0 || width > kMaxBmpDimension || height > kMaxBmpDimension) Invalid();
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) Invalid();
   // Only uncompressed rows; 32-bit images may also say "bit fields" with the standard masks.
   const bool bitFields = compression == 3 && bitCount == 32;
   if (compression != 0 && !bitFields) Invalid();
+  layout.width = static_cast<int>(width);
+  layout.height = static_cast<int>(height);
+  layout.bitCount = bitCount;
 
   // Colour table (or the bit-field masks) between the info header and the pixel rows.
   const int maxColors = PaletteSizeFor(bitCount);
@@ -128,47 +149,53 @@ TBmpImage DecodeBmp(TStream& s) {
     consumed += 12;
     if (Get32(masks) != 0x00FF0000u || Get32(masks + 4) != 0x0000FF00u || Get32(masks + 8) != 0x000000FFu) Invalid();
   }
-  TBmpImage img;
   if (nColors > 0) {
-    std::vector<uint8_t> table(static_cast<size_t>(nColors) * entrySize);
-    s.ReadBuffer(table.data(), static_cast<int64_t>(table.size()));
-    consumed += static_cast<uint32_t>(table.size());
-    img.Palette.resize(nColors);
+    uint8_t table[256 * 4];
+    const uint32_t tableBytes = nColors * entrySize;
+    s.ReadBuffer(table, tableBytes);
+    consumed += tableBytes;
+    layout.palette.resize(nColors);
     for (uint32_t i = 0; i < nColors; ++i) {
-      const uint8_t* e = table.data() + i * entrySize;
-      img.Palette[i] = (static_cast<uint32_t>(e[2]) << 16) | (static_cast<uint32_t>(e[1]) << 8) | e[0];
+      const uint8_t* e = table + i * entrySize;
+      layout.palette[i] = (static_cast<uint32_t>(e[2]) << 16) | (static_cast<uint32_t>(e[1]) << 8) | e[0];
     }
   }
   // The pixel rows start at offBits; a gap in front of them is skipped, an overlap is corrupt.
   if (offBits < consumed) Invalid();
   const int64_t gap = static_cast<int64_t>(offBits) - consumed;
-  const int64_t rowBytes = RowBytes(static_cast<int>(width), bitCount);
-  const int64_t dataBytes = rowBytes * height;
+  layout.rowBytes = RowBytes(layout.width, bitCount);
+  const int64_t dataBytes = layout.rowBytes * height;
   const int64_t left = Remaining(s);
   if (left >= 0 && gap + dataBytes > left) throw EReadError(SReadError);
   if (gap > 0) {
     std::vector<uint8_t> skip(static_cast<size_t>(gap));
     s.ReadBuffer(skip.data(), gap);
   }
+  return layout;
+}
 
-  img.Reset(static_cast<int>(width), static_cast<int>(height), bitCount);
-  std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
-  const int w = img.Width;
-  const size_t paletteSize = img.Palette.size();
-  for (int64_t r = 0; r < height; ++r) {
-    s.ReadBuffer(row.data(), rowBytes);
-    const int y = static_cast<int>(topDown ? r : height - 1 - r);
-    uint32_t* out = img.Pixels.data() + static_cast<size_t>(y) * w;
+// Reads the pixel rows into `pixels` (top row first, `stride` pixels apart) as 0xFFRRGGBB
+// values and, for indexed images when `indices` is given, their palette indexes (`width` apart).
+void ReadBmpRows(TStream& s, const BmpLayout& layout, uint32_t* pixels, size_t stride, uint8_t* indices) {
+  std::vector<uint8_t> row(static_cast<size_t>(layout.rowBytes));
+  const int w = layout.width;
+  const int bitCount = layout.bitCount;
+  const uint32_t* palette = layout.palette.data();
+  const size_t paletteSize = layout.palette.size();
+  for (int r = 0; r < layout.height; ++r) {
+    s.ReadBuffer(row.data(), layout.rowBytes);
+    const int y = layout.topDown ? r : layout.height - 1 - r;
+    uint32_t* out = pixels + static_cast<size_t>(y) * stride;
     const uint8_t* p = row.data();
     if (bitCount <= 8) {
-      uint8_t* idx = img.Indices.data() + static_cast<size_t>(y) * w;
+      uint8_t* idx = indices ? indices + static_cast<size_t>(y) * w : nullptr;
       for (int x = 0; x < w; ++x) {
         unsigned index;
         if (bitCount == 8) index = p[x];
         else if (bitCount == 4) index = (p[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
         else index = (p[x / 8] >> (7 - (x & 7))) & 1;
-        idx[x] = static_cast<uint8_t>(index);
-        out[x] = 0xFF000000u | (index < paletteSize ? img.Palette[index] : 0u);
+        if (idx) idx[x] = static_cast<uint8_t>(index);
+        out[x] = 0xFF000000u | (index < paletteSize ? palette[index] : 0u);
       }
     } else if (bitCount == 24) {
       for (int x = 0; x < w; ++x, p += 3)
@@ -178,9 +205,22 @@ TBmpImage DecodeBmp(TStream& s) {
         out[x] = 0xFF000000u | (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[1]) << 8) | p[0];
     }
   }
-  // Four-bit images are kept as eight-bit ones with the same palette.
-  if (bitCount == 4) img.BitCount = 8;
-  if (bitCount == 32) img.BitCount = 24;
+}
+
+}  // namespace
+
+TBmpImage DecodeBmp(TStream& s) {
+  BmpLayout layout = ReadBmpLayout(s);
+  TBmpImage img;
+  img.Width = layout.width;
+  img.Height = layout.height;
+  img.BitCount = layout.DecodedBitCount();
+  const size_t n = static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height);
+  img.Pixels.resize(n);
+  if (layout.bitCount <= 8) img.Indices.resize(n);
+  ReadBmpRows(s, layout, img.Pixels.data(), static_cast<size_t>(layout.width),
+              layout.bitCount <= 8 ? img.Indices.data() : nullptr);
+  img.Palette = std::move(layout.palette);
   return img;
 }
 
@@ -270,6 +310,15 @@ uint32_t ColorToRgb(TColor c) {
   return (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
 }
 TColor RgbToColor(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// Gives the bitmap its new pixels, depth and palette.
+void SetBitmapImage(TBitmap& bitmap, QImage&& pixels, int bitCount, const std::vector<uint32_t>& palette) {
+  bitmap.Clear();  // ends any drawing on the bitmap; its canvas keeps pointing at its pixels
+  ImageOf(bitmap) = std::move(pixels);
+  bitmap.SetPixelFormat(bitCount == 1 ? TPixelFormat::pf1bit : bitCount <= 8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
+  bitmap.Palette().clear();
+  for (uint32_t c : palette) bitmap.Palette().push_back(RgbToColor(c));
+}
 }  // namespace
 
 void ImageToBitmap(const TBmpImage& image, TBitmap& bitmap) {
@@ -281,13 +330,7 @@ void ImageToBitmap(const TBmpImage& image, TBitmap& bitmap) {
       std::memcpy(pixels.scanLine(y), image.Pixels.data() + static_cast<size_t>(y) * image.Width,
                   static_cast<size_t>(image.Width) * sizeof(uint32_t));
   }
-  bitmap.Clear();  // ends any drawing on the bitmap; its canvas keeps pointing at its pixels
-  ImageOf(bitmap) = std::move(pixels);
-  bitmap.SetPixelFormat(image.BitCount == 1 ? TPixelFormat::pf1bit
-                        : image.BitCount <= 8 ? TPixelFormat::pf8bit
-                                              : TPixelFormat::pf24bit);
-  bitmap.Palette().clear();
-  for (uint32_t c : image.Palette) bitmap.Palette().push_back(RgbToColor(c));
+  SetBitmapImage(bitmap, std::move(pixels), image.BitCount, image.Palette);
 }
 
 TBmpImage BitmapToImage(const TBitmap& bitmap) {
@@ -307,7 +350,16 @@ TBmpImage BitmapToImage(const TBitmap& bitmap) {
   return img;
 }
 
-void ReadBmp(TStream& s, TBitmap& bitmap) { ImageToBitmap(DecodeBmp(s), bitmap); }
+void ReadBmp(TStream& s, TBitmap& bitmap) {
+  // The rows are decoded straight into the bitmap's own pixels (no decoded image in between and
+  // no indexes, which a bitmap does not keep); the bitmap is only changed once they all are read.
+  const BmpLayout layout = ReadBmpLayout(s);
+  QImage pixels(layout.width, layout.height, QImage::Format_RGB32);
+  if (pixels.isNull()) throw EInvalidGraphic(SInvalidBitmap);
+  ReadBmpRows(s, layout, reinterpret_cast<uint32_t*>(pixels.bits()),
+              static_cast<size_t>(pixels.bytesPerLine()) / sizeof(uint32_t), nullptr);
+  SetBitmapImage(bitmap, std::move(pixels), layout.DecodedBitCount(), layout.palette);
+}
 
 void WriteBmp(TStream& s, const TBitmap& bitmap) { EncodeBmp(s, BitmapToImage(bitmap)); }
 

@@ -46,6 +46,8 @@ TBmpImage DecodeBmp(TStream& s);
 void EncodeBmp(TStream& s, const TBmpImage& image);
 
 // The same through the platform bitmap (its pixel format and palette decide the depth written).
+// ReadBmp gives the bitmap what ImageToBitmap(DecodeBmp(s), bitmap) would, raising the same
+// errors, and leaves it unchanged when it raises one.
 void ReadBmp(TStream& s, TBitmap& bitmap);
 void WriteBmp(TStream& s, const TBitmap& bitmap);
 void ImageToBitmap(const TBmpImage& image, TBitmap& bitmap);

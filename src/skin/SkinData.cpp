@@ -122,23 +122,40 @@ void TskSkinData::LoadPackage(TStream& package) {
 }
 
 void TskSkinData::ReadPackage(TStream& stream) {
-  TskSkinPackage package;
-  if (!ReadSkinPackage(stream, package)) return;  // a later version: left empty
-  auto take = [](const std::optional<TBmpImage>& img, TBitmap& into) {
-    if (img && !img->Empty()) ImageToBitmap(*img, into);
+  // The pictures are read straight into the skin's bitmaps.
+  auto readPicture = [this](TskPackagePicture which, TStream& s) {
+    switch (which) {
+      case TskPackagePicture::Picture: ReadBmp(s, *Picture); break;
+      case TskPackagePicture::InactivePicture: ReadBmp(s, *InActivePicture); break;
+      case TskPackagePicture::Mask: ReadBmp(s, *Mask); break;
+      case TskPackagePicture::Active: {
+        auto b = std::make_unique<TBitmap>();
+        ReadBmp(s, *b);
+        ActivePictures.push_back(std::move(b));
+        break;
+      }
+    }
   };
-  take(package.Picture, *Picture);
-  take(package.InactivePicture, *InActivePicture);
-  take(package.Mask, *Mask);
-  for (const TBmpImage& img : package.ActivePictures) {
-    auto b = std::make_unique<TBitmap>();
-    ImageToBitmap(img, *b);
-    ActivePictures.push_back(std::move(b));
+  int32_t version = 0;
+  std::string text;
+  try {
+    if (!ReadSkinPackageParts(stream, version, readPicture, text)) return;  // a later version: left empty
+  } catch (...) {
+    ClearSkin();  // a damaged package leaves no pictures behind from before the damage
+    throw;
   }
-  // Descriptions from the original platform are GBK text; the program's strings are UTF-8.
-  for (std::string& line : package.Description)
-    if (!IsValidUtf8(line)) line = GbkToUtf8(line);
-  const TskIniText ini(package.Description);
+  // Descriptions from the original platform are GBK text; the program's strings are UTF-8. A
+  // text that is valid UTF-8 as a whole is so line by line (line breaks are never inside a
+  // character), so only other texts are converted, line by line.
+  TskIniText ini;
+  if (IsValidUtf8(text)) {
+    ini.SetText(text);
+  } else {
+    std::vector<std::string> lines = TskIniText::SplitLines(text);
+    for (std::string& line : lines)
+      if (!IsValidUtf8(line)) line = GbkToUtf8(line);
+    ini.SetLines(lines);
+  }
 
   SkinName = ini.ReadString("VERSION", "skinname", "");
   SkinAuthor = ini.ReadString("VERSION", "skinauthor", "");

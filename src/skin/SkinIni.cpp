@@ -1,7 +1,8 @@
 #include "SkinIni.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
+#include <functional>
 
 namespace corvane {
 
@@ -22,29 +23,33 @@ const char* const kCommandWords[] = {"cmclose", "cmmaximize", "cmminimize", "cms
                                      "cmdefault", "cmrollup", "cmminimizetotray"};
 
 template <size_t N>
-int MatchWord(const std::string& value, const char* const (&words)[N], int unknown) {
+int MatchWord(std::string_view value, const char* const (&words)[N], int unknown) {
   for (size_t i = 0; i < N; ++i)
     if (value == words[i]) return static_cast<int>(i);
   return unknown;
 }
 
-// Splits a value into its decimal fields; `fields` is 4 for a rectangle and 2 for a point.
-std::vector<int> ParseFields(std::string_view value, size_t fields) {
-  std::vector<std::string> acc(fields);
+// Splits a value into its decimal fields (`N` is 4 for a rectangle and 2 for a point): each
+// field is its digits, everything else skipped. The digits gathered stay short enough to need no
+// allocation for any real value; a field without digits raises the conversion error for "".
+template <size_t N>
+std::array<int, N> ParseFields(std::string_view value) {
+  std::array<std::string, N> acc;
   size_t n = 0;
   for (char c : value) {
     if (c == ',') {
       ++n;
-      if (n >= fields) break;  // fields after the last one are not read
+      if (n >= N) break;  // fields after the last one are not read
     } else if (c >= '0' && c <= '9') {
       acc[n] += c;
     }
   }
-  std::vector<int> out;
-  out.reserve(fields);
-  for (const std::string& f : acc) out.push_back(StrToInt(f));  // "" raises the conversion error
+  std::array<int, N> out;
+  for (size_t i = 0; i < N; ++i) out[i] = StrToInt(acc[i]);
   return out;
 }
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -53,12 +58,12 @@ const char* MorphKindWord(SkinMorphKind v) { return kMorphWords[static_cast<int>
 const char* CommandWord(SkinCommand v) { return kCommandWords[static_cast<int>(v)]; }
 
 TRect ParseSkinRect(std::string_view value) {
-  auto f = ParseFields(value, 4);
+  const auto f = ParseFields<4>(value);
   return {f[0], f[1], f[2], f[3]};
 }
 
 TPoint ParseSkinPoint(std::string_view value) {
-  auto f = ParseFields(value, 2);
+  const auto f = ParseFields<2>(value);
   return {f[0], f[1]};
 }
 
@@ -66,23 +71,27 @@ TPoint ParseSkinPoint(std::string_view value) {
 bool TskIniText::NoCaseLess::operator()(std::string_view a, std::string_view b) const {
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {
-    const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[i]));
+    const auto x = static_cast<unsigned char>(AsciiLower(a[i])), y = static_cast<unsigned char>(AsciiLower(b[i]));
     if (x != y) return x < y;
   }
   return a.size() < b.size();
 }
 
-std::vector<std::string> TskIniText::SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
+void TskIniText::ForEachLine(std::string_view text, const std::function<void(std::string_view)>& line) {
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' || text[i] == '\n') {
-      lines.emplace_back(text.substr(start, i - start));
+      line(text.substr(start, i - start));
       if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       start = i + 1;
     }
   }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
+  if (start < text.size()) line(text.substr(start));
+}
+
+std::vector<std::string> TskIniText::SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
@@ -114,29 +123,41 @@ void TskIniText::SetKey(Section& s, std::string_view key, std::string value) {
 }
 
 void TskIniText::SetLines(const std::vector<std::string>& lines) {
+  Clear();
+  Section* current = nullptr;
+  for (const std::string& line : lines) ReadLine(line, current);
+}
+
+void TskIniText::SetText(std::string_view text) {
+  Clear();
+  Section* current = nullptr;
+  ForEachLine(text, [&](std::string_view line) { ReadLine(line, current); });
+}
+
+void TskIniText::Clear() {
   sections_.clear();
   sectionIndex_.clear();
-  Section* current = nullptr;
-  for (const std::string& raw : lines) {
-    std::string_view line = Trim(raw);
-    if (line.empty() || line[0] == ';') continue;
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      std::string_view name = Trim(line.substr(1, line.size() - 2));
-      if (Section* old = FindSection(name)) {
-        // A section given again replaces the earlier one entirely.
-        old->keys.clear();
-        old->index.clear();
-        current = old;
-      } else {
-        current = &AddSection(name);
-      }
-      continue;
+}
+
+void TskIniText::ReadLine(std::string_view raw, Section*& current) {
+  const std::string_view line = Trim(raw);
+  if (line.empty() || line[0] == ';') return;
+  if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+    const std::string_view name = Trim(line.substr(1, line.size() - 2));
+    if (Section* old = FindSection(name)) {
+      // A section given again replaces the earlier one entirely.
+      old->keys.clear();
+      old->index.clear();
+      current = old;
+    } else {
+      current = &AddSection(name);
     }
-    if (!current) continue;
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos) continue;
-    SetKey(*current, Trim(line.substr(0, eq)), std::string(Trim(line.substr(eq + 1))));
+    return;
   }
+  if (!current) return;
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return;
+  SetKey(*current, Trim(line.substr(0, eq)), std::string(Trim(line.substr(eq + 1))));
 }
 
 std::vector<std::string> TskIniText::Lines() const {
@@ -177,26 +198,31 @@ bool TskIniText::ReadBool(std::string_view section, std::string_view key, bool d
   return ReadInteger(section, key, def ? 1 : 0) == 1;
 }
 
+std::string_view TskIniText::ReadView(std::string_view section, std::string_view key, std::string_view def) const {
+  const std::string* v = Find(section, key);
+  return v ? std::string_view(*v) : def;
+}
+
 TRect TskIniText::ReadRect(std::string_view section, std::string_view key) const {
-  return ParseSkinRect(ReadString(section, key, "0,0,0,0"));
+  return ParseSkinRect(ReadView(section, key, "0,0,0,0"));
 }
 
 TPoint TskIniText::ReadPoint(std::string_view section, std::string_view key) const {
-  return ParseSkinPoint(ReadString(section, key, "0,0"));
+  return ParseSkinPoint(ReadView(section, key, "0,0"));
 }
 
 TFontStyles TskIniText::ReadFontStyle(std::string_view section, std::string_view key) const {
-  const std::string v = ReadString(section, key, "");
+  const std::string_view v = ReadView(section, key, "");
   TFontStyles st = 0;
-  if (v.find("fsbold") != std::string::npos) st |= fsBold;
-  if (v.find("fsitalic") != std::string::npos) st |= fsItalic;
-  if (v.find("fsunderline") != std::string::npos) st |= fsUnderline;
-  if (v.find("fsstrikeout") != std::string::npos) st |= fsStrikeOut;
+  if (v.find("fsbold") != std::string_view::npos) st |= fsBold;
+  if (v.find("fsitalic") != std::string_view::npos) st |= fsItalic;
+  if (v.find("fsunderline") != std::string_view::npos) st |= fsUnderline;
+  if (v.find("fsstrikeout") != std::string_view::npos) st |= fsStrikeOut;
   return st;
 }
 
 TAlignment TskIniText::ReadAlignment(std::string_view section, std::string_view key) const {
-  const std::string v = ReadString(section, key, "tacenter");
+  const std::string_view v = ReadView(section, key, "tacenter");
   if (v == "taleftjustify") return TAlignment::taLeftJustify;
   if (v == "tacenter") return TAlignment::taCenter;
   return TAlignment::taRightJustify;
@@ -204,17 +230,17 @@ TAlignment TskIniText::ReadAlignment(std::string_view section, std::string_view 
 
 SkinInactiveEffect TskIniText::ReadInactiveEffect(std::string_view section, std::string_view key) const {
   return static_cast<SkinInactiveEffect>(
-      MatchWord(ReadString(section, key, "iebrightness"), kInactiveWords, static_cast<int>(SkinInactiveEffect::iegrayscale)));
+      MatchWord(ReadView(section, key, "iebrightness"), kInactiveWords, static_cast<int>(SkinInactiveEffect::iegrayscale)));
 }
 
 SkinMorphKind TskIniText::ReadMorphKind(std::string_view section, std::string_view key) const {
   return static_cast<SkinMorphKind>(
-      MatchWord(ReadString(section, key, "mkdefault"), kMorphWords, static_cast<int>(SkinMorphKind::mkdefault)));
+      MatchWord(ReadView(section, key, "mkdefault"), kMorphWords, static_cast<int>(SkinMorphKind::mkdefault)));
 }
 
 SkinCommand TskIniText::ReadCommand(std::string_view section, std::string_view key) const {
   return static_cast<SkinCommand>(
-      MatchWord(ReadString(section, key, "cmdefault"), kCommandWords, static_cast<int>(SkinCommand::cmminimizetotray)));
+      MatchWord(ReadView(section, key, "cmdefault"), kCommandWords, static_cast<int>(SkinCommand::cmminimizetotray)));
 }
 
 std::vector<std::string> TskIniText::ReadList(std::string_view section, std::string_view name) const {

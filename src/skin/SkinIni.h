@@ -3,6 +3,7 @@
 // the typed readers and writers every skin value goes through.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -23,9 +24,12 @@ class TskIniText {
   explicit TskIniText(const std::vector<std::string>& lines) { SetLines(lines); }
   // Splits text at CR LF, CR or LF.
   static std::vector<std::string> SplitLines(std::string_view text);
+  // The same lines handed to `line` one by one, without copying them.
+  static void ForEachLine(std::string_view text, const std::function<void(std::string_view)>& line);
 
   void SetLines(const std::vector<std::string>& lines);
-  void SetText(std::string_view text) { SetLines(SplitLines(text)); }
+  // The same as SetLines(SplitLines(text)).
+  void SetText(std::string_view text);
   // The text as it would be written: sections in order, "key=value" lines, a blank line after each.
   std::vector<std::string> Lines() const;
 
@@ -80,6 +84,11 @@ class TskIniText {
     std::vector<std::pair<std::string, std::string>> keys;  // in order; names as first written
     std::map<std::string, size_t, NoCaseLess> index;        // key -> position in keys
   };
+  void Clear();
+  // Reads one line of the text; `current` is the section the line is in.
+  void ReadLine(std::string_view line, Section*& current);
+  // The raw value, or `def` when the key is absent (a view into this text or into `def`).
+  std::string_view ReadView(std::string_view section, std::string_view key, std::string_view def) const;
   Section* FindSection(std::string_view name);
   const Section* FindSection(std::string_view name) const;
   Section& AddSection(std::string_view name);

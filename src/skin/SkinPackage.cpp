@@ -21,11 +21,11 @@ void WriteInt32(TStream& s, int32_t v) {
   s.WriteBuffer(b, 4);
 }
 
-std::optional<TBmpImage> ReadRecord(TStream& s) {
+// A record: a flag byte, 0 when a picture follows.
+bool RecordPresent(TStream& s) {
   uint8_t flag;
   s.ReadBuffer(&flag, 1);
-  if (flag != 0) return std::nullopt;
-  return DecodeBmp(s);
+  return flag == 0;
 }
 
 void WriteRecord(TStream& s, const std::optional<TBmpImage>& image) {
@@ -37,29 +37,45 @@ void WriteRecord(TStream& s, const std::optional<TBmpImage>& image) {
 
 }  // namespace
 
-bool ReadSkinPackage(TStream& s, TskSkinPackage& out) {
-  out = TskSkinPackage{};
+bool ReadSkinPackageParts(TStream& s, int32_t& version,
+                          const std::function<void(TskPackagePicture, TStream&)>& readPicture,
+                          std::string& description) {
+  description.clear();
   s.SetPosition(0);
-  out.Version = ReadInt32(s);
-  if (out.Version > kSkinPackageVersion) return false;
-  out.Picture = ReadRecord(s);
-  out.InactivePicture = ReadRecord(s);
-  out.Mask = ReadRecord(s);
-  if (out.Version == 2) {
-    ReadRecord(s);
-    ReadRecord(s);
+  version = ReadInt32(s);
+  if (version > kSkinPackageVersion) return false;
+  for (TskPackagePicture which : {TskPackagePicture::Picture, TskPackagePicture::InactivePicture, TskPackagePicture::Mask})
+    if (RecordPresent(s)) readPicture(which, s);
+  if (version == 2) {
+    // Two records no reader uses: still read, so a damaged one fails as any other would.
+    for (int i = 0; i < 2; ++i)
+      if (RecordPresent(s)) DecodeBmp(s);
   }
   const int32_t n = ReadInt32(s);
   // Each image is read (and its size checked against the data left) before the next one, so a
   // damaged count fails on the first missing image instead of reserving room for it.
-  for (int32_t i = 0; i < n; ++i) out.ActivePictures.push_back(DecodeBmp(s));
+  for (int32_t i = 0; i < n; ++i) readPicture(TskPackagePicture::Active, s);
   const int64_t pos = s.Position();
   const int64_t size = s.Size();
-  std::string text;
   if (size > pos) {
-    text.resize(static_cast<size_t>(size - pos));
-    s.ReadBuffer(text.data(), size - pos);
+    description.resize(static_cast<size_t>(size - pos));
+    s.ReadBuffer(description.data(), size - pos);
   }
+  return true;
+}
+
+bool ReadSkinPackage(TStream& s, TskSkinPackage& out) {
+  out = TskSkinPackage{};
+  auto readPicture = [&out](TskPackagePicture which, TStream& in) {
+    switch (which) {
+      case TskPackagePicture::Picture: out.Picture = DecodeBmp(in); break;
+      case TskPackagePicture::InactivePicture: out.InactivePicture = DecodeBmp(in); break;
+      case TskPackagePicture::Mask: out.Mask = DecodeBmp(in); break;
+      case TskPackagePicture::Active: out.ActivePictures.push_back(DecodeBmp(in)); break;
+    }
+  };
+  std::string text;
+  if (!ReadSkinPackageParts(s, out.Version, readPicture, text)) return false;
   out.Description = TskIniText::SplitLines(text);
   return true;
 }

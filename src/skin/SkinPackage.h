@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,16 @@ struct TskSkinPackage {
 // Reads a whole package from the start of the stream. Returns false, reading nothing more, when
 // its version is above kSkinPackageVersion. Raises the stream or bitmap errors on a damaged one.
 bool ReadSkinPackage(TStream& s, TskSkinPackage& out);
+
+// The pictures of a package, as ReadSkinPackageParts hands them over.
+enum class TskPackagePicture { Picture, InactivePicture, Mask, Active };
+// Reads a package the same way without keeping its pictures: `readPicture` is called for each
+// picture present, in stored order, with the stream on its first byte, and must read exactly
+// that one BMP image (DecodeBmp or ReadBmp); the text after the pictures goes to `description`.
+// Returns false, reading nothing more, for a later version; raises the same errors.
+bool ReadSkinPackageParts(TStream& s, int32_t& version,
+                          const std::function<void(TskPackagePicture, TStream&)>& readPicture,
+                          std::string& description);
 // Writes the package: version, records (flag 1 for an absent picture), the active pictures and
 // the description lines each followed by CR LF. Version-2 packages get two absent extra records.
 void WriteSkinPackage(TStream& s, const TskSkinPackage& package);
