@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "SkinTestUtil.h"
 #include "platform/BmpCodec.h"
+#include "platform/Graphics.h"
 
 namespace corvane {
 namespace {
@@ -150,6 +153,107 @@ TEST(BmpCodec, EveryTruncationFailsCleanly) {
     for (size_t len = 0; len < full.size(); ++len) {
       TMemoryStream m(full.substr(0, len));
       EXPECT_THROW(DecodeBmp(m), Exception) << "length " << len;
+    }
+  }
+}
+
+// A BMP file written by hand, for the depths the writer does not produce: `rows` are the stored
+// rows (bottom row first unless the height is negative), padded by the caller.
+std::string HandMadeBmp(int width, int height, int bits, const std::vector<uint32_t>& palette, const std::string& rows,
+                        uint32_t compression = 0, const std::string& masks = "") {
+  std::string b = "BM";
+  auto put32 = [&b](uint32_t v) { for (int i = 0; i < 4; ++i) b += static_cast<char>(v >> (8 * i)); };
+  auto put16 = [&b](uint16_t v) { b += static_cast<char>(v); b += static_cast<char>(v >> 8); };
+  const uint32_t offBits = 54 + static_cast<uint32_t>(masks.size() + 4 * palette.size());
+  put32(offBits + static_cast<uint32_t>(rows.size()));
+  put32(0);
+  put32(offBits);
+  put32(40);
+  put32(static_cast<uint32_t>(width));
+  put32(static_cast<uint32_t>(height));
+  put16(1);
+  put16(static_cast<uint16_t>(bits));
+  put32(compression);
+  put32(static_cast<uint32_t>(rows.size()));
+  put32(0);
+  put32(0);
+  put32(static_cast<uint32_t>(palette.size()));
+  put32(0);
+  b += masks;
+  for (uint32_t c : palette) put32(c);
+  return b + rows;
+}
+
+// Files of every depth and row order the reader takes.
+std::vector<std::string> EveryKindOfBmp() {
+  std::string topDown = EncodeToBytes(PatternImage(3, 2));
+  const int32_t negative = -2;
+  std::memcpy(topDown.data() + 22, &negative, 4);
+  const std::string masks("\0\0\xFF\0\0\xFF\0\0\xFF\0\0\0", 12);
+  return {
+      EncodeToBytes(PatternImage(5, 3)),
+      EncodeToBytes(PatternImage(17, 4)),
+      topDown,
+      EncodeToBytes(IndexedImage(13, 9, 8)),
+      EncodeToBytes(IndexedImage(11, 3, 1)),
+      // 4-bit, three colours: index 3 lies outside the table and reads as black.
+      HandMadeBmp(3, 2, 4, {0x0000FF, 0x00FF00, 0xFF0000}, std::string("\x01\x20\0\0\x32\x10\0\0", 8)),
+      // 32-bit with the standard bit-field masks; the fourth byte is ignored.
+      HandMadeBmp(2, 1, 32, {}, std::string("\x01\x02\x03\x7F\x10\x20\x30\x00", 8), 3, masks),
+  };
+}
+
+TEST(BmpCodec, ReadingIntoABitmapGivesWhatTheDecodedImageGives) {
+  for (const std::string& bytes : EveryKindOfBmp()) {
+    TMemoryStream viaImage(bytes + "tail"), direct(bytes + "tail");
+    TBitmap expected, actual;
+    ImageToBitmap(DecodeBmp(viaImage), expected);
+    ReadBmp(direct, actual);
+    EXPECT_EQ(direct.Position(), static_cast<int64_t>(bytes.size()));
+    EXPECT_EQ(viaImage.Position(), direct.Position());
+    ASSERT_EQ(actual.Width(), expected.Width());
+    ASSERT_EQ(actual.Height(), expected.Height());
+    EXPECT_EQ(actual.PixelFormat(), expected.PixelFormat());
+    EXPECT_EQ(actual.Palette(), expected.Palette());
+    for (int y = 0; y < actual.Height(); ++y)
+      for (int x = 0; x < actual.Width(); ++x)
+        ASSERT_EQ(actual.ScanLine(y)[x] & 0xFFFFFFu, expected.ScanLine(y)[x] & 0xFFFFFFu) << x << "," << y;
+  }
+  // Spot checks of the hand-made files against their bytes.
+  const std::vector<std::string> kinds = EveryKindOfBmp();
+  TMemoryStream four(kinds[5]), wide(kinds[6]);
+  TBitmap b4, b32;
+  ReadBmp(four, b4);
+  ReadBmp(wide, b32);
+  EXPECT_EQ(b4.PixelFormat(), TPixelFormat::pf8bit);
+  // The top row is stored last, indexes 3, 2, 1; the bottom row 0, 1, 2.
+  const uint32_t top[] = {0x000000, 0xFF0000, 0x00FF00}, bottom[] = {0x0000FF, 0x00FF00, 0xFF0000};
+  for (int x = 0; x < 3; ++x) {
+    EXPECT_EQ(b4.ScanLine(0)[x] & 0xFFFFFFu, top[x]) << x;
+    EXPECT_EQ(b4.ScanLine(1)[x] & 0xFFFFFFu, bottom[x]) << x;
+  }
+  EXPECT_EQ(b32.PixelFormat(), TPixelFormat::pf24bit);
+  EXPECT_EQ(b32.ScanLine(0)[0] & 0xFFFFFFu, 0x030201u);
+  EXPECT_EQ(b32.ScanLine(0)[1] & 0xFFFFFFu, 0x302010u);
+}
+
+TEST(BmpCodec, ABitmapIsLeftAsItWasWhenReadingIntoItFails) {
+  for (const std::string& full : EveryKindOfBmp()) {
+    for (size_t len = 0; len < full.size(); ++len) {
+      TBitmap bitmap;
+      bitmap.SetSize(2, 3);
+      bitmap.ScanLine(1)[1] = 0x123456;
+      bitmap.SetPixelFormat(TPixelFormat::pf1bit);
+      TMemoryStream direct(full.substr(0, len)), viaImage(full.substr(0, len));
+      std::string expected = "no error", actual = "no error";
+      try { DecodeBmp(viaImage); } catch (const Exception& e) { expected = e.what(); }
+      try { ReadBmp(direct, bitmap); } catch (const Exception& e) { actual = e.what(); }
+      EXPECT_EQ(actual, expected) << "length " << len;
+      EXPECT_NE(actual, "no error") << "length " << len;
+      EXPECT_EQ(bitmap.Width(), 2);
+      EXPECT_EQ(bitmap.Height(), 3);
+      EXPECT_EQ(bitmap.ScanLine(1)[1] & 0xFFFFFFu, 0x123456u);
+      EXPECT_EQ(bitmap.PixelFormat(), TPixelFormat::pf1bit);
     }
   }
 }

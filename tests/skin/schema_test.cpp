@@ -46,6 +46,23 @@ TEST(IniText, KeysWhateverTheirCase) {
   EXPECT_EQ(ini.ReadColor("M", "unenabledfontcolor"), 42);
 }
 
+TEST(IniText, OnlyAsciiLettersAreMatchedWhateverTheirCase) {
+  const TskIniText ini = Ini("[Sec_A]\nKey[1]=ascii\n[\xC3\x84]\n\xC3\x84x=upper\n[\xC3\xA4]\n\xC3\xA4x=lower\n");
+  EXPECT_EQ(ini.ReadString("sEC_a", "kEY[1]", "d"), "ascii");
+  // "Ä" and "ä" in UTF-8 differ in a byte that is not an ASCII letter: two sections.
+  EXPECT_EQ(ini.ReadString("\xC3\x84", "\xC3\x84X", "d"), "upper");
+  EXPECT_EQ(ini.ReadString("\xC3\xA4", "\xC3\xA4X", "d"), "lower");
+  EXPECT_FALSE(ini.ValueExists("\xC3\x84", "\xC3\xA4x"));
+}
+
+TEST(IniText, TextAndLinesReadTheSame) {
+  const std::string text = "[a]\r\nx=1\r\r\ny = 2\n\n[B]\rz=3\r\n[A]\nx=4";
+  TskIniText fromLines;
+  fromLines.SetLines(TskIniText::SplitLines(text));
+  EXPECT_EQ(Ini(text).Lines(), fromLines.Lines());
+  EXPECT_EQ(Ini(text).Lines(), (std::vector<std::string>{"[a]", "x=4", "", "[B]", "z=3", ""}));
+}
+
 TEST(ValueTypes, Integers) {
   const TskIniText ini = Ini("[s]\na=-12\nb=$1F\nc=0x10\nd=12abc\ne=\nf=99999999999\n");
   EXPECT_EQ(ini.ReadInteger("s", "a", 7), -12);

@@ -12,6 +12,7 @@
 #include "skin/StoredSkin.h"
 #include "skin/ZlibStreams.h"
 #include "SkinTestUtil.h"
+#include "platform/Encoding.h"
 #include "platform/Graphics.h"
 
 namespace corvane {
@@ -371,6 +372,38 @@ TEST(SkinDataLoad, TruncatedPackageInsideAValidStream) {
   Loaded l(packed.Bytes());
   EXPECT_THROW(l.data.SetCompressedStoredSkin(&l.stored), EReadError);
   EXPECT_TRUE(l.data.IsEmpty);
+}
+
+TEST(SkinDataLoad, APackageDamagedAfterSomePicturesLeavesNoneOfThem) {
+  TskSkinPackage p = SmallPackage(kMinimal);
+  p.Mask = test::IndexedImage(20, 16, 1);
+  p.ActivePictures = {test::PatternImage(4, 4), test::PatternImage(6, 6)};
+  TMemoryStream raw;
+  WriteSkinPackage(raw, p);
+  // Cut 60 bytes before the end of the second active picture (174 bytes long): the main
+  // picture, the mask and the first active picture are whole.
+  size_t textBytes = 0;
+  for (const std::string& line : p.Description) textBytes += line.size() + 2;
+  const size_t cut = raw.Bytes().size() - textBytes - 60;
+  TMemoryStream cutRaw(raw.Bytes().substr(0, cut)), packed;
+  CompressStream(cutRaw, packed);
+  Loaded l(packed.Bytes());
+  EXPECT_THROW(l.data.SetCompressedStoredSkin(&l.stored), EReadError);
+  EXPECT_TRUE(l.data.IsEmpty);
+  EXPECT_TRUE(l.data.Picture->Empty());
+  EXPECT_TRUE(l.data.Mask->Empty());
+  EXPECT_TRUE(l.data.ActivePictures.empty());
+}
+
+TEST(SkinDataLoad, DescriptionLinesInGbkAreConvertedOneByOne) {
+  // One line in GBK among UTF-8 ones: that line is converted, the others are kept as they are.
+  const std::string text = "[VERSION]\nskinname=" + Utf8ToGbk("皮肤") +
+                           "\nskinauthor=作者\n[PICTURES]\n[FORMINFO]\n[SKINOBJECTS]\n[SKINCONTROLS]\n";
+  Loaded l(Compressed(SmallPackage(text)));
+  l.data.SetCompressedStoredSkin(&l.stored);
+  EXPECT_FALSE(l.data.IsEmpty);
+  EXPECT_EQ(l.data.SkinName, "皮肤");
+  EXPECT_EQ(l.data.SkinAuthor, "作者");
 }
 
 TEST(SkinDataLoad, UnknownControlTypeIsSkipped) {
