@@ -180,22 +180,28 @@ void ReadBmpRows(TStream& s, const BmpLayout& layout, uint32_t* pixels, size_t s
   std::vector<uint8_t> row(static_cast<size_t>(layout.rowBytes));
   const int w = layout.width;
   const int bitCount = layout.bitCount;
-  const uint32_t* palette = layout.palette.data();
-  const size_t paletteSize = layout.palette.size();
+  // The pixel value of every index the depth can store: an index past the colour table is black.
+  uint32_t colours[256];
+  for (size_t i = 0; i < 256; ++i) colours[i] = 0xFF000000u | (i < layout.palette.size() ? layout.palette[i] : 0u);
+  auto indexAt = [bitCount](const uint8_t* p, int x) -> uint8_t {
+    if (bitCount == 8) return p[x];
+    if (bitCount == 4) return (p[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    return (p[x / 8] >> (7 - (x & 7))) & 1;
+  };
   for (int r = 0; r < layout.height; ++r) {
     s.ReadBuffer(row.data(), layout.rowBytes);
     const int y = layout.topDown ? r : layout.height - 1 - r;
     uint32_t* out = pixels + static_cast<size_t>(y) * stride;
     const uint8_t* p = row.data();
     if (bitCount <= 8) {
-      uint8_t* idx = indices ? indices + static_cast<size_t>(y) * w : nullptr;
-      for (int x = 0; x < w; ++x) {
-        unsigned index;
-        if (bitCount == 8) index = p[x];
-        else if (bitCount == 4) index = (p[x / 2] >> ((x & 1) ? 0 : 4)) & 0x0F;
-        else index = (p[x / 8] >> (7 - (x & 7))) & 1;
-        if (idx) idx[x] = static_cast<uint8_t>(index);
-        out[x] = 0xFF000000u | (index < paletteSize ? palette[index] : 0u);
+      if (bitCount == 8) {
+        for (int x = 0; x < w; ++x) out[x] = colours[p[x]];
+      } else {
+        for (int x = 0; x < w; ++x) out[x] = colours[indexAt(p, x)];
+      }
+      if (indices) {
+        uint8_t* idx = indices + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) idx[x] = indexAt(p, x);
       }
     } else if (bitCount == 24) {
       for (int x = 0; x < w; ++x, p += 3)

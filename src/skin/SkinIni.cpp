@@ -69,12 +69,14 @@ TPoint ParseSkinPoint(std::string_view value) {
 
 // ---------------------------------------------------------------------------------------------
 bool TskIniText::NoCaseLess::operator()(std::string_view a, std::string_view b) const {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
+  // Shorter names first: most names looked up differ in length from most names they meet, and
+  // those are told apart without reading a character.
+  if (a.size() != b.size()) return a.size() < b.size();
+  for (size_t i = 0; i < a.size(); ++i) {
     const auto x = static_cast<unsigned char>(AsciiLower(a[i])), y = static_cast<unsigned char>(AsciiLower(b[i]));
     if (x != y) return x < y;
   }
-  return a.size() < b.size();
+  return false;
 }
 
 void TskIniText::ForEachLine(std::string_view text, const std::function<void(std::string_view)>& line) {

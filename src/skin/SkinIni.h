@@ -74,7 +74,8 @@ class TskIniText {
   void EraseSection(std::string_view section);
 
  private:
-  // Orders names with ASCII case ignored, and finds them from views without a lower-case copy.
+  // Orders names by length, then with ASCII case ignored, and finds them from views without a
+  // lower-case copy.
   struct NoCaseLess {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
