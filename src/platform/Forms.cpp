@@ -565,6 +565,7 @@ TPopupWindow::TPopupWindow(TComponent* owner) : TCustomControl(owner) {
 }
 
 TPopupWindow::~TPopupWindow() {
+  ReleaseInput();
   Destroying();
   gShownPopups.erase(std::remove(gShownPopups.begin(), gShownPopups.end(), this), gShownPopups.end());
 }
@@ -575,11 +576,37 @@ void TPopupWindow::SetVisible(bool v) {
   QWidget* w = handle_->Widget();
   gShownPopups.erase(std::remove(gShownPopups.begin(), gShownPopups.end(), this), gShownPopups.end());
   if (!v) {
+    ReleaseInput();
     w->hide();
     return;
   }
   gShownPopups.push_back(this);
   handle_->ShowOnTop();
+}
+
+bool TPopupWindow::GrabInput() {
+  QWidget* w = handle_->Widget();
+  QWindow* window = w->windowHandle();
+  if (!Showing() || !window) return false;
+  if (grabbed_) return true;
+  // The keyboard first: without it the pop-up could not be closed by Escape, so a refused keyboard
+  // leaves the pointer alone too.
+  if (!window->setKeyboardGrabEnabled(true)) return false;
+  if (!window->setMouseGrabEnabled(true)) {
+    window->setKeyboardGrabEnabled(false);
+    return false;
+  }
+  grabbed_ = true;
+  return true;
+}
+
+void TPopupWindow::ReleaseInput() {
+  if (!grabbed_) return;
+  grabbed_ = false;
+  if (QWindow* window = handle_->Widget()->windowHandle()) {
+    window->setMouseGrabEnabled(false);
+    window->setKeyboardGrabEnabled(false);
+  }
 }
 
 bool TPopupWindow::Showing() const { return visible_ && handle_->Widget()->isVisible(); }

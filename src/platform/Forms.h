@@ -135,8 +135,20 @@ class TPopupWindow : public TCustomControl {
   void ShowAt(TPoint topLeft);
   void SetVisible(bool v) override;
   bool Showing() const override;
+  // Takes the keyboard and the pointer for the program while the pop-up is on screen, for a
+  // pop-up opened when none of the program's windows is active (a menu from the tray icon):
+  // keys then come to this window, and a press outside every window of the program arrives here,
+  // outside its client area. Presses on the program's own windows still go to them. Given back
+  // when the pop-up hides or goes. False when the window system refused (another program holds a
+  // grab) or the pop-up is not on screen.
+  bool GrabInput();
+  void ReleaseInput();
+  bool InputGrabbed() const { return grabbed_; }
   // The pop-ups on screen, the most recently shown first.
   static std::vector<TPopupWindow*> ShownWindows();
+
+ private:
+  bool grabbed_ = false;
 };
 
 // Message boxes.

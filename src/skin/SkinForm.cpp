@@ -92,6 +92,8 @@ TskSkinForm::TskSkinForm(TComponent* owner)
   close->ShortCut = ShortCut(VK_F4, ssAlt);
   close->OnClick = [this](TObject*) { form_->Close(); };
   for (TMenuItem* item : {restore, line, close}) trayMenu_->Items().Add(item);
+  // The icon's menu shows through the window's menu host, with the frame's menu settings.
+  trayMenu_->OnPopup = [this](TObject*) { MenuHost(); };
   if (IsDesigning()) return;
   previous_ = form_->WindowProc;
   form_->WindowProc = [this](TMessage& m) { FrameWindowProc(m); };

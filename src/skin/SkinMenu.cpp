@@ -828,6 +828,9 @@ void TskSkinMenu::OpenLevel(const TRect& anchor, TMenuItem* item, bool upward, b
   levels_.push_back(std::make_unique<TskSkinPopupWindow>(this, skinData_));
   TskSkinPopupWindow* level = levels_.back().get();
   level->Open(anchor, item, upward, subMenu, first);
+  // A menu opened while no window of the program is active (the tray icon's, with every window
+  // hidden) would get no keys and never hear of a press elsewhere: its first level takes them.
+  if (!subMenu && Screen && !Screen->ActiveForm()) level->GrabInput();
 }
 
 void TskSkinMenu::FreeLevel(std::unique_ptr<TskSkinPopupWindow> level) {
@@ -1031,8 +1034,14 @@ bool TskSkinMenuHost::Hook(TControl* target, TMessage& msg) {
   switch (msg.Msg) {
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_LBUTTONDBLCLK:
     case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN:
-      // A press anywhere but on the menu closes it; the press still goes where it was made.
-      if (auto* level = dynamic_cast<TskSkinPopupWindow*>(target); level && level->Menu() == menu_) return false;
+      // A press anywhere but on the menu closes it; the press still goes where it was made. A level
+      // holding the pointer also gets the presses made outside the program, outside its own area.
+      if (auto* level = dynamic_cast<TskSkinPopupWindow*>(target); level && level->Menu() == menu_) {
+        const TPoint p{LoWordSigned(msg.LParam), HiWordSigned(msg.LParam)};  // on screen for the frame's
+        const bool frame = msg.Msg >= WM_NCLBUTTONDOWN && msg.Msg <= WM_NCMBUTTONDOWN;
+        const bool inside = frame ? level->BoundsRect().Contains(p) : level->ClientRect().Contains(p);
+        if (inside) return false;
+      }
       CloseMenus();
       return false;
     case WM_ACTIVATE:
@@ -1094,14 +1103,18 @@ void TskSkinPopupMenu::Notification(TComponent* component, TOperation operation)
   }
 }
 
+// The host of the window the menu belongs to: its own form, or its owner's. A window that has
+// shown no skinned menu yet gets its host now, so a menu opened from outside the window (the tray
+// icon's, say) shows as well as one opened from the window's frame.
 TskSkinMenuHost* TskSkinPopupMenu::Host() {
-  auto isForm = [](TComponent* c) { return dynamic_cast<TForm*>(c) != nullptr; };
+  auto form = [](TComponent* c) { return dynamic_cast<TForm*>(c); };
   if (ComponentForm)
     if (TskSkinMenuHost* h = FindMenuHost(ComponentForm)) return h;
-  TComponent* owner = Owner();
-  if (owner && isForm(owner)) return FindMenuHost(owner);
-  if (owner && owner->Owner() && isForm(owner->Owner())) return FindMenuHost(owner->Owner());
-  return nullptr;
+  TForm* window = form(Owner());
+  if (!window && Owner()) window = form(Owner()->Owner());
+  if (!window) return nullptr;
+  if (TskSkinMenuHost* h = FindMenuHost(window)) return h;
+  return new TskSkinMenuHost(window);
 }
 
 void TskSkinPopupMenu::Show(TWinControl* control, const TRect& rect, bool upward) {

@@ -36,6 +36,12 @@ class TrayOnDesktop : public ::testing::Test {
     tray_->SetHint("Corvane");
     menu_ = new TskSkinPopupMenu(form_);
     menu_->OnPopup = [this](TObject*) { ++popups_; };
+    for (const char* caption : {"First", "Second"}) {
+      auto* item = new TMenuItem(menu_);
+      item->Caption = caption;
+      item->OnClick = [this, caption](TObject*) { events_.push_back(caption); };
+      menu_->Items().Add(item);
+    }
     tray_->SetPopupMenu(menu_);
     tray_->OnMouseDown = [this](TObject*, TMouseButton b, TShiftState, int, int) {
       events_.push_back(b == TMouseButton::mbLeft ? "ldown" : b == TMouseButton::mbRight ? "rdown" : "mdown");
@@ -66,6 +72,29 @@ class TrayOnDesktop : public ::testing::Test {
     return {r.Left + r.Width() / 2, r.Top + r.Height() / 2};
   }
   bool Seen(const std::vector<std::string>& wanted) { return events_ == wanted; }
+  // The icon's menu as the user sees it: its level on the screen, or none.
+  TskSkinPopupWindow* MenuOnScreen() {
+    TskSkinMenuHost* host = FindMenuHost(form_);
+    if (!host || host->SkinMenu().LevelCount() == 0) return nullptr;
+    TskSkinPopupWindow* level = host->SkinMenu().Level(0);
+    if (!level->Showing()) return nullptr;
+    // The window the screen shows there is the menu's, at the menu's place.
+    const TRect r = level->BoundsRect();
+    const uint64_t top = input_.TopWindowAt({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+    return top && input_.WindowRectOf(top) == r ? level : nullptr;
+  }
+  // Two presses closer than the double-click time make a double click; a right double click on
+  // the icon is not a second right click.
+  void RightClickIcon() {
+    test::WaitFor([] { return false; }, DoubleClickTime() + 50);
+    input_.Click(IconCentre(), 3);
+  }
+  TPoint ItemCentre(int i) {
+    TskSkinPopupWindow* level = MenuOnScreen();
+    if (!level) return {-1, -1};
+    const TRect r = level->Items(i)->ObjectRect;
+    return level->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
+  }
   std::string Events() const {
     std::string all = "events:";
     for (const auto& e : events_) all += " " + e;
@@ -126,10 +155,44 @@ TEST_F(TrayOnDesktop, MinimisingShowsTheIconInThePanelAndClicksOnItReachTheProgr
       })
       .Until("the icon is in the panel again", [&] { return IconCentre().Y >= 994; })
       .Do([&] { input_.Click(IconCentre(), 3); })
-      .Until("the right click reached the icon and asked for its menu",
-             [&] { return Seen({"rdown", "rup"}) && popups_ == 1; })
+      .Until("the right click reached the icon and opened its menu on the screen",
+             [&] { return Seen({"rdown", "rup"}) && popups_ == 1 && MenuOnScreen(); })
+      .Do([&] { input_.Key("Escape"); })
+      .Until("Escape closes it", [&] { return !MenuOnScreen(); })
       .Do([&] { tray_->SetIconVisible(false); })
       .Until("hiding takes the icon out of the panel", [&] { return IconsInPanel().empty(); });
+  EXPECT_EQ(s.Run(), "") << Events();
+}
+
+TEST_F(TrayOnDesktop, WithEveryWindowHiddenTheIconsMenuTakesKeysAndClosesOnAPressElsewhere) {
+  // No window of the program is active to take the keys: the menu has to take them itself.
+  Steps s;
+  s.Do([&] {
+        tray_->MinimizeToTray = true;
+        Application->Minimize();
+      })
+      .Until("the window is gone and the icon is in the panel", [&] { return !form_->Showing() && IconCentre().Y >= 994; })
+      .Do([&] { RightClickIcon(); })
+      .Until("a right click opens the menu", [&] { return MenuOnScreen() != nullptr; })
+      .Do([&] { input_.Key("Escape"); })
+      .Until("Escape closes it", [&] { return !MenuOnScreen(); })
+      .Do([&] { RightClickIcon(); })
+      .Until("it opens again", [&] { return MenuOnScreen() != nullptr; })
+      .Do([&] { input_.Click({640, 400}); })
+      .Until("a press on the desktop closes it", [&] { return !MenuOnScreen(); })
+      .Do([&] { RightClickIcon(); })
+      .Until("and again", [&] { return MenuOnScreen() != nullptr; })
+      .Do([&] { input_.Key("Down"); })
+      .Do([&] { input_.Key("Return"); })
+      .Until("Down and Return choose its second item", [&] { return !MenuOnScreen() && events_.back() == "Second"; })
+      .Do([&] { RightClickIcon(); })
+      .Until("once more", [&] { return MenuOnScreen() != nullptr; })
+      .Do([&] { input_.Click(ItemCentre(0)); })
+      .Until("a click chooses its first item", [&] { return !MenuOnScreen() && events_.back() == "First"; })
+      .Do([&] { input_.DoubleClick(IconCentre()); })
+      .Until("a double click brings the window back", [&] { return form_->Showing() && IconsInPanel().empty(); })
+      .Until("and it takes the keyboard again",
+             [&] { return input_.WindowManagerActive() == test::WindowOf(form_); });
   EXPECT_EQ(s.Run(), "") << Events();
 }
 

@@ -467,14 +467,27 @@ TEST_F(SkinMenu, ADisabledItemChosenDoesNothingAndAMenuWithoutItemsShowsNothing)
   EXPECT_FALSE(Engine().Visible());
   EXPECT_FALSE(host_->InMenu());  // no menu mode without a menu
 
-  // A menu whose window has no host fires OnPopup and shows nothing.
+  // A menu of a window that has shown no skinned menu yet (one opened from the tray icon) gets
+  // the window a host and shows.
   TForm bare(nullptr);
   TskSkinPopupMenu lonely(&bare);
   AddItem(lonely.Items(), "甲");
   int lonelyPopups = 0;
   lonely.OnPopup = [&](TObject*) { ++lonelyPopups; };
+  EXPECT_EQ(FindMenuHost(&bare), nullptr);
   lonely.Popup(300, 200);
   EXPECT_EQ(lonelyPopups, 1);
+  TskSkinMenuHost* made = FindMenuHost(&bare);
+  ASSERT_NE(made, nullptr);
+  EXPECT_TRUE(made->SkinMenu().Visible());
+  EXPECT_EQ(TPopupWindow::ShownWindows().size(), 1u);
+  made->CloseMenus();
+  EXPECT_TRUE(TPopupWindow::ShownWindows().empty());
+
+  // With no form at all there is no window to show it for.
+  TskSkinPopupMenu orphan(nullptr);
+  AddItem(orphan.Items(), "乙");
+  orphan.Popup(300, 200);
   EXPECT_TRUE(TPopupWindow::ShownWindows().empty());
 }
 
