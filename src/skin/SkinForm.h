@@ -212,8 +212,12 @@ class TskSkinForm : public TComponent {
   void PopupSystemMenu(int x, int y);
   // Shows a menu item's items below (or above) a rectangle of the frame, in menu mode.
   void ShowMenuUnder(TMenuItem* item, const TRect& frameRect, bool upward);
+  // The fade-in on show: the window is shown invisible and layered, and on the first tick its
+  // opacity rises through FadeInSteps to the blend value (opaque windows lose the layering).
   void StartFadeIn();
   void FinishFadeIn();
+  // The opacities a fade-in passes through: 5, 10, 15 ... up to `target`, which is always last.
+  static std::vector<int> FadeInSteps(int target);
   // Minimizes the program into the tray icon's notification area. Nothing happens without a tray
   // icon; on a desktop without a notification area the error box says so (once) and the window
   // stays where it is, so it never becomes unreachable.

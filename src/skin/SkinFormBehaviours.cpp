@@ -193,16 +193,20 @@ void TskSkinForm::StartFadeIn() {
   form_->SetTimer(kFadeTimer, 1);
 }
 
+std::vector<int> TskSkinForm::FadeInSteps(int target) {
+  std::vector<int> steps;
+  for (int a = 5; a < target; a += 5) steps.push_back(a);
+  steps.push_back(std::max(0, target));
+  return steps;
+}
+
 void TskSkinForm::FinishFadeIn() {
   form_->KillTimer(kFadeTimer);
   if (!LayeringAvailable() || !(AlphaBlend || AlphaBlendAnimation)) return;
   const int target = AlphaBlendAnimation && !AlphaBlend ? 255 : AlphaBlendValue;
   if (AlphaBlendAnimation) {
     Application->ProcessMessages();
-    for (int a = 5;; a += 5) {
-      ApplyLayeredAlpha(*form_, std::min(a, target));
-      if (a >= target) break;
-    }
+    for (int a : FadeInSteps(target)) ApplyLayeredAlpha(*form_, a);
   } else if (target != 255) {
     ApplyLayeredAlpha(*form_, AlphaBlendValue);
   }

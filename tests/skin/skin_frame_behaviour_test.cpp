@@ -275,6 +275,21 @@ TEST(FrameAnimation, AnAnimationMovesEveryIntervalOverTwentyFiveTicksAndStopsAtI
   EXPECT_FALSE(fast.Active) << "backwards it stops on the first frame";
 }
 
+TEST(FadeIn, RisesByFiveAndEndsExactlyOnTheTarget) {
+  const std::vector<int> opaque = TskSkinForm::FadeInSteps(255);
+  ASSERT_EQ(opaque.size(), 51u);
+  EXPECT_EQ(opaque[0], 5);
+  EXPECT_EQ(opaque[49], 250);
+  EXPECT_EQ(opaque[50], 255);
+  EXPECT_EQ(TskSkinForm::FadeInSteps(200).back(), 200);
+  EXPECT_EQ(TskSkinForm::FadeInSteps(202), (std::vector<int>{5, 10, 15, 20, 25, 30, 35, 40, 45, 50, 55, 60, 65, 70, 75,
+                                                            80, 85, 90, 95, 100, 105, 110, 115, 120, 125, 130, 135, 140,
+                                                            145, 150, 155, 160, 165, 170, 175, 180, 185, 190, 195, 200,
+                                                            202}));
+  EXPECT_EQ(TskSkinForm::FadeInSteps(3), (std::vector<int>{3})) << "a target below the first step is the only one";
+  EXPECT_EQ(TskSkinForm::FadeInSteps(0), (std::vector<int>{0}));
+}
+
 TEST_F(Behaviour, TheFadeInEndsOpaqueAndUnlayeredOrAtTheBlendValueWhereOpacityShows) {
   gWindowOpacitySeam = 1;  // as with a compositing manager
   struct Reset { ~Reset() { gWindowOpacitySeam = -1; } } reset;
