@@ -1,5 +1,6 @@
 #include "desktop/RealInput.h"
 
+#include <unistd.h>
 #include <X11/Xatom.h>
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -134,6 +135,11 @@ void RealInput::Click(TPoint p, int button) {
 
 void RealInput::DoubleClick(TPoint p) {
   Click(p);
+  // A person's double click has time between its clicks. Two clicks sent within the same
+  // millisecond sometimes lose the second press on this desktop before it reaches the program
+  // (the toolkit's input log shows no press from the X server), when the first press started a
+  // window move that ended on its release.
+  ::usleep(80 * 1000);
   Click(p);
 }
 
