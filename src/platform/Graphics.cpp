@@ -11,8 +11,10 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <map>
+#include <system_error>
 
 #include "BmpCodec.h"
 #include "GraphicsPrivate.h"
@@ -793,9 +795,40 @@ std::shared_ptr<const QImage> DecodedResource(const std::string& name) {
 }
 }  // namespace
 
+const std::map<std::string, TSize, std::less<>>& BuiltInJpegSizes() {
+  // Listed when the pictures are made: a built-in picture's size is known without touching its
+  // bytes, so only the pictures that are drawn are ever read.
+  static const std::map<std::string, TSize, std::less<>> sizes = [] {
+    std::map<std::string, TSize, std::less<>> m;
+    QByteArray holder;
+    std::string_view text = ResourceView("jpeg_sizes.txt", holder);
+    while (!text.empty()) {
+      size_t end = text.find('\n');
+      std::string_view line = text.substr(0, end);
+      text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+      size_t a = line.find(' '), b = line.rfind(' ');
+      if (a == std::string_view::npos || a == b) continue;
+      int w = 0, h = 0;
+      auto num = [](std::string_view digits, int& v) {
+        return std::from_chars(digits.data(), digits.data() + digits.size(), v).ec == std::errc() && v > 0;
+      };
+      if (num(line.substr(a + 1, b - a - 1), w) && num(line.substr(b + 1), h))
+        m.emplace(std::string(line.substr(0, a)), TSize{w, h});
+    }
+    return m;
+  }();
+  return sizes;
+}
+
 void TJPEGImage::LoadFromResourceName(const std::string& name) {
-  QByteArray holder;
-  TSize size = ReadJpegSize(ResourceView(name, holder));
+  TSize size;
+  const auto& listed = BuiltInJpegSizes();
+  if (auto it = listed.find(name); it != listed.end()) {
+    size = it->second;
+  } else {
+    QByteArray holder;
+    size = ReadJpegSize(ResourceView(name, holder));
+  }
   bitmap_.reset();
   shared_.reset();
   data_.clear();

@@ -2,6 +2,7 @@
 // behind them stay in the .cpp files; callers see only these classes.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -313,6 +314,8 @@ class TPicture : public TPersistent {
 
 // Built-in pictures (embedded resources) by file name, e.g. "form1_bg.jpg" or "MACOS_BUTTON.bmp".
 bool ResourceExists(const std::string& name);
+// The size of every built-in JPEG by file name, as listed when the pictures were made.
+const std::map<std::string, TSize, std::less<>>& BuiltInJpegSizes();
 std::string ResourceBytes(const std::string& name);
 
 }  // namespace corvane

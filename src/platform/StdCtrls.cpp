@@ -167,6 +167,13 @@ void ApplyBase(QWidget* w, TColor color) {
 // ---------------------------------------------------------------------------------------------
 // Text controls
 
+void TCustomEdit::Loaded() {
+  TWinControl::Loaded();
+  if (!fontHeld_) return;
+  fontHeld_ = false;
+  ApplyWidgetFont();
+}
+
 bool TCustomEdit::HandleEditMessage(TMessage& m) {
   switch (m.Msg) {
     case WM_CUT: CutToClipboard(); return true;
@@ -212,9 +219,13 @@ void TEdit::LayoutInner() {
   if (QLineEdit* e = LineEditOf(this)) {
     int b = BorderBand();
     e->setGeometry(b, b, std::max(0, width_ - 2 * b), std::max(0, height_ - 2 * b));
-    ApplyFont(e, font_);
+    if (!FontHeld()) ApplyFont(e, font_);
     ApplyBase(e, color_);
   }
+}
+
+void TEdit::ApplyWidgetFont() {
+  if (QLineEdit* e = LineEditOf(this)) ApplyFont(e, font_);
 }
 
 void TEdit::BoundsChanged() { LayoutInner(); }
@@ -304,6 +315,9 @@ std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
 
 void TMemo::SetText(const std::string& v) {
   text_ = v;
+  // Laid out once, in the control's own font, when it is loaded.
+  textHeld_ = FontHeld();
+  if (textHeld_) return;
   syncing_ = true;
   PlainEditOf(this)->setPlainText(QString::fromStdString(v));
   syncing_ = false;
@@ -311,6 +325,13 @@ void TMemo::SetText(const std::string& v) {
 
 std::vector<std::string> TMemo::Lines() const {
   std::vector<std::string> lines;
+  if (textHeld_) {
+    size_t from = 0;
+    for (size_t at; (at = text_.find('\n', from)) != std::string::npos; from = at + 1) lines.push_back(text_.substr(from, at - from));
+    lines.push_back(text_.substr(from));
+    if (lines.size() == 1 && lines[0].empty()) lines.clear();
+    return lines;
+  }
   QTextDocument* d = PlainEditOf(this)->document();
   for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) lines.push_back(b.text().toStdString());
   if (lines.size() == 1 && lines[0].empty()) lines.clear();
@@ -366,8 +387,13 @@ void TMemo::ClearSelection() {
 void TMemo::Undo() { PlainEditOf(this)->undo(); }
 void TMemo::FontChanged() {
   TWinControl::FontChanged();
-  ApplyFont(PlainEditOf(this), font_);
+  if (!FontHeld()) ApplyWidgetFont();
   ApplyBase(PlainEditOf(this), color_);
+}
+
+void TMemo::ApplyWidgetFont() {
+  ApplyFont(PlainEditOf(this), font_);
+  if (textHeld_) SetText(text_);
 }
 
 void TMemo::WndProc(TMessage& m) {
@@ -897,9 +923,13 @@ bool TRichEdit::HasHorizontalScrollBar() const {
 
 void TRichEdit::FontChanged() {
   TWinControl::FontChanged();
+  if (!FontHeld()) ApplyWidgetFont();
+  ApplyBase(RichOf(this), color_);
+}
+
+void TRichEdit::ApplyWidgetFont() {
   QTextEdit* e = RichOf(this);
   ApplyFont(e, font_);
-  ApplyBase(e, color_);
   e->document()->setDefaultFont(ToQFont(font_));
 }
 

@@ -88,7 +88,7 @@ enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 // delete): the state that decides whether a command can act, and the commands themselves.
 class TCustomEdit : public TWinControl {
  public:
-  using TWinControl::TWinControl;
+  explicit TCustomEdit(TComponent* owner) : TWinControl(owner), fontHeld_(owner && owner->IsLoading()) {}
   std::string ClassName() const override { return "TCustomEdit"; }
   virtual bool ReadOnly() const = 0;
   virtual int SelLength() const = 0;
@@ -104,6 +104,16 @@ class TCustomEdit : public TWinControl {
   // Runs WM_CUT, WM_COPY, WM_PASTE, WM_CLEAR and WM_UNDO as the commands above; false for any
   // other message.
   bool HandleEditMessage(TMessage& m);
+  // A text control read from a layout passes through the default font and its parent's before
+  // it gets its own, and the toolkit's text widget loads every font it is given at once (font
+  // files that nobody would see). Made by a loading owner, the control keeps its font from the
+  // widget until it is loaded; made anywhere else, the font goes to the widget at once.
+  bool FontHeld() const { return fontHeld_; }
+  void Loaded() override;
+  // Gives the toolkit's widget the control's font.
+  virtual void ApplyWidgetFont() {}
+ private:
+  bool fontHeld_;
 };
 
 // The toolkit's single-line edit inside a frame band the control paints itself.
@@ -136,6 +146,7 @@ class TEdit : public TCustomEdit {
   void FontChanged() override;
   void BoundsChanged() override;
   void WndProc(TMessage& m) override;
+  void ApplyWidgetFont() override;
   // Width of the band around the text field that PaintWindow draws in.
   virtual int BorderBand() const { return borderStyle_ == TBorderStyle::bsSingle ? 2 : 0; }
   void LayoutInner();
@@ -177,11 +188,13 @@ class TMemo : public TCustomEdit {
  protected:
   std::unique_ptr<TWindowHandle> CreateHandle() override;
   void FontChanged() override;
+  void ApplyWidgetFont() override;
   void WndProc(TMessage& m) override;
  private:
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
   bool wordWrap_ = true;
   bool syncing_ = false;
+  bool textHeld_ = false;  // text_ not yet given to the widget (see FontHeld)
 };
 
 // Selection attributes of a rich-text control: what the selected text has, or what text typed
@@ -266,6 +279,7 @@ class TRichEdit : public TCustomEdit {
  protected:
   std::unique_ptr<TWindowHandle> CreateHandle() override;
   void FontChanged() override;
+  void ApplyWidgetFont() override;
   void WndProc(TMessage& m) override;
 
  private:

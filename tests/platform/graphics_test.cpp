@@ -313,6 +313,26 @@ TEST(Pictures, BuiltInJpegsAreDecodedWhenFirstDrawnOnceForAllImagesShowingThem) 
   EXPECT_THROW(j.LoadFromResourceName("MACOS_BUTTON.bmp"), EInvalidGraphic);
 }
 
+TEST(Pictures, TheListedSizesOfBuiltInJpegsAreTheSizesTheyDecodeTo) {
+  // Built-in JPEGs take their size from the list made with them; every one is in it, right.
+  const auto& sizes = BuiltInJpegSizes();
+  ASSERT_GE(sizes.size(), 100u);
+  ASSERT_EQ(sizes.count("form1_bg.jpg"), 1u);
+  EXPECT_EQ(sizes.at("form1_bg.jpg").cx, 906);
+  EXPECT_EQ(sizes.at("form1_bg.jpg").cy, 634);
+  for (const auto& [name, size] : sizes) {
+    TJPEGImage decoded;
+    decoded.LoadFromBytes(ResourceBytes(name));
+    EXPECT_EQ(decoded.Width(), size.cx) << name;
+    EXPECT_EQ(decoded.Height(), size.cy) << name;
+    TPicture listed;
+    listed.LoadFromResourceName(name);
+    EXPECT_EQ(listed.Width(), size.cx) << name;
+    EXPECT_EQ(listed.Height(), size.cy) << name;
+  }
+  EXPECT_EQ(sizes.count("MACOS_BUTTON.bmp"), 0u);
+}
+
 TEST(Pictures, JpegsFromBytesAreDecodedWhenLoadedAndCopiesShareThePixels) {
   TBitmap src(16, 8);
   Fill(src, RGB(20, 130, 240));

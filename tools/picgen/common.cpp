@@ -34,6 +34,7 @@ void Output::jpg(const QString &name, const QImage &img, int quality)
 {
     const QImage rgb = img.convertToFormat(QImage::Format_RGB32);
     check(name, img, rgb.save(dir_ + "/" + name, "JPG", quality));
+    jpegSizes_ << QStringLiteral("%1 %2 %3").arg(name).arg(rgb.width()).arg(rgb.height());
 }
 
 void Output::bmp(const QString &name, const QImage &img)
@@ -46,6 +47,23 @@ void Output::bmp(const QString &name, const QImage &img)
 void Output::png(const QString &name, const QImage &img)
 {
     check(name, img, img.convertToFormat(QImage::Format_ARGB32).save(dir_ + "/" + name, "PNG"));
+}
+
+bool Output::writeJpegSizes(const QString &name)
+{
+    QFile f(dir_ + "/" + name);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return false;
+    QStringList sorted = jpegSizes_;
+    sorted.sort();
+    QTextStream ts(&f);
+    for (const QString &line : sorted)
+        ts << line << "\n";
+    ts.flush();
+    if (ts.status() != QTextStream::Ok)
+        return false;
+    files_ << name;
+    return true;
 }
 
 bool Output::writeQrc(const QString &name) const

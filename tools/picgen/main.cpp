@@ -62,6 +62,10 @@ int main(int argc, char **argv)
     pg::makeToolbar(out);
     pg::makeTheme(out);
 
+    if (!out.writeJpegSizes(QStringLiteral("jpeg_sizes.txt"))) {
+        std::fprintf(stderr, "picgen: cannot write the list of picture sizes\n");
+        return 1;
+    }
     if (!out.writeQrc(QStringLiteral("pictures.qrc"))) {
         std::fprintf(stderr, "picgen: cannot write the resource list\n");
         return 1;

@@ -24,6 +24,9 @@ public:
     void jpg(const QString &name, const QImage &img, int quality = 92);
     void bmp(const QString &name, const QImage &img);  // 24-bit, uncompressed
     void png(const QString &name, const QImage &img);
+    // The list of the JPEGs' sizes ("name width height" per line), itself a picture resource:
+    // the viewer knows a picture's size without reading the picture.
+    bool writeJpegSizes(const QString &name);
     bool writeQrc(const QString &name) const;
     const QStringList &files() const { return files_; }
     const QString &dir() const { return dir_; }
@@ -32,6 +35,7 @@ private:
     void check(const QString &name, const QImage &img, bool ok);
     QString dir_;
     QStringList files_;
+    QStringList jpegSizes_;
 };
 
 // ---------------------------------------------------------------- palette
