@@ -155,6 +155,9 @@ class TGraphicControl : public TControl {
   void Invalidate() override;
   // Paints the control into the canvas, whose origin is the control's top-left corner.
   void PaintTo(TCanvas& canvas);
+  // True when painting sets every pixel of the control's bounds with nothing showing through,
+  // so what lies under it need not be painted first.
+  virtual bool PaintsWholeBounds() const { return false; }
 
  protected:
   virtual void Paint() {}

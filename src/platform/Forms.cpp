@@ -338,7 +338,16 @@ void TForm::DefaultHandler(TMessage& m) {
       }
     case WM_CLOSE: Close(); return;
     case WM_ERASEBKGND:
-      if (auto* canvas = reinterpret_cast<TCanvas*>(m.WParam)) TWinControl::PaintWindow(*canvas);
+      if (auto* canvas = reinterpret_cast<TCanvas*>(m.WParam)) {
+        // The background is not filled under pictures that cover their whole place (a window's
+        // background picture usually covers all of it): they paint over it right after.
+        canvas->SaveState();
+        for (TControl* c : controls_)
+          if (auto* g = dynamic_cast<TGraphicControl*>(c); g && g->Visible() && g->PaintsWholeBounds())
+            canvas->ExcludeClipRect(g->BoundsRect());
+        TWinControl::PaintWindow(*canvas);
+        canvas->RestoreState();
+      }
       m.Result = 1;
       return;
     // A press on a caption drags the window; one on a sizing border or corner sizes it.

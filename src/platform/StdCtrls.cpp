@@ -39,11 +39,24 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner) {
   };
 }
 
+TRect TImage::PictureRect(const TGraphic& g) const {
+  TRect r = Stretch ? ClientRect() : Bounds(0, 0, g.Width(), g.Height());
+  if (Center && !Stretch) r = r.Offset((width_ - g.Width()) / 2, (height_ - g.Height()) / 2);
+  return r;
+}
+
+bool TImage::PaintsWholeBounds() const {
+  // A JPEG has no transparent pixels: drawn over the whole control, it hides what is under it.
+  const auto* j = dynamic_cast<const TJPEGImage*>(picture_.Graphic());
+  if (!j || j->Empty()) return false;
+  TRect r = PictureRect(*j);
+  return r.Left <= 0 && r.Top <= 0 && r.Right >= width_ && r.Bottom >= height_;
+}
+
 void TImage::Paint() {
   TGraphic* g = picture_.Graphic();
   if (!g || g->Empty()) return;
-  TRect r = Stretch ? ClientRect() : Bounds(0, 0, g->Width(), g->Height());
-  if (Center && !Stretch) r = r.Offset((width_ - g->Width()) / 2, (height_ - g->Height()) / 2);
+  TRect r = PictureRect(*g);
   if (Transparent) {
     if (auto* b = dynamic_cast<TBitmap*>(g)) {
       Canvas().CopyTransparent(r, *b, TRect(0, 0, b->Width(), b->Height()), b->TransparentColor());

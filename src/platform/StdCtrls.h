@@ -21,9 +21,11 @@ class TImage : public TGraphicControl {
   bool Center = false;
   bool Transparent = false;
   bool AutoSize = false;
+  bool PaintsWholeBounds() const override;
  protected:
   void Paint() override;
  private:
+  TRect PictureRect(const TGraphic& g) const;  // where the picture is drawn
   TPicture picture_;
 };
 

@@ -37,6 +37,7 @@ struct Fixture : ::testing::Test {
 using Messages = Fixture;
 using Mouse = Fixture;
 using Focus = Fixture;
+using Paint = Fixture;
 
 }  // namespace
 
@@ -379,4 +380,92 @@ TEST_F(Mouse, AControlCanDeclineAPointInsideItsRectangle) {
   Input::ClickOn(form, 5, 5);
   EXPECT_EQ(belowClicks, 1);
   EXPECT_EQ(ringClicks, 1);
+}
+
+TEST_F(Paint, TheBackgroundIsFilledAroundAndUnderPicturesThatDoNotCoverTheirWholePlace) {
+  form->SetColor(clRed);
+  TBitmap blue(40, 30);
+  blue.Canvas().Brush().Color = clBlue;
+  blue.Canvas().FillRect(TRect(0, 0, 40, 30));
+  const std::string jpeg = EncodeJpeg(blue, 95);
+  auto image = [&](int left, int width, int height) {
+    auto* i = new TImage(form);
+    i->SetParent(form);
+    i->SetBounds(left, 10, width, height);
+    auto* j = new TJPEGImage;
+    j->LoadFromBytes(jpeg);
+    i->Picture().SetGraphic(std::unique_ptr<TGraphic>(j));
+    return i;
+  };
+  TImage* covering = image(10, 40, 30);
+  TImage* centred = image(60, 60, 50);
+  centred->Center = true;
+  TImage* stretched = image(130, 60, 50);
+  stretched->Stretch = true;
+  TImage* hidden = image(200, 40, 30);
+  hidden->Hide();
+  TImage* small = image(250, 45, 30);  // the picture leaves a 5 px strip on its right
+  EXPECT_TRUE(covering->PaintsWholeBounds());
+  EXPECT_FALSE(centred->PaintsWholeBounds());
+  EXPECT_TRUE(stretched->PaintsWholeBounds());
+  EXPECT_FALSE(small->PaintsWholeBounds());
+  EXPECT_FALSE(TImage(nullptr).PaintsWholeBounds());  // no picture
+
+  TBitmap shot(300, 200);  // white: a pixel nobody paints stays white
+  form->PaintTo(shot.Canvas());
+  auto isBlue = [&](int x, int y) {
+    TColor c = shot.Pixel(x, y);
+    return GetRValue(c) < 16 && GetGValue(c) < 16 && GetBValue(c) > 239;
+  };
+  EXPECT_EQ(shot.Pixel(5, 5), clRed);
+  EXPECT_TRUE(isBlue(30, 25));
+  EXPECT_EQ(shot.Pixel(62, 12), clRed);  // around the centred picture
+  EXPECT_TRUE(isBlue(90, 35));
+  EXPECT_TRUE(isBlue(131, 11));
+  EXPECT_TRUE(isBlue(188, 58));
+  EXPECT_EQ(shot.Pixel(220, 25), clRed);  // under the hidden one
+  EXPECT_TRUE(isBlue(285, 20));
+  EXPECT_EQ(shot.Pixel(292, 20), clRed);
+}
+
+TEST(Layout, TextControlsShowTheirOwnFontOnceLoadedAndAtOnceWhenMadeInCode) {
+  struct TFontLayoutForm : TForm {
+    using TForm::TForm;
+    std::string ClassName() const override { return "TFontLayoutForm"; }
+  };
+  RegisterPlatformClasses();
+  RegisterComponentClass("TFontLayoutForm", "TForm", nullptr);
+  TFontLayoutForm f(nullptr);
+  LoadLayout(&f,
+             "object Fonts1: TFontLayoutForm\n"
+             "  Font.Height = -12\n"
+             "  object Small: TRichEdit\n"
+             "    Width = 300\n"
+             "    Height = 100\n"
+             "  end\n"
+             "  object Big: TRichEdit\n"
+             "    Width = 300\n"
+             "    Height = 100\n"
+             "    Font.Height = -36\n"
+             "    ParentFont = False\n"
+             "  end\n"
+             "end\n",
+             "Fonts.lfm");
+  auto* small = dynamic_cast<TRichEdit*>(f.FindComponent("Small"));
+  auto* big = dynamic_cast<TRichEdit*>(f.FindComponent("Big"));
+  ASSERT_TRUE(small && big);
+  small->SetText("一二三 abc");
+  big->SetText("一二三 abc");
+  f.Show();
+  Application->ProcessMessages();
+  EXPECT_GT(small->ContentHeight(), 12);
+  EXPECT_GT(big->ContentHeight(), 2 * small->ContentHeight());
+
+  auto* made = new TRichEdit(&f);
+  made->SetParent(&f);
+  made->SetBounds(0, 0, 300, 100);
+  made->Font().SetHeight(-36);
+  made->SetText("一二三 abc");
+  Application->ProcessMessages();
+  EXPECT_EQ(made->ContentHeight(), big->ContentHeight());
 }
