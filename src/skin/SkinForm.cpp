@@ -414,6 +414,9 @@ void TskSkinForm::UpdateCaptionActivity(bool repaint) {
 }
 
 void TskSkinForm::ResetObjectStates() {
+  // Nothing is under the pointer any more: the next hover over any object, the one that was
+  // active included, enters it again (a button left inactive would ignore its next click).
+  activeObject_ = -1;
   for (auto& o : objects_) {
     if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get())) {
       a->MouseIn = false;

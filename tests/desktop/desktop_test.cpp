@@ -457,6 +457,14 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       // milliseconds, faster than a person) sometimes never reaches the program: the X server
       // delivers no press to it. A person clicks once the window is back and active.
       .Until("the about window is active again", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
+      .Do([&] { input_.Click(at(66, 17)); })
+      .Until("its button sends them to the tray a second time", [&] {
+        return !about->Showing() && !main_->Showing() && !trayIcons().empty();
+      })
+      .Do([&] { input_.DoubleClick(iconCentre()); })
+      .Until("a double click on the icon brings both back and takes the icon away",
+             [&] { return about->Showing() && main_->Showing() && trayIcons().empty(); })
+      .Until("the about window is active once more", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
       .Click(input_, [&] { return at(530, 15); })
       .Until("a click at (530, 15) closes it", [&] { return Modal<TForm5>() == nullptr; });
   EXPECT_EQ(s.Run(), "");

@@ -242,6 +242,18 @@ TEST_F(Frame, HoveringAButtonHandsItsHintOnAndAClickRunsItsCommandOnlyWhenReleas
   form_->Perform(WM_NCLBUTTONDOWN, HTOBJECT, MakeLParam(at.X + 530, at.Y + 15));
   form_->Perform(WM_LBUTTONUP, 0, MakeLParam(-1, -1));
   EXPECT_TRUE(closed);
+
+  // The window loses the activation with the pointer on the button (its windows went to the tray)
+  // and gets it back with the pointer still there: the next click on the button works too.
+  closed = false;
+  frame_->UpdateHover(530, 15, true);
+  form_->Perform(WM_ACTIVATE, 0, 0);
+  EXPECT_EQ(frame_->ActiveObject(), -1);
+  EXPECT_FALSE(frame_->FindObject("closebutton")->Active);
+  form_->Perform(WM_ACTIVATE, 1, 0);
+  form_->Perform(WM_NCLBUTTONDOWN, HTOBJECT, MakeLParam(at.X + 530, at.Y + 15));
+  form_->Perform(WM_LBUTTONUP, 0, MakeLParam(-1, -1));
+  EXPECT_TRUE(closed);
 }
 
 // ---------------------------------------------------------------------------------------------
