@@ -16,6 +16,7 @@
 #include "app/AboutWindow.h"
 #include "controls/Button.h"
 #include "desktop/RealInput.h"
+#include "hints/FlatHint.h"
 #include "platform/ComCtrls.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinMenu.h"
@@ -378,8 +379,9 @@ TEST_F(Desktop, APopupMenuOpensOnARightClickWalksWithKeysOpensItsSubMenuByHoverA
   EXPECT_EQ(s.Run(), "");
 }
 
-TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizesGoesToTheTrayAndClosesFromItsSkin) {
+TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizesGoesToTheTrayClosesAndLeavesTheFlatHintToTheEditor) {
   TForm5* about = nullptr;
+  TForm4* editor = nullptr;
   TskSkinForm* frame = nullptr;
   TRect opened;
   const TRect work = Screen->WorkAreaRect();
@@ -466,6 +468,20 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
              [&] { return about->Showing() && main_->Showing() && trayIcons().empty(); })
       .Until("the about window is active once more", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
       .Click(input_, [&] { return at(530, 15); })
-      .Until("a click at (530, 15) closes it", [&] { return Modal<TForm5>() == nullptr; });
+      .Until("a click at (530, 15) closes it", [&] { return Modal<TForm5>() == nullptr; })
+      // The notes editor opened after it brings the flat hint back: its toolbar's hints show in
+      // the flat look, not the about window's skin.
+      .Do([&] { C("Label3")->SetCaption("笔记一"); })  // an empty title is a label of no width
+      .Click(input_, [] { return At("Label3", 10, 6); })
+      .Until("the notes editor opens", [&] { return (editor = Modal<TForm4>()) != nullptr; })
+      .Until("and is active", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })
+      .Do([&] { input_.MoveTo(In(editor, "ToolButton9", 10, 10)); })
+      .Until("resting on a toolbar button shows its hint in the flat hint window", [&] {
+        auto* w = dynamic_cast<TFlatHintWindow*>(Application->HintWindow());
+        return w && w->Showing() && w->Caption() == "加粗";
+      })
+      .Do([&] { input_.MoveTo(CloseButtonOf(editor)); })
+      .Click(input_, [&] { return CloseButtonOf(editor); })
+      .Until("the editor closes", [&] { return Modal<TForm4>() == nullptr; });
   EXPECT_EQ(s.Run(), "");
 }
