@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -858,6 +859,15 @@ void TRichEdit::SetDocument(const RichDocument& doc) {
   d->setModified(false);
   e->moveCursor(QTextCursor::Start);
   text_ = d->toPlainText().toStdString();
+  // A hidden control lays its content out when it is first shown. With the vertical scroll bar
+  // shown as needed, that layout is made at the full width and made again, narrower, once the
+  // text turns out to need the bar. Text with more paragraphs than the control has lines needs
+  // it, so its first layout is made with the bar (the toolkit still takes the bar away, and lays
+  // out again, should the text fit after all).
+  if (!e->isVisible() && e->verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded) {
+    const int lines = std::max(1, e->height() / std::max(1, QFontMetrics(ToQFont(font_)).lineSpacing()));
+    if (doc.Paragraphs.size() > static_cast<size_t>(lines)) e->verticalScrollBar()->setRange(0, 1);
+  }
 }
 
 RichDocument TRichEdit::Document() const {

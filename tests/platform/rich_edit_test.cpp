@@ -349,3 +349,39 @@ TEST_F(RichEditFixture, ALongUnbrokenLineWrapsAndIsSavedAsItWas) {
   EXPECT_EQ(edit->PlainText(), "short words wrap at word boundaries\n" + line);
   EXPECT_EQ(edit->GetTextLen(), static_cast<int>(36 + line.size()));
 }
+
+TEST_F(RichEditFixture, TextSetWhileHiddenShowsAsTextSetWhileShown) {
+  // Long text set while the control is hidden is laid out with the vertical bar from the start;
+  // what shows must be what the same text set on a shown control gives, and text that fits after
+  // all (many paragraphs, tiny letters) must show no bar.
+  edit->SetScrollBars(TScrollStyle::ssVertical);
+  auto* shownFirst = new TRichEdit(form);
+  shownFirst->SetParent(form);
+  shownFirst->SetBounds(0, 0, 400, 300);
+  shownFirst->SetScrollBars(TScrollStyle::ssVertical);
+  std::string text;
+  for (int i = 0; i < 60; ++i) text += "第" + std::to_string(i) + "行 a line of text that wraps once or twice in the control\n";
+  edit->SetText(text);
+  form->Show();
+  Application->ProcessMessages();
+  shownFirst->SetText(text);
+  Application->ProcessMessages();
+  EXPECT_GT(edit->ScrollMaximum(), 0);
+  EXPECT_EQ(edit->ContentHeight(), shownFirst->ContentHeight());
+  EXPECT_EQ(edit->ScrollMaximum(), shownFirst->ScrollMaximum());
+
+  auto* tiny = new TRichEdit(form);
+  tiny->SetParent(form);
+  tiny->SetBounds(0, 0, 400, 300);
+  tiny->SetScrollBars(TScrollStyle::ssVertical);
+  tiny->Hide();
+  RichCharFormat small;
+  small.SizeHalfPoints = 2;
+  std::string lines;
+  for (int i = 0; i < 60; ++i) lines += "x\n";
+  tiny->SetDocument(RichDocumentFromText(lines, small));
+  tiny->Show();
+  Application->ProcessMessages();
+  EXPECT_LT(tiny->ContentHeight(), 300);
+  EXPECT_EQ(tiny->ScrollMaximum(), 0);
+}
