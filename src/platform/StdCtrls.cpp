@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -307,9 +309,32 @@ TMemo::TMemo(TComponent* owner) : TCustomEdit(owner) {
   InitHandle();
 }
 
-static QPlainTextEdit* PlainEditOf(const TWinControl* c) {
+// The memo's widget as it is, holding whatever text it was given so far.
+static QPlainTextEdit* RawPlainEditOf(const TWinControl* c) {
   return c->Handle() ? static_cast<QPlainTextEdit*>(c->Handle()->Widget()) : nullptr;
 }
+
+struct TMemoAccess {
+  // The memo's widget with the memo's text in it.
+  static QPlainTextEdit* Edit(const TMemo* m) {
+    m->GiveHeldText();
+    return RawPlainEditOf(m);
+  }
+};
+
+namespace {
+// Runs a function whenever the widget it watches is shown.
+class ShowWatcher : public QObject {
+ public:
+  ShowWatcher(QObject* widget, std::function<void()> onShow) : QObject(widget), onShow_(std::move(onShow)) {}
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Show) onShow_();
+    return false;
+  }
+ private:
+  std::function<void()> onShow_;
+};
+}  // namespace
 
 std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
   auto* edit = new QPlainTextEdit();
@@ -319,6 +344,7 @@ std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
   edit->setFocusPolicy(Qt::ClickFocus);
   auto h = std::make_unique<TWindowHandle>(this, edit, true, edit->viewport());
   edit->viewport()->installEventFilter(h.get());
+  edit->installEventFilter(new ShowWatcher(edit, [this] { GiveHeldText(); }));
   QObject::connect(edit, &QPlainTextEdit::textChanged, [this, edit] {
     if (syncing_) return;
     text_ = edit->toPlainText().toStdString();
@@ -329,24 +355,23 @@ std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
 
 void TMemo::SetText(const std::string& v) {
   text_ = v;
-  // Laid out once, in the control's own font, when it is loaded.
-  textHeld_ = FontHeld();
-  if (textHeld_) return;
+  // Text is laid out in the memo's own font (once loaded), and only when the memo is shown or
+  // asked about it: laying text out reads the font's outline of every character in it.
+  textHeld_ = true;
+  if (!FontHeld() && RawPlainEditOf(this)->isVisible()) GiveHeldText();
+}
+
+void TMemo::GiveHeldText() const {
+  if (!textHeld_) return;
+  textHeld_ = false;
   syncing_ = true;
-  PlainEditOf(this)->setPlainText(QString::fromStdString(v));
+  RawPlainEditOf(this)->setPlainText(QString::fromStdString(text_));
   syncing_ = false;
 }
 
 std::vector<std::string> TMemo::Lines() const {
   std::vector<std::string> lines;
-  if (textHeld_) {
-    size_t from = 0;
-    for (size_t at; (at = text_.find('\n', from)) != std::string::npos; from = at + 1) lines.push_back(text_.substr(from, at - from));
-    lines.push_back(text_.substr(from));
-    if (lines.size() == 1 && lines[0].empty()) lines.clear();
-    return lines;
-  }
-  QTextDocument* d = PlainEditOf(this)->document();
+  QTextDocument* d = TMemoAccess::Edit(this)->document();
   for (QTextBlock b = d->begin(); b.isValid(); b = b.next()) lines.push_back(b.text().toStdString());
   if (lines.size() == 1 && lines[0].empty()) lines.clear();
   return lines;
@@ -361,14 +386,14 @@ void TMemo::SetLines(const std::vector<std::string>& lines) {
   SetText(joined);
 }
 
-bool TMemo::ReadOnly() const { return PlainEditOf(this)->isReadOnly(); }
-void TMemo::SetReadOnly(bool v) { PlainEditOf(this)->setReadOnly(v); }
+bool TMemo::ReadOnly() const { return RawPlainEditOf(this)->isReadOnly(); }
+void TMemo::SetReadOnly(bool v) { RawPlainEditOf(this)->setReadOnly(v); }
 void TMemo::SetBorderStyle(TBorderStyle s) {
   borderStyle_ = s;
-  PlainEditOf(this)->setFrameShape(s == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+  RawPlainEditOf(this)->setFrameShape(s == TBorderStyle::bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
 }
 void TMemo::SetScrollBars(TScrollStyle s) {
-  auto* e = PlainEditOf(this);
+  auto* e = RawPlainEditOf(this);
   bool v = s == TScrollStyle::ssVertical || s == TScrollStyle::ssBoth;
   bool h = s == TScrollStyle::ssHorizontal || s == TScrollStyle::ssBoth;
   e->setVerticalScrollBarPolicy(v ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
@@ -376,42 +401,43 @@ void TMemo::SetScrollBars(TScrollStyle s) {
 }
 void TMemo::SetWordWrap(bool v) {
   wordWrap_ = v;
-  PlainEditOf(this)->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+  RawPlainEditOf(this)->setLineWrapMode(v ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
-void TMemo::SelectAll() { PlainEditOf(this)->selectAll(); }
+void TMemo::SelectAll() { TMemoAccess::Edit(this)->selectAll(); }
 void TMemo::SetSelection(int start, int length) {
-  QPlainTextEdit* e = PlainEditOf(this);
+  QPlainTextEdit* e = TMemoAccess::Edit(this);
   QTextCursor c(e->document());
   c.setPosition(start);
   c.setPosition(start + length, QTextCursor::KeepAnchor);
   e->setTextCursor(c);
 }
 int TMemo::SelLength() const {
-  QTextCursor c = PlainEditOf(this)->textCursor();
+  QTextCursor c = TMemoAccess::Edit(this)->textCursor();
   return c.selectionEnd() - c.selectionStart();
 }
-int TMemo::GetTextLen() const { return PlainEditOf(this)->document()->characterCount() - 1; }
-bool TMemo::CanUndo() const { return PlainEditOf(this)->document()->isUndoAvailable(); }
-void TMemo::CutToClipboard() { PlainEditOf(this)->cut(); }
-void TMemo::CopyToClipboard() { PlainEditOf(this)->copy(); }
-void TMemo::PasteFromClipboard() { PlainEditOf(this)->paste(); }
+int TMemo::GetTextLen() const { return TMemoAccess::Edit(this)->document()->characterCount() - 1; }
+bool TMemo::CanUndo() const { return TMemoAccess::Edit(this)->document()->isUndoAvailable(); }
+void TMemo::CutToClipboard() { TMemoAccess::Edit(this)->cut(); }
+void TMemo::CopyToClipboard() { TMemoAccess::Edit(this)->copy(); }
+void TMemo::PasteFromClipboard() { TMemoAccess::Edit(this)->paste(); }
 void TMemo::ClearSelection() {
-  if (!ReadOnly()) PlainEditOf(this)->textCursor().removeSelectedText();
+  if (!ReadOnly()) TMemoAccess::Edit(this)->textCursor().removeSelectedText();
 }
-void TMemo::Undo() { PlainEditOf(this)->undo(); }
+void TMemo::Undo() { TMemoAccess::Edit(this)->undo(); }
 void TMemo::FontChanged() {
   TWinControl::FontChanged();
   if (!FontHeld()) ApplyWidgetFont();
-  ApplyBase(PlainEditOf(this), color_);
+  ApplyBase(RawPlainEditOf(this), color_);
 }
 
 void TMemo::ApplyWidgetFont() {
-  ApplyFont(PlainEditOf(this), font_);
-  if (textHeld_) SetText(text_);
+  QPlainTextEdit* e = RawPlainEditOf(this);
+  ApplyFont(e, font_);
+  if (e->isVisible()) GiveHeldText();
 }
 
 void TMemo::WndProc(TMessage& m) {
-  if (m.Msg == CM_COLORCHANGED) ApplyBase(PlainEditOf(this), color_);
+  if (m.Msg == CM_COLORCHANGED) ApplyBase(RawPlainEditOf(this), color_);
   if (HandleEditMessage(m)) return;
   if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_WANTALLKEYS; return; }
   TWinControl::WndProc(m);

@@ -194,9 +194,12 @@ class TMemo : public TCustomEdit {
   void WndProc(TMessage& m) override;
  private:
   TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+  friend struct TMemoAccess;
+  // Gives the widget the text held back for it (see SetText).
+  void GiveHeldText() const;
   bool wordWrap_ = true;
-  bool syncing_ = false;
-  bool textHeld_ = false;  // text_ not yet given to the widget (see FontHeld)
+  mutable bool syncing_ = false;
+  mutable bool textHeld_ = false;  // text_ not yet given to the widget
 };
 
 // Selection attributes of a rich-text control: what the selected text has, or what text typed

@@ -469,3 +469,25 @@ TEST(Layout, TextControlsShowTheirOwnFontOnceLoadedAndAtOnceWhenMadeInCode) {
   Application->ProcessMessages();
   EXPECT_EQ(made->ContentHeight(), big->ContentHeight());
 }
+
+TEST_F(Messages, AMemoOffScreenKeepsItsTextUntilShownOrAskedAndReportsNoChange) {
+  auto* memo = new TMemo(form);
+  memo->SetParent(form);
+  memo->SetBounds(0, 0, 200, 100);
+  int changes = 0;
+  memo->OnChange = [&](TObject*) { ++changes; };
+  memo->SetText("一\n二三");
+  EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"一", "二三"}));
+  EXPECT_EQ(memo->GetTextLen(), 4);  // asked: the widget has it now
+  memo->SetText("四五\n六");
+  EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"四五", "六"}));
+  form->Show();
+  Application->ProcessMessages();
+  EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"四五", "六"}));
+  memo->SelectAll();
+  EXPECT_EQ(memo->SelLength(), 4);
+  memo->SetText("七");
+  EXPECT_EQ(memo->GetTextLen(), 1);
+  EXPECT_EQ(memo->Text(), "七");
+  EXPECT_EQ(changes, 0);
+}
