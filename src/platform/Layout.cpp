@@ -23,8 +23,13 @@ std::map<std::string, ClassInfo>& Registry() {
   return r;
 }
 
-std::map<std::string, std::string>& Texts() {
-  static std::map<std::string, std::string> t;
+struct LayoutTextEntry {
+  std::string copy;       // the text, when it was registered as a copy
+  std::string_view text;  // the copy, or text that lives as long as the program
+};
+
+std::map<std::string, LayoutTextEntry>& Texts() {
+  static std::map<std::string, LayoutTextEntry> t;
   return t;
 }
 
@@ -345,12 +350,23 @@ void RegisterProperty(const std::string& className, const std::string& property,
 
 bool IsClassRegistered(const std::string& className) { return Registry().count(className) != 0; }
 
-void RegisterLayoutText(const std::string& fileName, std::string_view text) { Texts()[fileName] = std::string(text); }
+void RegisterLayoutText(const std::string& fileName, std::string_view text) {
+  LayoutTextEntry& e = Texts()[fileName];
+  e.copy.assign(text);
+  e.text = e.copy;
+}
+
+void RegisterBuiltInLayoutText(const std::string& fileName, std::string_view text) {
+  LayoutTextEntry& e = Texts()[fileName];
+  e.copy.clear();
+  e.copy.shrink_to_fit();
+  e.text = text;
+}
 
 std::string_view LayoutText(const std::string& fileName) {
   auto it = Texts().find(fileName);
   if (it == Texts().end()) throw ELayoutError("no layout named " + fileName);
-  return it->second;
+  return it->second.text;
 }
 
 void LoadLayout(TForm* form, std::string_view text, const std::string& fileName) {

@@ -108,8 +108,10 @@ void RegisterFontProperties(const std::string& className, std::function<TFont&(T
 // objects are created (owned by the form, parented to the enclosing control when they are
 // controls). The form's own class name must match the root object's class.
 void LoadLayout(TForm* form, std::string_view text, const std::string& fileName);
-// Layout texts built into the program, by file name ("MainWindow.lfm").
+// Layout texts built into the program, by file name ("MainWindow.lfm"): a copy of the text, or
+// (built-in) the text itself, which must live as long as the program (a literal).
 void RegisterLayoutText(const std::string& fileName, std::string_view text);
+void RegisterBuiltInLayoutText(const std::string& fileName, std::string_view text);
 std::string_view LayoutText(const std::string& fileName);
 
 // Registers the platform's own classes (TForm, TImage, TLabel, TPanel, TShape ...). Called once.
