@@ -247,8 +247,9 @@ bool TWindowHandle::RouteMouse(QMouseEvent* e) {
   QEvent* saved = current_;
   current_ = e;
   c->Perform(base, KeyStateOf(e->modifiers(), e->buttons()), MakeLParam(local.X, local.Y));
+  if (!guard) return true;  // the message freed the window, and this handle with it
   current_ = saved;
-  if (base == WM_MOUSEMOVE && guard) Application->HintMouseMessage(Application->MouseControl(), screen);
+  if (base == WM_MOUSEMOVE) Application->HintMouseMessage(Application->MouseControl(), screen);
   bool pass = native_ && passToNative_;
   passToNative_ = false;
   return !pass;
@@ -262,7 +263,13 @@ bool TWindowHandle::RouteKey(QKeyEvent* e, bool down) {
   QPointer<QWidget> guard = widget_;
   QEvent* saved = current_;
   current_ = e;
-  struct Restore { TWindowHandle* h; QEvent* s; ~Restore() { h->current_ = s; } } restore{this, saved};
+  // The handle goes with its widget: a key that frees the window leaves nothing to restore.
+  struct Restore {
+    TWindowHandle* h;
+    QEvent* s;
+    const QPointer<QWidget>& alive;
+    ~Restore() { if (alive) h->current_ = s; }
+  } restore{this, saved, guard};
   if (down) Application->CancelHint();
   if (down) {
     // The application's message handler comes first (menus take the keyboard this way).
