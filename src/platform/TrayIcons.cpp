@@ -238,7 +238,8 @@ void NotifyTaskbarCreated() {
 void LoadApplicationIcon(TBitmap& icon) {
   const std::string bytes = ResourceBytes("corvane_icon.png");
   QImage image;
-  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()));
+  // The format named: probing the bytes would load every image format plug-in the toolkit has.
+  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
   if (image.isNull()) {
     icon.Clear();
     return;
