@@ -1037,7 +1037,8 @@ bool TskSkinMenuHost::Hook(TControl* target, TMessage& msg) {
       // A press anywhere but on the menu closes it; the press still goes where it was made. A level
       // holding the pointer also gets the presses made outside the program, outside its own area.
       if (auto* level = dynamic_cast<TskSkinPopupWindow*>(target); level && level->Menu() == menu_) {
-        const TPoint p{LoWordSigned(msg.LParam), HiWordSigned(msg.LParam)};  // on screen for the frame's
+        // Presses on a window's frame come in screen coordinates, the others in the level's own.
+        const TPoint p{LoWordSigned(msg.LParam), HiWordSigned(msg.LParam)};
         const bool frame = msg.Msg >= WM_NCLBUTTONDOWN && msg.Msg <= WM_NCMBUTTONDOWN;
         const bool inside = frame ? level->BoundsRect().Contains(p) : level->ClientRect().Contains(p);
         if (inside) return false;
