@@ -23,6 +23,14 @@ void OnError(j_common_ptr cinfo) {
 }
 
 void OnMessage(j_common_ptr, int) {}  // warnings are not shown to the user
+
+// The library's errors end in the manager's jump, with their message kept.
+jpeg_error_mgr* Errors(ErrorManager& err) {
+  jpeg_std_error(&err.pub);
+  err.pub.error_exit = OnError;
+  err.pub.emit_message = OnMessage;
+  return &err.pub;
+}
 }  // namespace
 
 namespace {
@@ -34,18 +42,15 @@ constexpr J_COLOR_SPACE kPixelSpace = JCS_EXT_ARGB;
 #endif
 
 // Absurd dimensions are refused instead of being allocated.
-void CheckSize(const jpeg_decompress_struct& cinfo) {
-  if (static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > 64ull * 1024 * 1024)
-    throw EInvalidGraphic("JPEG image is too large");
+bool TooLarge(const jpeg_decompress_struct& cinfo) {
+  return static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > 64ull * 1024 * 1024;
 }
 }  // namespace
 
 TSize ReadJpegSize(std::string_view bytes) {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = OnError;
-  err.pub.emit_message = OnMessage;
+  cinfo.err = Errors(err);
   TSize size{0, 0};
   bool failed = false, tooLarge = false;
   if (setjmp(err.jump)) {
@@ -54,7 +59,7 @@ TSize ReadJpegSize(std::string_view bytes) {
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&cinfo, TRUE);
-    tooLarge = static_cast<uint64_t>(cinfo.image_width) * cinfo.image_height > 64ull * 1024 * 1024;
+    tooLarge = TooLarge(cinfo);
     size = {static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height)};
   }
   jpeg_destroy_decompress(&cinfo);
@@ -66,12 +71,10 @@ TSize ReadJpegSize(std::string_view bytes) {
 QImage DecodeJpegImage(std::string_view bytes) {
   jpeg_decompress_struct cinfo{};
   ErrorManager err{};
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = OnError;
-  err.pub.emit_message = OnMessage;
+  cinfo.err = Errors(err);
   QImage image;  // kept only on success
   std::vector<JSAMPROW> rows;  // outside the jump scope so it is always destroyed
-  bool failed = false;
+  bool failed = false, tooLarge = false;
   if (setjmp(err.jump)) {
     failed = true;
   } else {
@@ -79,28 +82,25 @@ QImage DecodeJpegImage(std::string_view bytes) {
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&cinfo, TRUE);
     cinfo.out_color_space = kPixelSpace;
-    try {
-      CheckSize(cinfo);
-    } catch (...) {
-      jpeg_destroy_decompress(&cinfo);
-      throw;
+    tooLarge = TooLarge(cinfo);
+    if (!tooLarge) {
+      jpeg_start_decompress(&cinfo);
+      const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
+      image = QImage(w, h, QImage::Format_RGB32);
+      tooLarge = image.isNull();
     }
-    jpeg_start_decompress(&cinfo);
-    const int w = static_cast<int>(cinfo.output_width), h = static_cast<int>(cinfo.output_height);
-    image = QImage(w, h, QImage::Format_RGB32);
-    if (image.isNull()) {
-      jpeg_destroy_decompress(&cinfo);
-      throw EInvalidGraphic("JPEG image is too large");
+    if (!tooLarge) {
+      // The decoder writes the rows in place, as many per call as it has ready.
+      rows.resize(static_cast<size_t>(image.height()));
+      for (int y = 0; y < image.height(); ++y) rows[static_cast<size_t>(y)] = image.scanLine(y);
+      while (cinfo.output_scanline < cinfo.output_height)
+        jpeg_read_scanlines(&cinfo, rows.data() + cinfo.output_scanline, cinfo.output_height - cinfo.output_scanline);
+      jpeg_finish_decompress(&cinfo);
     }
-    // The decoder writes the rows in place, as many per call as it has ready.
-    rows.resize(static_cast<size_t>(h));
-    for (int y = 0; y < h; ++y) rows[static_cast<size_t>(y)] = image.scanLine(y);
-    while (cinfo.output_scanline < cinfo.output_height)
-      jpeg_read_scanlines(&cinfo, rows.data() + cinfo.output_scanline, cinfo.output_height - cinfo.output_scanline);
-    jpeg_finish_decompress(&cinfo);
   }
   jpeg_destroy_decompress(&cinfo);
   if (failed) throw EInvalidGraphic(std::string("JPEG error: ") + err.message);
+  if (tooLarge) throw EInvalidGraphic("JPEG image is too large");
   return image;
 }
 
@@ -114,8 +114,7 @@ void DecodeJpeg(std::string_view bytes, TBitmap& out) {
 std::string EncodeJpeg(const TBitmap& bmp, int quality) {
   jpeg_compress_struct cinfo{};
   ErrorManager err{};
-  cinfo.err = jpeg_std_error(&err.pub);
-  err.pub.error_exit = OnError;
+  cinfo.err = Errors(err);
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   std::vector<unsigned char> row(bmp.Width() * 3);
