@@ -175,12 +175,3 @@ void BM_LoadOneMegabyteRtf(benchmark::State& state) {
 BENCHMARK(BM_LoadOneMegabyteRtf)->Iterations(Runs(3))->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  TApplication::Initialize(argc, argv);
-  TApplication app;
-  app.Title = "Corvane";
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

@@ -49,11 +49,3 @@ void BM_CanvasCopyRect(benchmark::State& state) {
 }
 BENCHMARK(BM_CanvasCopyRect);
 }  // namespace
-
-int main(int argc, char** argv) {
-  TApplication::Initialize(argc, argv);
-  TApplication app;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

@@ -64,12 +64,3 @@ BENCHMARK(BM_ImagePanelPaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace corvane
-
-int main(int argc, char** argv) {
-  corvane::TApplication::Initialize(argc, argv);
-  corvane::TApplication app;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -100,11 +100,3 @@ void BM_RegionAfterResize(benchmark::State& state) {
 BENCHMARK(BM_RegionAfterResize)->Args({550, 386})->Args({1280, 1024})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  TApplication::Initialize(argc, argv);
-  TApplication app;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

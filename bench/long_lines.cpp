@@ -76,11 +76,3 @@ void BM_WebViewLongLine(benchmark::State& state) {
 BENCHMARK(BM_WebViewLongLine)->Arg(0)->Arg(1)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  TApplication::Initialize(argc, argv);
-  TApplication app;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

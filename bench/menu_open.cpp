@@ -91,12 +91,3 @@ void BM_OpenSystemMenu(benchmark::State& state) {
 BENCHMARK(BM_OpenSystemMenu)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  TApplication::Initialize(argc, argv);
-  TApplication app;
-  app.Title = "Corvane";
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
