@@ -3,9 +3,6 @@
 // mask region, the object hints' wait and hide timers, and the drawing from skin pictures it uses.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 #include "hints/SkinHint.h"
 #include "platform/Forms.h"
 #include "skin/CompressedStoredSkin.h"
@@ -13,6 +10,7 @@
 #include "skin/StoredSkin.h"
 #include "skin/SkinDrawing.h"
 #include "support/HintSettings.h"
+#include "support/TestSupport.h"
 
 using namespace corvane;
 
@@ -56,16 +54,6 @@ class SkinHint : public ::testing::Test {
     auto b = std::make_unique<TBitmap>(w.Width(), w.Height());
     w.PaintTo(b->Canvas());
     return b;
-  }
-  // Waits (running the event loop) until `done` holds or `ms` have passed.
-  template <class F>
-  static bool RunUntil(F done, int ms) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done() && std::chrono::steady_clock::now() < end) {
-      Application->ProcessMessages();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return done();
   }
 
   test::HintSettingsGuard hintSettings_;  // put back when the test ends
@@ -416,14 +404,14 @@ TEST_F(SkinHint, AnObjectHintShowsAfterTheHintPauseAndGoesAfterTheHidePause) {
   ASSERT_NE(hint->Timer(), nullptr);
   EXPECT_EQ(hint->Timer()->Interval(), 30);
   EXPECT_FALSE(hint->HintWindow().Visible());
-  ASSERT_TRUE(RunUntil([&] { return hint->HintWindow().Visible(); }, 2000));
+  ASSERT_TRUE(test::RunUntil([&] { return hint->HintWindow().Visible(); }, 2000));
   EXPECT_EQ(hint->HintWindow().Caption(), "关闭");
   EXPECT_EQ(hint->HintWindow().Left(), 300);
   EXPECT_EQ(hint->HintWindow().Top(), 300 + CursorHeightMargin());
   EXPECT_TRUE(hint->HintWindow().HasSkin()) << "the window's own component gives the settings";
   ASSERT_NE(hint->Timer(), nullptr);
   EXPECT_EQ(hint->Timer()->Interval(), 60);
-  ASSERT_TRUE(RunUntil([&] { return !hint->HintWindow().Visible(); }, 2000));
+  ASSERT_TRUE(test::RunUntil([&] { return !hint->HintWindow().Visible(); }, 2000));
   EXPECT_EQ(hint->HintWindow().Left(), 0);
   EXPECT_EQ(hint->HintWindow().Top(), 0);
   EXPECT_FALSE(hint->Timer() && hint->Timer()->Enabled());
@@ -431,7 +419,7 @@ TEST_F(SkinHint, AnObjectHintShowsAfterTheHintPauseAndGoesAfterTheHidePause) {
   hint->ShowHintDelayed("again");
   hint->HideHint();
   EXPECT_EQ(hint->Timer(), nullptr);
-  RunUntil([] { return false; }, 80);
+  test::RunFor(80);
   EXPECT_FALSE(hint->HintWindow().Visible());
 }
 
@@ -443,7 +431,7 @@ TEST_F(SkinHint, DestroyingItWhileAnObjectHintWaitsLeavesNothingToTick) {
   // A tick reaching the destroyed component would show its (destroyed) window; the sanitizer
   // build reports it. A new one is untouched by anything left behind.
   auto next = std::make_unique<TskSkinHint>(nullptr);
-  RunUntil([] { return false; }, 40);
+  test::RunUntil([] { return false; }, 40);
   EXPECT_FALSE(next->HintWindow().Visible());
   EXPECT_EQ(next->Timer(), nullptr);
 }

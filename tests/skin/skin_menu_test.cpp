@@ -12,6 +12,7 @@
 #include "skin/SkinDrawing.h"
 #include "skin/SkinMembers.h"
 #include "skin/SkinMenu.h"
+#include "support/TestSupport.h"
 #include "skin/StoredSkin.h"
 
 using namespace corvane;
@@ -20,20 +21,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Runs the event loop until `done` holds or `ms` have passed.
-template <class F>
-bool RunUntil(F done, int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (!done() && Clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return done();
-}
-
-void RunFor(int ms) {
-  RunUntil([] { return false; }, ms);
-}
+using test::RunFor;
+using test::RunUntil;
 
 TMenuItem* AddItem(TMenuItem& parent, const std::string& caption, const std::string& name = "",
                    TShortCut shortCut = 0) {

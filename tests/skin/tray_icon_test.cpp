@@ -11,23 +11,14 @@
 #include "platform/Layout.h"
 #include "skin/Register.h"
 #include "skin/SkinMenu.h"
+#include "support/TestSupport.h"
 #include "skin/TrayIcon.h"
 
 using namespace corvane;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-bool RunUntil(F done, int ms) {
-  const auto end = Clock::now() + std::chrono::milliseconds(ms);
-  while (!done() && Clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return done();
-}
+using test::RunUntil;
 
 // Count of UTF-8 characters.
 size_t Characters(const std::string& s) {

@@ -1,7 +1,9 @@
 // Helpers shared by the window tests.
 #pragma once
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Forms.h"
@@ -24,6 +26,22 @@ class MessageBoxRecorder {
  private:
   std::function<int(const TMessageBoxRecord&)> previous_;
 };
+
+// Runs the event loop every 2 ms until `done` holds or `ms` have passed; whether it holds.
+template <class F>
+bool RunUntil(F done, int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!done() && std::chrono::steady_clock::now() < end) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return done();
+}
+
+// Runs the event loop for `ms` milliseconds.
+inline void RunFor(int ms) {
+  RunUntil([] { return false; }, ms);
+}
 
 // The source tree (for fixture files).
 inline std::string SourceDir() { return CORVANE_SOURCE_DIR; }
