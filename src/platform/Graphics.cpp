@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QResource>
+
+#include <set>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 
@@ -14,6 +16,7 @@
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <set>
 #include <system_error>
 
 #include "BmpCodec.h"
@@ -916,8 +919,12 @@ void TPicture::Assign(const TPicture& other) {
 
 }  // namespace corvane
 
-// The generated resource library registers itself only when asked (it is a static library).
-static void InitPictureResourcesGlobal() { Q_INIT_RESOURCE(pictures); }
+// The generated resource library registers itself only when asked (it is a static library). The
+// pictures read at start-up are a resource set of their own, so their bytes lie together.
+static void InitPictureResourcesGlobal() {
+  Q_INIT_RESOURCE(startup_pictures);
+  Q_INIT_RESOURCE(pictures);
+}
 
 namespace corvane {
 
@@ -930,8 +937,20 @@ static void InitPictureResources() {
 }
 
 bool ResourceExists(const std::string& name) {
-  InitPictureResources();
-  return QFile::exists(QString::fromStdString(":/pictures/" + name));
+  // Looked up in the folder's list of names: asking the resource system about one file reads that
+  // file's length from its stored bytes, and the system then maps the program's pages around it,
+  // so probing the names of every picture in the layouts brought nearly all of them into memory.
+  static const std::set<std::string, std::less<>> names = [] {
+    InitPictureResources();
+    std::set<std::string, std::less<>> all;
+    struct Folder : QResource {  // a folder's list of names is the resource system's own business
+      using QResource::QResource;
+      using QResource::children;
+    };
+    for (const QString& child : Folder(QStringLiteral(":/pictures")).children()) all.insert(child.toStdString());
+    return all;
+  }();
+  return names.count(name) != 0;
 }
 
 std::string ResourceBytes(const std::string& name) {

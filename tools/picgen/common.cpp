@@ -66,7 +66,7 @@ bool Output::writeJpegSizes(const QString &name)
     return true;
 }
 
-bool Output::writeQrc(const QString &name) const
+bool Output::writeQrc(const QString &name, const QStringList &only, bool include) const
 {
     QFile f(dir_ + "/" + name);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
@@ -76,7 +76,8 @@ bool Output::writeQrc(const QString &name) const
     QStringList sorted = files_;
     sorted.sort();
     for (const QString &file : sorted)
-        ts << "    <file alias=\"" << file << "\">" << file << "</file>\n";
+        if (only.contains(file) == include)
+            ts << "    <file alias=\"" << file << "\">" << file << "</file>\n";
     ts << "</qresource>\n</RCC>\n";
     return ts.status() == QTextStream::Ok;
 }

@@ -27,7 +27,8 @@ public:
     // The list of the JPEGs' sizes ("name width height" per line), itself a picture resource:
     // the viewer knows a picture's size without reading the picture.
     bool writeJpegSizes(const QString &name);
-    bool writeQrc(const QString &name) const;
+    // Writes a resource list of the files named in `only` (include) or of all the others.
+    bool writeQrc(const QString &name, const QStringList &only, bool include) const;
     const QStringList &files() const { return files_; }
     const QString &dir() const { return dir_; }
 
