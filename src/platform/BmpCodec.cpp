@@ -318,12 +318,16 @@ uint32_t ColorToRgb(TColor c) {
 TColor RgbToColor(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
 // Gives the bitmap its new pixels, depth and palette.
-void SetBitmapImage(TBitmap& bitmap, QImage&& pixels, int bitCount, const std::vector<uint32_t>& palette) {
-  bitmap.Clear();  // ends any drawing on the bitmap; its canvas keeps pointing at its pixels
-  ImageOf(bitmap) = std::move(pixels);
+void SetBitmapDepth(TBitmap& bitmap, int bitCount, const std::vector<uint32_t>& palette) {
   bitmap.SetPixelFormat(bitCount == 1 ? TPixelFormat::pf1bit : bitCount <= 8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit);
   bitmap.Palette().clear();
   for (uint32_t c : palette) bitmap.Palette().push_back(RgbToColor(c));
+}
+
+void SetBitmapImage(TBitmap& bitmap, QImage&& pixels, int bitCount, const std::vector<uint32_t>& palette) {
+  bitmap.Clear();  // ends any drawing on the bitmap; its canvas keeps pointing at its pixels
+  ImageOf(bitmap) = std::move(pixels);
+  SetBitmapDepth(bitmap, bitCount, palette);
 }
 }  // namespace
 
@@ -365,6 +369,32 @@ void ReadBmp(TStream& s, TBitmap& bitmap) {
   ReadBmpRows(s, layout, reinterpret_cast<uint32_t*>(pixels.bits()),
               static_cast<size_t>(pixels.bytesPerLine()) / sizeof(uint32_t), nullptr);
   SetBitmapImage(bitmap, std::move(pixels), layout.DecodedBitCount(), layout.palette);
+}
+
+void ReadBmpDeferred(TStream& s, TBitmap& bitmap) {
+  const int64_t start = s.Position();
+  BmpLayout layout = ReadBmpLayout(s);
+  const int64_t pixels = static_cast<int64_t>(layout.width) * layout.height;
+  const int64_t rowsSize = layout.rowBytes * layout.height;
+  if (pixels > kMaxDeferredBmpPixels || s.Size() - s.Position() < rowsSize) {
+    // Too large to be sure of memory later, or cut short: read now, so any error is raised here.
+    s.SetPosition(start);
+    ReadBmp(s, bitmap);
+    return;
+  }
+  auto rows = std::make_shared<std::string>(static_cast<size_t>(rowsSize), '\0');
+  s.ReadBuffer(rows->data(), rowsSize);
+  const int bitCount = layout.DecodedBitCount();
+  const std::vector<uint32_t> palette = layout.palette;
+  bitmap.DeferPixels(layout.width, layout.height, [rows, layout](TBitmap::Impl& impl) {
+    TMemoryStream in(*rows);
+    QImage image(layout.width, layout.height, QImage::Format_RGB32);
+    if (image.isNull()) return;  // no memory for the pixels: the picture shows nothing
+    ReadBmpRows(in, layout, reinterpret_cast<uint32_t*>(image.bits()),
+                static_cast<size_t>(image.bytesPerLine()) / sizeof(uint32_t), nullptr);
+    impl.image = std::move(image);
+  });
+  SetBitmapDepth(bitmap, bitCount, palette);
 }
 
 void WriteBmp(TStream& s, const TBitmap& bitmap) { EncodeBmp(s, BitmapToImage(bitmap)); }

@@ -630,10 +630,26 @@ TBitmap::TBitmap() : impl_(std::make_unique<Impl>()) {}
 TBitmap::TBitmap(int width, int height) : TBitmap() { SetSize(width, height); }
 TBitmap::~TBitmap() = default;
 
-int TBitmap::Width() const { return impl_->image.width(); }
-int TBitmap::Height() const { return impl_->image.height(); }
+int TBitmap::Width() const { return make_ ? deferredWidth_ : impl_->image.width(); }
+int TBitmap::Height() const { return make_ ? deferredHeight_ : impl_->image.height(); }
+
+void TBitmap::DeferPixels(int width, int height, std::function<void(Impl&)> make) {
+  Clear();
+  deferredWidth_ = std::max(0, width);
+  deferredHeight_ = std::max(0, height);
+  make_ = std::make_shared<const std::function<void(Impl&)>>(std::move(make));
+}
+
+void TBitmap::MakePixels() const {
+  // The image is made in place; the canvas, if any, already points at it. A deferred bitmap
+  // has no drawing in progress (asking for its canvas makes the pixels).
+  auto make = std::move(make_);
+  make_.reset();
+  (*make)(*impl_);
+}
 
 void TBitmap::SetSize(int w, int h) {
+  if (make_) MakePixels();
   w = std::max(0, w);
   h = std::max(0, h);
   if (w == Width() && h == Height()) return;
@@ -649,6 +665,7 @@ void TBitmap::SetSize(int w, int h) {
 }
 
 TCanvas& TBitmap::Canvas() {
+  if (make_) MakePixels();
   if (!canvas_) canvas_ = std::make_unique<TImageCanvas>(&impl_->image);
   return *canvas_;
 }
@@ -658,6 +675,9 @@ void TBitmap::Assign(const TBitmap& other) {
   if (canvas_) canvas_->impl()->End();
   if (other.canvas_) other.canvas_->impl()->End();
   impl_->image = other.impl_->image;  // shared until either side draws on it
+  make_ = other.make_;                // or still to be made, on each side when first used
+  deferredWidth_ = other.deferredWidth_;
+  deferredHeight_ = other.deferredHeight_;
   pixelFormat_ = other.pixelFormat_;
   palette_ = other.palette_;
   transparentColor_ = other.transparentColor_;
@@ -668,27 +688,32 @@ void TBitmap::Assign(const TBitmap& other) {
 }
 
 void TBitmap::Clear() {
+  make_.reset();
   if (canvas_) canvas_->impl()->End();
   impl_->image = QImage();
   if (canvas_) static_cast<TImageCanvas*>(canvas_.get())->SetImage(&impl_->image);
 }
 
 uint32_t* TBitmap::ScanLine(int y) {
+  if (make_) MakePixels();
   if (canvas_) canvas_->impl()->End();
   return reinterpret_cast<uint32_t*>(impl_->image.scanLine(y));
 }
 const uint32_t* TBitmap::ScanLine(int y) const {
+  if (make_) MakePixels();
   return reinterpret_cast<const uint32_t*>(impl_->image.constScanLine(y));
 }
 
 TColor TBitmap::Pixel(int x, int y) const {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return clNone;
+  if (make_) MakePixels();
   if (canvas_) canvas_->impl()->End();
   return FromQRgb(impl_->image.pixel(x, y));
 }
 
 void TBitmap::SetPixel(int x, int y, TColor c) {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return;
+  if (make_) MakePixels();
   if (canvas_) canvas_->impl()->End();
   impl_->image.setPixel(x, y, ToQRgb(c));
 }
@@ -701,6 +726,7 @@ TColor TBitmap::TransparentColor() const {
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& r) const {
   if (Empty() || r.IsEmpty()) return;
+  if (make_) MakePixels();
   if (canvas_) canvas_->impl()->End();
   if (Transparent) {
     canvas.CopyTransparent(r, *this, TRect(0, 0, Width(), Height()), TransparentColor());
@@ -718,6 +744,7 @@ void TBitmap::LoadFromStream(TStream& s) {
 }
 
 bool TBitmap::SaveToPngFile(const std::string& path) const {
+  if (make_) MakePixels();
   return impl_->image.save(QString::fromStdString(path), "PNG");
 }
 

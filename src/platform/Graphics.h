@@ -2,6 +2,7 @@
 // behind them stay in the .cpp files; callers see only these classes.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -237,10 +238,25 @@ class TBitmap : public TGraphic {
   bool LoadFromResourceName(const std::string& name);
 
   struct Impl;
-  Impl* impl() const { return impl_.get(); }
+  // The pixels, made first if they were deferred.
+  Impl* impl() const {
+    if (make_) MakePixels();
+    return impl_.get();
+  }
+  // Pixels made only when first used (drawn, read, written, or a canvas asked for): until then
+  // the bitmap is `width` x `height` and holds nothing but `make`, which fills the image it is
+  // given. Pictures read at load that may never be shown cost only their stored bytes. Anything
+  // that sets the pixels in the meantime (a load, Assign, Clear) replaces the deferred ones;
+  // Assign from a deferred bitmap shares them still deferred.
+  void DeferPixels(int width, int height, std::function<void(Impl&)> make);
+  // Whether the pixels are deferred and not made yet.
+  bool PixelsDeferred() const { return make_ != nullptr; }
 
  private:
+  void MakePixels() const;
   std::unique_ptr<Impl> impl_;
+  mutable std::shared_ptr<const std::function<void(Impl&)>> make_;
+  int deferredWidth_ = 0, deferredHeight_ = 0;
   std::unique_ptr<TCanvas> canvas_;
   TPixelFormat pixelFormat_ = TPixelFormat::pf24bit;
   std::vector<TColor> palette_;

@@ -122,15 +122,17 @@ void TskSkinData::LoadPackage(TStream& package) {
 }
 
 void TskSkinData::ReadPackage(TStream& stream) {
-  // The pictures are read straight into the skin's bitmaps.
+  // The pictures are read straight into the skin's bitmaps, their pixels decoded when first
+  // used: a skinned window that is never shown costs only the stored bytes of its pictures
+  // (a quarter of the decoded pixels for the usual eight-bit ones).
   auto readPicture = [this](TskPackagePicture which, TStream& s) {
     switch (which) {
-      case TskPackagePicture::Picture: ReadBmp(s, *Picture); break;
-      case TskPackagePicture::InactivePicture: ReadBmp(s, *InActivePicture); break;
-      case TskPackagePicture::Mask: ReadBmp(s, *Mask); break;
+      case TskPackagePicture::Picture: ReadBmpDeferred(s, *Picture); break;
+      case TskPackagePicture::InactivePicture: ReadBmpDeferred(s, *InActivePicture); break;
+      case TskPackagePicture::Mask: ReadBmpDeferred(s, *Mask); break;
       case TskPackagePicture::Active: {
         auto b = std::make_unique<TBitmap>();
-        ReadBmp(s, *b);
+        ReadBmpDeferred(s, *b);
         ActivePictures.push_back(std::move(b));
         break;
       }

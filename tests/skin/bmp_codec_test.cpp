@@ -203,12 +203,16 @@ std::vector<std::string> EveryKindOfBmp() {
   };
 }
 
+// Reading into a bitmap at once, and with the pixels decoded on first use.
+using BitmapReader = void (*)(TStream&, TBitmap&);
+const BitmapReader kBitmapReaders[] = {ReadBmp, ReadBmpDeferred};
+
 TEST(BmpCodec, ReadingIntoABitmapGivesWhatTheDecodedImageGives) {
-  for (const std::string& bytes : EveryKindOfBmp()) {
+  for (const std::string& bytes : EveryKindOfBmp()) for (BitmapReader read : kBitmapReaders) {
     TMemoryStream viaImage(bytes + "tail"), direct(bytes + "tail");
     TBitmap expected, actual;
     ImageToBitmap(DecodeBmp(viaImage), expected);
-    ReadBmp(direct, actual);
+    read(direct, actual);
     EXPECT_EQ(direct.Position(), static_cast<int64_t>(bytes.size()));
     EXPECT_EQ(viaImage.Position(), direct.Position());
     ASSERT_EQ(actual.Width(), expected.Width());
@@ -238,7 +242,7 @@ TEST(BmpCodec, ReadingIntoABitmapGivesWhatTheDecodedImageGives) {
 }
 
 TEST(BmpCodec, ABitmapIsLeftAsItWasWhenReadingIntoItFails) {
-  for (const std::string& full : EveryKindOfBmp()) {
+  for (const std::string& full : EveryKindOfBmp()) for (BitmapReader read : kBitmapReaders) {
     for (size_t len = 0; len < full.size(); ++len) {
       TBitmap bitmap;
       bitmap.SetSize(2, 3);
@@ -247,7 +251,7 @@ TEST(BmpCodec, ABitmapIsLeftAsItWasWhenReadingIntoItFails) {
       TMemoryStream direct(full.substr(0, len)), viaImage(full.substr(0, len));
       std::string expected = "no error", actual = "no error";
       try { DecodeBmp(viaImage); } catch (const Exception& e) { expected = e.what(); }
-      try { ReadBmp(direct, bitmap); } catch (const Exception& e) { actual = e.what(); }
+      try { read(direct, bitmap); } catch (const Exception& e) { actual = e.what(); }
       EXPECT_EQ(actual, expected) << "length " << len;
       EXPECT_NE(actual, "no error") << "length " << len;
       EXPECT_EQ(bitmap.Width(), 2);
@@ -256,6 +260,72 @@ TEST(BmpCodec, ABitmapIsLeftAsItWasWhenReadingIntoItFails) {
       EXPECT_EQ(bitmap.PixelFormat(), TPixelFormat::pf1bit);
     }
   }
+}
+
+TEST(BmpCodec, DeferredPixelsAreDecodedOnFirstUseOnly) {
+  const std::string bytes = EncodeToBytes(IndexedImage(13, 9, 8));
+  TBitmap expected;
+  TMemoryStream whole(bytes);
+  ReadBmp(whole, expected);
+  auto sameAsExpected = [&expected](const TBitmap& b) {
+    if (b.Width() != expected.Width() || b.Height() != expected.Height()) return false;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x)
+        if ((b.ScanLine(y)[x] & 0xFFFFFFu) != (expected.ScanLine(y)[x] & 0xFFFFFFu)) return false;
+    return true;
+  };
+  auto readDeferred = [&bytes](TBitmap& b) {
+    TMemoryStream m(bytes);
+    ReadBmpDeferred(m, b);
+    ASSERT_TRUE(b.PixelsDeferred());
+  };
+
+  // Size, depth and palette are known at once; drawing, a canvas, a pixel or a copy's use each
+  // make the pixels, and they are the stored ones.
+  TBitmap drawn, painted, probed;
+  readDeferred(drawn);
+  EXPECT_EQ(drawn.Width(), 13);
+  EXPECT_EQ(drawn.Height(), 9);
+  EXPECT_EQ(drawn.PixelFormat(), TPixelFormat::pf8bit);
+  EXPECT_EQ(drawn.Palette(), expected.Palette());
+  EXPECT_FALSE(drawn.Empty());
+  TBitmap target(13, 9);
+  drawn.Draw(target.Canvas(), TRect(0, 0, 13, 9));
+  EXPECT_FALSE(drawn.PixelsDeferred());
+  EXPECT_TRUE(sameAsExpected(target));
+  readDeferred(painted);
+  painted.Canvas();
+  EXPECT_FALSE(painted.PixelsDeferred());
+  EXPECT_TRUE(sameAsExpected(painted));
+  readDeferred(probed);
+  EXPECT_EQ(probed.Pixel(4, 5), expected.Pixel(4, 5));
+  EXPECT_FALSE(probed.PixelsDeferred());
+
+  // A copy stays deferred along with the original, and each gives the stored pixels.
+  TBitmap original, copy;
+  readDeferred(original);
+  copy.Assign(original);
+  EXPECT_TRUE(copy.PixelsDeferred());
+  EXPECT_EQ(copy.Width(), 13);
+  EXPECT_TRUE(sameAsExpected(copy));
+  EXPECT_TRUE(original.PixelsDeferred());
+  EXPECT_TRUE(sameAsExpected(original));
+
+  // Clearing, resizing or reading another picture replaces the deferred pixels.
+  TBitmap cleared, resized, reread;
+  readDeferred(cleared);
+  cleared.Clear();
+  EXPECT_FALSE(cleared.PixelsDeferred());
+  EXPECT_TRUE(cleared.Empty());
+  readDeferred(resized);
+  resized.SetSize(15, 9);
+  EXPECT_EQ(resized.Pixel(3, 2), expected.Pixel(3, 2));
+  EXPECT_EQ(resized.Pixel(14, 0), clWhite);
+  readDeferred(reread);
+  TMemoryStream other(EncodeToBytes(PatternImage(5, 3)));
+  ReadBmp(other, reread);
+  EXPECT_FALSE(reread.PixelsDeferred());
+  EXPECT_EQ(reread.Width(), 5);
 }
 
 TEST(BmpCodec, RefusesToWriteAnEmptyImage) {

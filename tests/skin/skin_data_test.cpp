@@ -247,6 +247,29 @@ TEST_F(StoredSkinLoad, TheCompressedPackageItself) {
   EXPECT_FALSE(p.InactivePicture.has_value());
 }
 
+TEST_F(StoredSkinLoad, PicturesAreDecodedWhenFirstUsedAndAreTheStoredOnes) {
+  // A window in this skin that is never shown costs only the pictures' stored bytes.
+  TMemoryStream pkg;
+  stored.UnpackTo(pkg);
+  TskSkinPackage p;
+  ASSERT_TRUE(ReadSkinPackage(pkg, p));
+  ASSERT_EQ(data.ActivePictures.size(), p.ActivePictures.size());
+  std::vector<std::pair<TBitmap*, const TBmpImage*>> pictures = {{data.Picture.get(), &*p.Picture},
+                                                                 {data.Mask.get(), &*p.Mask}};
+  for (size_t i = 0; i < p.ActivePictures.size(); ++i)
+    pictures.emplace_back(data.ActivePictures[i].get(), &p.ActivePictures[i]);
+  for (auto [bitmap, image] : pictures) {
+    EXPECT_TRUE(bitmap->PixelsDeferred());
+    ASSERT_EQ(bitmap->Width(), image->Width);
+    ASSERT_EQ(bitmap->Height(), image->Height);
+    for (int y = 0; y < image->Height; y += 7)
+      for (int x = 0; x < image->Width; x += 5)
+        ASSERT_EQ(bitmap->Pixel(x, y), RGB((image->Pixel(x, y) >> 16) & 0xFF, (image->Pixel(x, y) >> 8) & 0xFF,
+                                           image->Pixel(x, y) & 0xFF)) << x << "," << y;
+    EXPECT_FALSE(bitmap->PixelsDeferred());
+  }
+}
+
 TEST_F(StoredSkinLoad, AssigningAgainLoadsAgain) {
   log.sent.clear();
   data.SetCompressedStoredSkin(&stored);
