@@ -7,8 +7,6 @@
 #include <QGuiApplication>
 #include <QPalette>
 #include <QResource>
-
-#include <set>
 #include <QTextBoundaryFinder>
 #include <QTextLayout>
 

@@ -313,6 +313,19 @@ TEST(Pictures, BuiltInJpegsAreDecodedWhenFirstDrawnOnceForAllImagesShowingThem) 
   EXPECT_THROW(j.LoadFromResourceName("MACOS_BUTTON.bmp"), EInvalidGraphic);
 }
 
+TEST(Pictures, BuiltInPicturesAreFoundByTheirWholeNameInBothResourceSets) {
+  // page1.jpg is stored with the start-up pictures, page2.jpg with the rest.
+  for (const char* name : {"page1.jpg", "page2.jpg", "toolbar.bmp", "MACOS_BUTTON.bmp", "jpeg_sizes.txt"}) {
+    EXPECT_TRUE(ResourceExists(name)) << name;
+    EXPECT_FALSE(ResourceBytes(name).empty()) << name;
+  }
+  for (const char* name : {"", "page1", "PAGE1.JPG", "page1.jpg ", "no_such_picture.jpg", "pictures"})
+    EXPECT_FALSE(ResourceExists(name)) << "'" << name << "'";
+  TBitmap b;
+  EXPECT_TRUE(b.LoadFromResourceName("MACOS_BUTTON"));  // a bitmap's name may leave out ".bmp"
+  EXPECT_FALSE(b.LoadFromResourceName("no_such_picture"));
+}
+
 TEST(Pictures, TheListedSizesOfBuiltInJpegsAreTheSizesTheyDecodeTo) {
   // Built-in JPEGs take their size from the list made with them; every one is in it, right.
   const auto& sizes = BuiltInJpegSizes();
