@@ -236,15 +236,22 @@ void NotifyTaskbarCreated() {
 }
 
 void LoadApplicationIcon(TBitmap& icon) {
-  const std::string bytes = ResourceBytes("corvane_icon.png");
-  QImage image;
-  // The format named: probing the bytes would load every image format plug-in the toolkit has.
-  image.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()), "PNG");
-  if (image.isNull()) {
+  // Decoded when first shown (most runs never put the icon in the tray); its size is read from
+  // the PNG header now. An icon whose bytes do not decode shows nothing.
+  auto bytes = std::make_shared<const std::string>(ResourceBytes("corvane_icon.png"));
+  const auto* b = reinterpret_cast<const unsigned char*>(bytes->data());
+  static const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (bytes->size() < 24 || std::memcmp(b, kSignature, 8) != 0 || std::memcmp(b + 12, "IHDR", 4) != 0) {
     icon.Clear();
     return;
   }
-  ImageOf(icon) = image.convertToFormat(QImage::Format_ARGB32);
+  auto be32 = [b](size_t at) { return static_cast<int>((b[at] << 24) | (b[at + 1] << 16) | (b[at + 2] << 8) | b[at + 3]); };
+  icon.DeferPixels(be32(16), be32(20), [bytes](TBitmap::Impl& impl) {
+    QImage image;
+    // The format named: probing the bytes would load every image format plug-in the toolkit has.
+    image.loadFromData(reinterpret_cast<const uchar*>(bytes->data()), static_cast<int>(bytes->size()), "PNG");
+    if (!image.isNull()) impl.image = image.convertToFormat(QImage::Format_ARGB32);
+  });
 }
 
 void ImageListIcon(const TImageList& list, int index, TBitmap& icon) {

@@ -61,7 +61,7 @@ unsigned RegisterWindowMessage(const std::string& name);
 // notification area gets a new owner; tests call it to play a panel restart.
 void NotifyTaskbarCreated();
 
-// The program's own icon, with its transparency.
+// The program's own icon, with its transparency (decoded when its pixels are first used).
 void LoadApplicationIcon(TBitmap& icon);
 // Image `index` of the list as an icon (transparent where the image is); empty when the list has
 // no such image.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Graphics.h"
+#include "platform/TrayIcons.h"
 
 using namespace corvane;
 
@@ -324,6 +325,17 @@ TEST(Pictures, BuiltInPicturesAreFoundByTheirWholeNameInBothResourceSets) {
   TBitmap b;
   EXPECT_TRUE(b.LoadFromResourceName("MACOS_BUTTON"));  // a bitmap's name may leave out ".bmp"
   EXPECT_FALSE(b.LoadFromResourceName("no_such_picture"));
+}
+
+TEST(Pictures, TheProgramIconIsSizedAtOnceAndDecodedWithItsTransparencyWhenFirstUsed) {
+  TBitmap icon;
+  LoadApplicationIcon(icon);
+  EXPECT_EQ(icon.Width(), 32);
+  EXPECT_EQ(icon.Height(), 32);
+  EXPECT_TRUE(icon.PixelsDeferred());
+  EXPECT_EQ(icon.ScanLine(0)[0] >> 24, 0u) << "a transparent corner";
+  EXPECT_EQ(icon.ScanLine(16)[16] >> 24, 0xFFu) << "an opaque middle";
+  EXPECT_FALSE(icon.PixelsDeferred());
 }
 
 TEST(Pictures, TheListedSizesOfBuiltInJpegsAreTheSizesTheyDecodeTo) {

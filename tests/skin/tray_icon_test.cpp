@@ -78,6 +78,8 @@ TEST_F(TrayIcon, CreationValuesAndTheApplicationIcon) {
   EXPECT_EQ(t.AnimateTimerInterval(), 0u);
   EXPECT_FALSE(t.InTray()) << "created from code, the icon waits for IconVisible";
   EXPECT_EQ(t.Icon().Width(), 32) << "the program's icon";
+  EXPECT_EQ(t.Icon().Height(), 32);
+  EXPECT_TRUE(t.Icon().PixelsDeferred()) << "decoded only when shown";
   EXPECT_EQ(t.NotifyRecord().CallbackMessage, 0x0800u);
   EXPECT_EQ(t.NotifyRecord().Flags, 7u);
   EXPECT_EQ(t.NotifyRecord().ID, 1u);
