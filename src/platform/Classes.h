@@ -122,6 +122,15 @@ class TComponent : public TPersistent {
 
  protected:
   virtual void Notification(TComponent* component, TOperation operation);
+  // Points `slot` at `value`, moving this component's free notification from the component it
+  // named to the new one.
+  template <class T>
+  void SetReference(T*& slot, T* value) {
+    if (slot == value) return;
+    if (slot) slot->RemoveFreeNotification(this);
+    slot = value;
+    if (slot) slot->FreeNotification(this);
+  }
 
  private:
   TComponent* owner_ = nullptr;

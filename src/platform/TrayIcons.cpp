@@ -46,20 +46,6 @@ std::map<Key, Entry>& Entries() {
   return entries;
 }
 
-// The first 127 characters (whole UTF-8 sequences) of a tip.
-std::string CutTip(const std::string& tip) {
-  size_t i = 0;
-  int chars = 0;
-  while (i < tip.size() && chars < kNotifyTipSize - 1) {
-    const auto c = static_cast<unsigned char>(tip[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    if (i + len > tip.size()) break;
-    i += len;
-    ++chars;
-  }
-  return tip.substr(0, i);
-}
-
 QIcon ToQIcon(const QImage& image) {
   if (!image.isNull()) return QIcon(QPixmap::fromImage(image));
   // An empty icon still takes its place in the panel (the toolkit shows nothing without one).
@@ -190,7 +176,7 @@ bool ShellNotifyIcon(unsigned message, const TNotifyIconData& data) {
       e.tray->setIcon(ToQIcon(e.icon));
     }
     if (data.Flags & NIF_TIP) {
-      e.tip = CutTip(data.Tip);
+      e.tip = CutNotifyTip(data.Tip);
       e.tray->setToolTip(QString::fromStdString(e.tip));
     }
   };
@@ -219,6 +205,19 @@ bool ShellNotifyIcon(unsigned message, const TNotifyIconData& data) {
     default:
       return false;
   }
+}
+
+std::string CutNotifyTip(const std::string& tip) {
+  size_t i = 0;
+  int chars = 0;
+  while (i < tip.size() && chars < kNotifyTipSize - 1) {
+    const auto c = static_cast<unsigned char>(tip[i]);
+    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    if (i + len > tip.size()) break;
+    i += len;
+    ++chars;
+  }
+  return tip.substr(0, i);
 }
 
 unsigned RegisterWindowMessage(const std::string& name) {

@@ -33,6 +33,8 @@ enum : unsigned { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
 enum : unsigned { NIF_MESSAGE = 1, NIF_ICON = 2, NIF_TIP = 4 };
 // The tip holds this many characters including its end: 127 are shown at most.
 constexpr int kNotifyTipSize = 128;
+// The first 127 characters of a tip (whole UTF-8 sequences; a sequence cut short at the end goes).
+std::string CutNotifyTip(const std::string& tip);
 
 struct TNotifyIconData {
   TMessageWindow* Wnd = nullptr;

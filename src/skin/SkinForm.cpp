@@ -118,15 +118,8 @@ TskSkinForm* TskSkinForm::FindFrameOf(const TForm* form) {
   return nullptr;
 }
 
-void TskSkinForm::SetSkinDataRef(TskSkinData*& slot, TskSkinData* value) {
-  if (slot == value) return;
-  if (slot) slot->RemoveFreeNotification(this);
-  slot = value;
-  if (slot) slot->FreeNotification(this);
-}
-
 void TskSkinForm::SetSkinData(TskSkinData* value) {
-  SetSkinDataRef(skinData_, value);
+  SetReference(skinData_, value);
   trayMenu_->SetSkinData(value);
   // A layout being read applies the skin once all the frame's settings are in (Loaded).
   if (!IsDesigning() && !IsLoading()) ApplySkinData();
@@ -137,22 +130,16 @@ void TskSkinForm::Loaded() {
   if (!IsDesigning()) ApplySkinData();
 }
 
-void TskSkinForm::SetMenusSkinData(TskSkinData* value) { SetSkinDataRef(menusSkinData_, value); }
+void TskSkinForm::SetMenusSkinData(TskSkinData* value) { SetReference(menusSkinData_, value); }
 
 void TskSkinForm::SetSkinHint(TComponent* value) {
   auto* target = dynamic_cast<TskObjectHint*>(value);
   if (value && !target) throw EInvalidCast("Invalid class typecast");
-  if (skinHintComponent_) skinHintComponent_->RemoveFreeNotification(this);
-  skinHintComponent_ = value;
+  SetReference(skinHintComponent_, value);
   skinHint_ = target;
-  if (value) value->FreeNotification(this);
 }
 
-void TskSkinForm::SetSystemMenu(TPopupMenu* value) {
-  if (systemMenu_) systemMenu_->RemoveFreeNotification(this);
-  systemMenu_ = value;
-  if (value) value->FreeNotification(this);
-}
+void TskSkinForm::SetSystemMenu(TPopupMenu* value) { SetReference(systemMenu_, value); }
 
 void TskSkinForm::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);

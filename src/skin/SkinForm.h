@@ -283,7 +283,6 @@ class TskSkinForm : public TComponent {
   bool Sizeable() const;
   bool MaskPixelInside(TPoint p) const;
   void SkinChangeFanOut(unsigned msg, WPARAM skin);
-  void SetSkinDataRef(TskSkinData*& slot, TskSkinData* value);
   void RaiseMenuButton();
   std::string MenuCaption(const char* stringName, const char* builtIn) const;
 

@@ -148,10 +148,8 @@ void TskSkinForm::RunCommand(SkinCommand command) {
 // The tray
 
 void TskSkinForm::SetTrayIcon(TskTrayIcon* value) {
-  if (trayIcon_) trayIcon_->RemoveFreeNotification(this);
-  trayIcon_ = value;
+  SetReference(trayIcon_, value);
   if (!value) return;
-  value->FreeNotification(this);
   value->SetIconVisible(AlwaysShowInTray);
   value->MinimizeToTray = false;
   if (IsDesigning()) return;

@@ -110,18 +110,8 @@ void TskTrayIcon::Loaded() {
 bool TskTrayIcon::Prepare() {
   if (IsDesigning() && !previewFlag_ && !designPreview_) return false;
   record_.Icon = &icon_;
-  record_.Tip = (!hint_.empty() && showHint_) ? hint_ : std::string();
-  // The record's tip holds 127 characters; the notification area cuts it the same way.
-  size_t i = 0;
-  int chars = 0;
-  while (i < record_.Tip.size() && chars < kNotifyTipSize - 1) {
-    const auto c = static_cast<unsigned char>(record_.Tip[i]);
-    size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
-    if (i + len > record_.Tip.size()) break;
-    i += len;
-    ++chars;
-  }
-  record_.Tip.resize(i);
+  // The record's tip holds 127 characters.
+  record_.Tip = (!hint_.empty() && showHint_) ? CutNotifyTip(hint_) : std::string();
   return true;
 }
 
@@ -176,9 +166,7 @@ void TskTrayIcon::SetIconIndex(int value) {
 
 void TskTrayIcon::SetIconList(TImageList* value) {
   if (iconList_ == value) return;
-  if (iconList_) iconList_->RemoveFreeNotification(this);
-  iconList_ = value;
-  if (iconList_) iconList_->FreeNotification(this);
+  SetReference(iconList_, value);
   SetIconIndex(0);
 }
 
@@ -200,12 +188,7 @@ void TskTrayIcon::SetDesignPreview(bool value) {
   previewFlag_ = false;
 }
 
-void TskTrayIcon::SetPopupMenu(TskSkinPopupMenu* value) {
-  if (popupMenu_ == value) return;
-  if (popupMenu_) popupMenu_->RemoveFreeNotification(this);
-  popupMenu_ = value;
-  if (popupMenu_) popupMenu_->FreeNotification(this);
-}
+void TskTrayIcon::SetPopupMenu(TskSkinPopupMenu* value) { SetReference(popupMenu_, value); }
 
 void TskTrayIcon::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
