@@ -360,41 +360,44 @@ TBmpImage BitmapToImage(const TBitmap& bitmap) {
   return img;
 }
 
+namespace {
+// The pixel rows as the image a bitmap holds; a null image when there is no memory for it.
+QImage ReadBmpImage(TStream& s, const BmpLayout& layout) {
+  QImage pixels(layout.width, layout.height, QImage::Format_RGB32);
+  if (!pixels.isNull())
+    ReadBmpRows(s, layout, reinterpret_cast<uint32_t*>(pixels.bits()),
+                static_cast<size_t>(pixels.bytesPerLine()) / sizeof(uint32_t), nullptr);
+  return pixels;
+}
+
+void ReadBmpNow(TStream& s, const BmpLayout& layout, TBitmap& bitmap) {
+  QImage pixels = ReadBmpImage(s, layout);
+  if (pixels.isNull()) throw EInvalidGraphic(SInvalidBitmap);
+  SetBitmapImage(bitmap, std::move(pixels), layout.DecodedBitCount(), layout.palette);
+}
+}  // namespace
+
 void ReadBmp(TStream& s, TBitmap& bitmap) {
   // The rows are decoded straight into the bitmap's own pixels (no decoded image in between and
   // no indexes, which a bitmap does not keep); the bitmap is only changed once they all are read.
-  const BmpLayout layout = ReadBmpLayout(s);
-  QImage pixels(layout.width, layout.height, QImage::Format_RGB32);
-  if (pixels.isNull()) throw EInvalidGraphic(SInvalidBitmap);
-  ReadBmpRows(s, layout, reinterpret_cast<uint32_t*>(pixels.bits()),
-              static_cast<size_t>(pixels.bytesPerLine()) / sizeof(uint32_t), nullptr);
-  SetBitmapImage(bitmap, std::move(pixels), layout.DecodedBitCount(), layout.palette);
+  ReadBmpNow(s, ReadBmpLayout(s), bitmap);
 }
 
 void ReadBmpDeferred(TStream& s, TBitmap& bitmap) {
-  const int64_t start = s.Position();
-  BmpLayout layout = ReadBmpLayout(s);
-  const int64_t pixels = static_cast<int64_t>(layout.width) * layout.height;
-  const int64_t rowsSize = layout.rowBytes * layout.height;
-  if (pixels > kMaxDeferredBmpPixels || s.Size() - s.Position() < rowsSize) {
-    // Too large to be sure of memory later, or cut short: read now, so any error is raised here.
-    s.SetPosition(start);
-    ReadBmp(s, bitmap);
+  // The layout's reading has checked that every row is there.
+  const BmpLayout layout = ReadBmpLayout(s);
+  if (static_cast<int64_t>(layout.width) * layout.height > kMaxDeferredBmpPixels) {
+    ReadBmpNow(s, layout, bitmap);  // too large to be sure of memory later
     return;
   }
+  const int64_t rowsSize = layout.rowBytes * layout.height;
   auto rows = std::make_shared<std::string>(static_cast<size_t>(rowsSize), '\0');
   s.ReadBuffer(rows->data(), rowsSize);
-  const int bitCount = layout.DecodedBitCount();
-  const std::vector<uint32_t> palette = layout.palette;
   bitmap.DeferPixels(layout.width, layout.height, [rows, layout](TBitmap::Impl& impl) {
     TMemoryStream in(*rows);
-    QImage image(layout.width, layout.height, QImage::Format_RGB32);
-    if (image.isNull()) return;  // no memory for the pixels: the picture shows nothing
-    ReadBmpRows(in, layout, reinterpret_cast<uint32_t*>(image.bits()),
-                static_cast<size_t>(image.bytesPerLine()) / sizeof(uint32_t), nullptr);
-    impl.image = std::move(image);
+    impl.image = ReadBmpImage(in, layout);  // with no memory for it, the picture shows nothing
   });
-  SetBitmapDepth(bitmap, bitCount, palette);
+  SetBitmapDepth(bitmap, layout.DecodedBitCount(), layout.palette);
 }
 
 void WriteBmp(TStream& s, const TBitmap& bitmap) { EncodeBmp(s, BitmapToImage(bitmap)); }

@@ -49,9 +49,9 @@ void EncodeBmp(TStream& s, const TBmpImage& image);
 // ReadBmp gives the bitmap what ImageToBitmap(DecodeBmp(s), bitmap) would, raising the same
 // errors, and leaves it unchanged when it raises one.
 void ReadBmp(TStream& s, TBitmap& bitmap);
-// Reads the headers and colour table at once (raising what ReadBmp raises for them) and keeps
-// the pixel rows as stored, to be decoded when the bitmap's pixels are first used. An image cut
-// short, or larger than kMaxDeferredBmpPixels, is read at once as by ReadBmp.
+// Reads and checks the image at once (raising what ReadBmp raises, the bitmap unchanged then) but
+// keeps the pixel rows as stored, to be decoded when the bitmap's pixels are first used. An image
+// larger than kMaxDeferredBmpPixels is decoded at once as by ReadBmp.
 void ReadBmpDeferred(TStream& s, TBitmap& bitmap);
 inline constexpr int64_t kMaxDeferredBmpPixels = 4096 * 4096;
 void WriteBmp(TStream& s, const TBitmap& bitmap);

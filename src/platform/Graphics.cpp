@@ -1,7 +1,6 @@
 #include "Graphics.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -979,11 +978,9 @@ bool ResourceExists(const std::string& name) {
 }
 
 std::string ResourceBytes(const std::string& name) {
-  InitPictureResources();
-  QFile f(QString::fromStdString(":/pictures/" + name));
-  if (!f.open(QIODevice::ReadOnly)) throw EFOpenError(Format(SFOpenError, {name}));
-  QByteArray b = f.readAll();
-  return std::string(b.constData(), static_cast<size_t>(b.size()));
+  if (!ResourceExists(name)) throw EFOpenError(Format(SFOpenError, {name}));
+  QByteArray holder;
+  return std::string(ResourceView(name, holder));
 }
 
 }  // namespace corvane

@@ -35,7 +35,7 @@ bool ReadSkinPackage(TStream& s, TskSkinPackage& out);
 enum class TskPackagePicture { Picture, InactivePicture, Mask, Active };
 // Reads a package the same way without keeping its pictures: `readPicture` is called for each
 // picture present, in stored order, with the stream on its first byte, and must read exactly
-// that one BMP image (DecodeBmp or ReadBmp); the text after the pictures goes to `description`.
+// that one BMP image (DecodeBmp, ReadBmp or ReadBmpDeferred); the text after the pictures goes to `description`.
 // Returns false, reading nothing more, for a later version; raises the same errors.
 bool ReadSkinPackageParts(TStream& s, int32_t& version,
                           const std::function<void(TskPackagePicture, TStream&)>& readPicture,
