@@ -469,13 +469,7 @@ TEST(Dialogs, TheColourChooserOffersItsColourAndKeepsTheConfirmedOne) {
 // ---------------------------------------------------------------------------------------------
 
 TEST(Layout, ActionsMenusToolbarsAndDialogsNestAndReferToEachOther) {
-  struct TToolForm : TForm {
-    using TForm::TForm;
-    std::string ClassName() const override { return "TToolForm"; }
-  };
-  RegisterPlatformClasses();
-  RegisterComponentClass("TToolForm", "TForm", nullptr);
-  TToolForm form(nullptr);
+  test::TLayoutTestForm form("TToolForm");
   form.PublishHandler("Go", TNotifyEvent([](TObject*) {}));
   LoadLayout(&form,
              "object F: TToolForm\n"
@@ -521,7 +515,7 @@ TEST(Layout, ActionsMenusToolbarsAndDialogsNestAndReferToEachOther) {
 
   auto fails = [](const std::string& text) {
     try {
-      TToolForm f(nullptr);
+      test::TLayoutTestForm f("TToolForm");
       LoadLayout(&f, text, "Bad.lfm");
     } catch (const ELayoutError& e) {
       return std::string(e.what());

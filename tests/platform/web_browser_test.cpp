@@ -155,13 +155,7 @@ TEST(WebEncoding, AByteOrderMarkDecidesBeforeEverythingElse) {
 }
 
 TEST(WebLayout, ALayoutPlacesTheViewInsideItsPanel) {
-  struct TWebLayoutForm : TForm {
-    using TForm::TForm;
-    std::string ClassName() const override { return "TWebLayoutForm"; }
-  };
-  RegisterPlatformClasses();
-  RegisterComponentClass("TWebLayoutForm", "TForm", nullptr);
-  TWebLayoutForm f(nullptr);
+  test::TLayoutTestForm f("TWebLayoutForm");
   LoadLayout(&f,
              "object About1: TWebLayoutForm\n"
              "  object Panel1: TPanel\n"

@@ -274,13 +274,7 @@ TEST_F(Focus, KeyPressHandlerCanSwallowOrReplaceCharacters) {
 }
 
 TEST(Layout, PropertiesApplyInOrderAndErrorsNameFileAndLine) {
-  struct TTestLayoutForm : TForm {
-    using TForm::TForm;
-    std::string ClassName() const override { return "TTestLayoutForm"; }
-  };
-  RegisterPlatformClasses();
-  RegisterComponentClass("TTestLayoutForm", "TForm", nullptr);
-  TTestLayoutForm f(nullptr);
+  test::TLayoutTestForm f("TTestLayoutForm");
   int clicks = 0;
   f.PublishHandler("Pic1Click", TNotifyEvent([&](TObject*) { ++clicks; }));
   LoadLayout(&f,
@@ -314,7 +308,7 @@ TEST(Layout, PropertiesApplyInOrderAndErrorsNameFileAndLine) {
   EXPECT_EQ(memo->Lines(), (std::vector<std::string>{"one ", "", "three"}));
 
   auto fails = [](const char* text) {
-    TTestLayoutForm g(nullptr);
+    test::TLayoutTestForm g("TTestLayoutForm");
     try {
       LoadLayout(&g, text, "Bad.lfm");
     } catch (const ELayoutError& e) {
@@ -329,26 +323,20 @@ TEST(Layout, PropertiesApplyInOrderAndErrorsNameFileAndLine) {
 }
 
 TEST(Layout, LayoutsDesignedAtAnotherResolutionScaleWhenAsked) {
-  struct TScaledForm : TForm {
-    using TForm::TForm;
-    std::string ClassName() const override { return "TScaledForm"; }
-  };
-  RegisterPlatformClasses();
-  RegisterComponentClass("TScaledForm", "TForm", nullptr);
   int ppi = Screen->PixelsPerInch();
   auto text = [&](bool scaled) {
     return "object S: TScaledForm\n  Scaled = " + std::string(scaled ? "True" : "False") + "\n  PixelsPerInch = " +
            std::to_string(ppi / 2) + "\n  ClientWidth = 100\n  ClientHeight = 50\n  object P: TPanel\n    Left = 10\n" +
            "    Width = 20\n    Font.Height = -11\n  end\nend\n";
   };
-  TScaledForm a(nullptr);
+  test::TLayoutTestForm a("TScaledForm");
   LoadLayout(&a, text(true), "Scaled.lfm");
   EXPECT_NEAR(a.ClientWidth(), 200, 2);
   auto* p = dynamic_cast<TControl*>(a.FindComponent("P"));
   EXPECT_NEAR(p->Left(), 20, 1);
   EXPECT_NEAR(p->Width(), 40, 1);
   EXPECT_NEAR(p->Font().Height(), -22, 1);
-  TScaledForm b(nullptr);
+  test::TLayoutTestForm b("TScaledForm");
   LoadLayout(&b, text(false), "Fixed.lfm");
   EXPECT_EQ(b.ClientWidth(), 100);
 }
@@ -429,13 +417,7 @@ TEST_F(Paint, TheBackgroundIsFilledAroundAndUnderPicturesThatDoNotCoverTheirWhol
 }
 
 TEST(Layout, TextControlsShowTheirOwnFontOnceLoadedAndAtOnceWhenMadeInCode) {
-  struct TFontLayoutForm : TForm {
-    using TForm::TForm;
-    std::string ClassName() const override { return "TFontLayoutForm"; }
-  };
-  RegisterPlatformClasses();
-  RegisterComponentClass("TFontLayoutForm", "TForm", nullptr);
-  TFontLayoutForm f(nullptr);
+  test::TLayoutTestForm f("TFontLayoutForm");
   LoadLayout(&f,
              "object Fonts1: TFontLayoutForm\n"
              "  Font.Height = -12\n"

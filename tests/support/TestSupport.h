@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Forms.h"
+#include "platform/Layout.h"
 
 namespace corvane::test {
 
@@ -25,6 +26,19 @@ class MessageBoxRecorder {
   int answer = IDOK;
  private:
   std::function<int(const TMessageBoxRecord&)> previous_;
+};
+
+// A form of its own class name, registered (with the platform's classes) for a layout to be read
+// into it: the layout's root object names `className`.
+class TLayoutTestForm : public TForm {
+ public:
+  explicit TLayoutTestForm(std::string className) : TForm(nullptr), className_(std::move(className)) {
+    RegisterPlatformClasses();
+    RegisterComponentClass(className_, "TForm", nullptr);
+  }
+  std::string ClassName() const override { return className_; }
+ private:
+  std::string className_;
 };
 
 // Runs the event loop every 2 ms until `done` holds or `ms` have passed; whether it holds.
