@@ -684,9 +684,10 @@ bool TskSkinForm::FirstDispatch(TMessage& m) {
       }
       return true;
     case WM_SYSCOMMAND:
-      // Alt, F10 and Alt+Space open no menu of the platform's; they end a menu that shows.
+      // Alt, F10 and Alt+Space open no menu of the platform's; they close a menu that shows (its
+      // levels go with the menu mode, so no menu is left on screen that takes no keys).
       if ((m.WParam & 0xFFF0) != SC_KEYMENU) return false;
-      if (menuHost_ && menuHost_->SkinMenu().Visible()) menuHost_->ExitMenuMode();
+      if (menuHost_ && (menuHost_->SkinMenu().Visible() || menuHost_->InMenu())) menuHost_->CloseMenus();
       return true;
     case WM_TIMER:
       switch (m.WParam) {

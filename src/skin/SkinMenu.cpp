@@ -1024,6 +1024,14 @@ void TskSkinMenuHost::OnMessage(TMessage& msg, bool& handled) {
     handled = true;
     return;
   }
+  // Alt on its own and F10 end the menu, as they would open a window's menu bar.
+  const bool altAlone = (msg.Msg == WM_KEYDOWN || msg.Msg == WM_SYSKEYDOWN) && msg.WParam == VK_MENU;
+  const bool f10 = msg.Msg == WM_KEYDOWN && msg.WParam == VK_F10 && msg.LParam == 0;
+  if (altAlone || f10) {
+    handled = true;
+    CloseMenus();
+    return;
+  }
   if (msg.Msg != WM_KEYDOWN) return;  // keys with Alt stay the window's (Alt+F4 closes it)
   handled = true;
   if (!menu_->Visible()) return;
