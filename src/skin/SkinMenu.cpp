@@ -440,7 +440,13 @@ void TskSkinPopupWindow::PaintLevel(TBitmap& out) {
     g.TopStretch = popupData_->TopStretch;
     g.RightStretch = popupData_->RightStretch;
     g.BottomStretch = popupData_->BottomStretch;
-    BuildFrameBitmap(*windowPicture_, g, GrowGeometry(g, w, h), scroll_, out);
+    // A level kept at the height of its picture's corners (a single item, say) has room left
+    // below its items: the items rectangle's own background fills it, as it does behind the
+    // markers of a scrolled level.
+    int itemsBottom = itemsRect_.Top;
+    for (auto& it : items_)
+      if (it->Visible) itemsBottom = std::max(itemsBottom, it->ObjectRect.Bottom);
+    BuildFrameBitmap(*windowPicture_, g, GrowGeometry(g, w, h), scroll_ || itemsBottom < itemsRect_.Bottom, out);
   } else {
     out.SetSize(w, h);
     TCanvas& c = out.Canvas();
