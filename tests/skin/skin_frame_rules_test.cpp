@@ -411,3 +411,33 @@ TEST_F(FrameRules, WithShowIconTheDefaultFramesSystemMenuButtonShowsTheProgramsI
     }
   EXPECT_GT(iconPixels, 40);
 }
+
+TEST_F(FrameRules, OpacityAndTheDefaultCaptionFontsTakeEffectWhenChangedAtRunTime) {
+  gWindowOpacitySeam = 1;  // as with a compositing manager
+  struct Reset { ~Reset() { gWindowOpacitySeam = -1; } } reset;
+  TskSkinForm* f = Framed(TFormBorderStyle::bsNone, 200, 150, 550, 386);
+  TForm& w = f->Form();
+  w.Show();
+  auto layered = [&] { return (w.GetWindowLong(GWL_EXSTYLE) & WS_EX_LAYERED) != 0; };
+  f->SetAlphaBlend(true);
+  EXPECT_TRUE(layered());
+  EXPECT_EQ(w.LayeredAlpha(), 200);
+  f->SetAlphaBlendValue(120);
+  EXPECT_EQ(w.LayeredAlpha(), 120);
+  f->SetAlphaBlend(false);
+  EXPECT_FALSE(layered());
+
+  // The default frame repaints (asks for WM_NCPAINT) when either caption font changes.
+  TskSkinForm* plain = Framed(TFormBorderStyle::bsSizeable, 100, 100, 300, 200);
+  plain->SetSkinData(nullptr);
+  int paints = 0;
+  const TWndMethod framed = plain->Form().WindowProc;
+  plain->Form().WindowProc = [&, framed](TMessage& m) {
+    if (m.Msg == WM_NCPAINT && m.WParam == 0) ++paints;
+    framed(m);
+  };
+  plain->DefCaptionFont().SetColor(clRed);
+  EXPECT_EQ(paints, 1);
+  plain->DefInActiveCaptionFont().SetHeight(16);
+  EXPECT_EQ(paints, 2);
+}
