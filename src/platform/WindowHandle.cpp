@@ -16,8 +16,61 @@
 
 namespace corvane {
 
+namespace {
+
+// The key press the application's message handler has last been offered, so that a key offered
+// where it arrived and then climbing to a parent window is not offered a second time there.
+struct {
+  const QEvent* event = nullptr;
+  ulong time = 0;
+  int key = 0;
+} gPreviewed;
+
+bool AlreadyPreviewed(const QKeyEvent* e) {
+  return gPreviewed.event == e && gPreviewed.time == e->timestamp() && gPreviewed.key == e->key();
+}
+
+// Widgets whose key presses the window handles route (and offer to the application's handler
+// there) carry this property.
+constexpr const char* kRoutesKeys = "corvaneRoutesKeys";
+
+// Offers the application's message handler every key press, whichever widget it is going to: a
+// toolkit widget that handles keys of its own (a text view scrolling on the arrow keys) would
+// otherwise take them before the program's routing ever saw them. A key the handler takes goes
+// no further.
+class KeyPreviewFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* receiver, QEvent* e) override {
+    if (e->type() != QEvent::KeyPress || !Application || !Application->OnMessage) return false;
+    auto* w = qobject_cast<QWidget*>(receiver);
+    if (!w || w->property(kRoutesKeys).toBool()) return false;  // offered where it is routed
+    auto* ke = static_cast<QKeyEvent*>(e);
+    if (AlreadyPreviewed(ke)) return false;
+    const TShiftState shift = ShiftOf(ke->modifiers());
+    TMessage m{(shift & ssAlt) ? static_cast<unsigned>(WM_SYSKEYDOWN) : static_cast<unsigned>(WM_KEYDOWN),
+               static_cast<WPARAM>(VirtualKeyOf(ke->key())), static_cast<LPARAM>(shift), 0};
+    bool handled = false;
+    Application->HandleExceptions([&] { handled = Application->PreviewMessage(m); });
+    if (handled) return true;
+    gPreviewed = {e, ke->timestamp(), ke->key()};
+    return false;
+  }
+};
+
+void InstallKeyPreview() {
+  static QPointer<KeyPreviewFilter> filter;
+  if (filter || !qApp) return;
+  filter = new KeyPreviewFilter(qApp);
+  qApp->installEventFilter(filter);
+}
+
+}  // namespace
+
 TWindowHandle::TWindowHandle(TWinControl* control, QWidget* widget, bool native, QWidget* input)
     : control_(control), widget_(widget), input_(input ? input : widget), native_(native) {
+  InstallKeyPreview();
+  input_->setProperty(kRoutesKeys, true);
   widget->installEventFilter(this);
   if (input_ != widget) input_->installEventFilter(this);
   input_->setMouseTracking(true);
@@ -275,7 +328,8 @@ bool TWindowHandle::RouteKey(QKeyEvent* e, bool down) {
     // The application's message handler comes first (menus take the keyboard this way).
     TMessage m{(shift & ssAlt) ? static_cast<unsigned>(WM_SYSKEYDOWN) : static_cast<unsigned>(WM_KEYDOWN),
                static_cast<WPARAM>(vk), static_cast<LPARAM>(shift), 0};
-    if (Application->PreviewMessage(m) || !guard) return true;
+    if (!AlreadyPreviewed(e) && Application->PreviewMessage(m)) return true;
+    if (!guard) return true;
   }
   if (!down) {
     passToNative_ = false;

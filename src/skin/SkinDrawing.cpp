@@ -355,11 +355,13 @@ void DrawRestoreGlyph(TCanvas& c, int x, int y, TColor color) {
 void DrawRollDownGlyph(TCanvas& c, int x, int y, TColor color) {
   Pen(c, color);
   for (int i = 0; i <= 4; ++i) Line(c, x + 5 - i, y + 6 - i, x + 5 + i, y + 6 - i);
+  c.SetPixel(x + 5, y + 6, color);  // the tip, where the first line has no length
 }
 
 void DrawRollUpGlyph(TCanvas& c, int x, int y, TColor color) {
   Pen(c, color);
   for (int i = 0; i <= 4; ++i) Line(c, x + 1 + i, y + 6 - i, x + 9 - i, y + 6 - i);
+  c.SetPixel(x + 5, y + 2, color);  // the tip, where the last line has no length
 }
 
 void DrawTrayGlyph(TCanvas& c, int x, int y, TColor color) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Menus.h"
+#include "platform/TrayIcons.h"
 #include "skin/EffectBmp.h"
 #include "skin/ResourceStrData.h"
 #include "skin/SkinData.h"
@@ -77,6 +78,11 @@ TskSkinForm::TskSkinForm(TComponent* owner)
       defInActiveCaptionFont_(MakeFont("Arial", 14, fsBold, clBtnShadow)) {
   form_ = dynamic_cast<TForm*>(owner);
   if (!form_) throw EInvalidCast("Invalid class typecast");
+  // The default frame draws its caption in these fonts: a change shows at once.
+  for (TFont* f : {&defCaptionFont_, &defInActiveCaptionFont_})
+    f->OnChange = [this](TObject*) {
+      if (!skinned_ && !IsLoading() && !IsDesigning()) RequestFramePaint();
+    };
   defaultSystemMenu_ = new TPopupMenu(this);
   // The tray menu's captions are the built-in ones: there is no skin yet.
   trayMenu_ = new TskSkinPopupMenu(this);
@@ -174,6 +180,39 @@ void TskSkinForm::SetHideCaptionButtons(bool value) {
   hideCaptionButtons_ = value;
   ApplyBorderIcons();
   if (!IsLoading() && !IsDesigning()) RequestFramePaint();
+}
+
+void TskSkinForm::SetAlphaBlend(bool value) {
+  if (value == AlphaBlend) return;
+  AlphaBlend = value;
+  if (IsLoading() || IsDesigning() || !LayeringAvailable()) return;
+  const auto exStyle = form_->GetWindowLong(GWL_EXSTYLE);
+  if (value) {
+    form_->SetWindowLong(GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    ApplyLayeredAlpha(*form_, AlphaBlendValue);
+  } else {
+    form_->SetWindowLong(GWL_EXSTYLE, exStyle & ~WS_EX_LAYERED);
+  }
+}
+
+void TskSkinForm::SetAlphaBlendValue(uint8_t value) {
+  AlphaBlendValue = value;
+  if (AlphaBlend && !IsLoading() && !IsDesigning() && LayeringAvailable()) ApplyLayeredAlpha(*form_, value);
+}
+
+const TBitmap& TskSkinForm::SmallIcon() {
+  if (!smallIconLoaded_) {
+    smallIconLoaded_ = true;
+    LoadApplicationIcon(smallIcon_);
+  }
+  return smallIcon_;
+}
+
+void TskSkinForm::DrawSmallIcon(TCanvas& canvas, int x, int y) {
+  const TBitmap& icon = SmallIcon();
+  if (icon.Empty()) return;
+  const TSize s = SmallIconSize();
+  canvas.StretchDraw({x, y, x + s.cx, y + s.cy}, icon);
 }
 
 void TskSkinForm::SetShowIcon(bool value) {
@@ -684,9 +723,10 @@ bool TskSkinForm::FirstDispatch(TMessage& m) {
       }
       return true;
     case WM_SYSCOMMAND:
-      // Alt, F10 and Alt+Space open no menu of the platform's; they end a menu that shows.
+      // Alt, F10 and Alt+Space open no menu of the platform's; they close a menu that shows (its
+      // levels go with the menu mode, so no menu is left on screen that takes no keys).
       if ((m.WParam & 0xFFF0) != SC_KEYMENU) return false;
-      if (menuHost_ && menuHost_->SkinMenu().Visible()) menuHost_->ExitMenuMode();
+      if (menuHost_ && (menuHost_->SkinMenu().Visible() || menuHost_->InMenu())) menuHost_->CloseMenus();
       return true;
     case WM_TIMER:
       switch (m.WParam) {
@@ -913,12 +953,14 @@ void TskSkinForm::ApplyBorderIcons() {
   for (auto& o : objects_) {
     SkinCommand command;
     if (!CommandOf(*o, command)) continue;
-    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get()); a && !a->ButtonStyle) continue;
+    // Hidden caption buttons take every animation with them; otherwise only an animation that
+    // works as a button follows the border icons.
     if (hideCaptionButtons_) {
       o->Enabled = false;
       o->Visible = !o->InPicture;
       continue;
     }
+    if (auto* a = dynamic_cast<TskSkinAnimateObject*>(o.get()); a && !a->ButtonStyle) continue;
     if (command == SkinCommand::cmdefault) {
       bool visible = false;
       if (OnActivateCustomObject) OnActivateCustomObject(o->IDName, visible);

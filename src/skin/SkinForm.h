@@ -115,6 +115,10 @@ class TskSkinForm : public TComponent {
   uint8_t MagneticSize = 5;
   bool AlphaBlend = false, AlphaBlendAnimation = false;
   uint8_t AlphaBlendValue = 200;
+  // The property setters (what layouts and the program use): a change at run time shows at once,
+  // where the window system can show opacity; the fields alone take effect at the next show.
+  void SetAlphaBlend(bool value);
+  void SetAlphaBlendValue(uint8_t value);
   bool MenusAlphaBlend = false, MenusAlphaBlendAnimation = false;
   uint8_t MenusAlphaBlendValue = 200;
   bool UseSkinFontInMenu = true;
@@ -259,6 +263,10 @@ class TskSkinForm : public TComponent {
   // The small icon's size (the default caption buttons use it for the system-menu button when
   // ShowIcon is on).
   static TSize SmallIconSize() { return {16, 16}; }
+  // The icon a system-menu button shows with ShowIcon: the program's icon, loaded on first use.
+  const TBitmap& SmallIcon();
+  // Draws the small icon at a point, at the small-icon size.
+  void DrawSmallIcon(TCanvas& canvas, int x, int y);
 
   // Timer ids on the form's window.
   static constexpr uintptr_t kMouseTimer = 0x5F01, kMorphTimer = 0x5F02, kAnimationTimer = 0x5F03;
@@ -301,6 +309,8 @@ class TskSkinForm : public TComponent {
   TskObjectHint* skinHint_ = nullptr;
   TPopupMenu* systemMenu_ = nullptr;
   TskTrayIcon* trayIcon_ = nullptr;
+  TBitmap smallIcon_;
+  bool smallIconLoaded_ = false;
 
   bool skinned_ = false;
   bool applyingSkin_ = false;

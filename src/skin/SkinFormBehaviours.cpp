@@ -220,7 +220,12 @@ TskSkinMenuHost& TskSkinForm::MenuHost() {
     if (!menuHost_) menuHost_ = new TskSkinMenuHost(form_);
     menuHost_->FreeNotification(this);
     menuHost_->OnSkinMenuOpen = [this](TObject*) { if (OnSkinMenuOpen) OnSkinMenuOpen(this); };
-    menuHost_->OnSkinMenuClose = [this](TObject*) { if (OnSkinMenuClose) OnSkinMenuClose(this); };
+    // However the menu ended (Escape, F10 or Alt, a command, a press elsewhere, the window losing
+    // the activation), the caption button that carried it comes up and can open it again.
+    menuHost_->OnSkinMenuClose = [this](TObject*) {
+      RaiseMenuButton();
+      if (OnSkinMenuClose) OnSkinMenuClose(this);
+    };
   }
   menuHost_->SkinData = skinData_;
   menuHost_->MenusSkinData = menusSkinData_;

@@ -440,7 +440,13 @@ void TskSkinPopupWindow::PaintLevel(TBitmap& out) {
     g.TopStretch = popupData_->TopStretch;
     g.RightStretch = popupData_->RightStretch;
     g.BottomStretch = popupData_->BottomStretch;
-    BuildFrameBitmap(*windowPicture_, g, GrowGeometry(g, w, h), scroll_, out);
+    // A level kept at the height of its picture's corners (a single item, say) has room left
+    // below its items: the items rectangle's own background fills it, as it does behind the
+    // markers of a scrolled level.
+    int itemsBottom = itemsRect_.Top;
+    for (auto& it : items_)
+      if (it->Visible) itemsBottom = std::max(itemsBottom, it->ObjectRect.Bottom);
+    BuildFrameBitmap(*windowPicture_, g, GrowGeometry(g, w, h), scroll_ || itemsBottom < itemsRect_.Bottom, out);
   } else {
     out.SetSize(w, h);
     TCanvas& c = out.Canvas();
@@ -1022,6 +1028,14 @@ void TskSkinMenuHost::CloseMenus() {
 void TskSkinMenuHost::OnMessage(TMessage& msg, bool& handled) {
   if (msg.Msg == WM_MOUSEWHEEL) {
     handled = true;
+    return;
+  }
+  // Alt on its own and F10 end the menu, as they would open a window's menu bar.
+  const bool altAlone = (msg.Msg == WM_KEYDOWN || msg.Msg == WM_SYSKEYDOWN) && msg.WParam == VK_MENU;
+  const bool f10 = msg.Msg == WM_KEYDOWN && msg.WParam == VK_F10 && msg.LParam == 0;
+  if (altAlone || f10) {
+    handled = true;
+    CloseMenus();
     return;
   }
   if (msg.Msg != WM_KEYDOWN) return;  // keys with Alt stay the window's (Alt+F4 closes it)

@@ -256,7 +256,8 @@ class TskSkinMenu : public TComponent {
 
 // What a window needs to show skinned menus: its engine, the skins for the menus and the menu
 // mode. While menu mode is on the keyboard goes to the open menu (every key press and wheel turn
-// of the application is taken from the windows; keys with Alt are left alone), and a button
+// of the application is taken from the windows, whichever control has the focus; Alt on its own
+// and F10 close the menu, other keys with Alt are left alone), and a button
 // press anywhere in the application outside the menu, or the window being moved, resized or
 // deactivated, closes the menu.
 class TskSkinMenuHost : public TComponent {

@@ -1,6 +1,7 @@
 #include "skin/SkinObjects.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/Menus.h"
 #include "skin/EffectBmp.h"
@@ -40,7 +41,11 @@ TskActiveSkinObject::TskActiveSkinObject(TskSkinForm* frame, TskSkinData* data, 
 bool TskActiveSkinObject::NeedsMorphStep() const { return FadeUnfinished(); }
 
 void TskActiveSkinObject::MorphStep() {
+  const double target = Active ? 1.0 : 0.0;
   MorphFactor = std::clamp(MorphFactor + (Active ? 0.2 : -0.2), 0.0, 1.0);
+  // Five steps of 0.2 add up to a little off the ends; the fifth lands on them, so a fade takes
+  // five ticks both ways.
+  if (std::fabs(MorphFactor - target) < 1e-9) MorphFactor = target;
 }
 
 void TskActiveSkinObject::StartFade() {
@@ -261,7 +266,10 @@ void TskSkinStdButtonObject::DrawGlyphButton(TCanvas& canvas) const {
       if (CommandStateOn()) DrawRestoreGlyph(c, x, y, colour);
       else DrawMinimizeGlyph(c, x, y, colour);
       break;
-    case SkinCommand::cmsysmenu: DrawSysMenuGlyph(c, x, y, colour); break;
+    case SkinCommand::cmsysmenu:
+      if (Frame->ShowIcon()) Frame->DrawSmallIcon(c, 0, 0);
+      else DrawSysMenuGlyph(c, x, y, colour);
+      break;
     case SkinCommand::cmrollup:
       if (CommandStateOn()) DrawRollDownGlyph(c, x, y, colour);
       else DrawRollUpGlyph(c, x, y, colour);
@@ -278,6 +286,13 @@ void TskSkinStdButtonObject::Draw(TCanvas& canvas, bool single) {
     return;
   }
   const bool active = Frame->IsFormActive();
+  if (Enabled && (active || InActiveSkinRect.IsEmpty()) && Command == SkinCommand::cmsysmenu && Frame->ShowIcon() &&
+      InPicture) {
+    // The window's small icon stands for the button; it never fades.
+    Frame->DrawSmallIcon(canvas, ObjectRect.Left, ObjectRect.Top);
+    MorphFactor = 0;
+    return;
+  }
   if (Enabled && (active || InActiveSkinRect.IsEmpty()) && !RestoreRect.IsEmpty() && CommandStateOn()) {
     // The restore looks stand for the normal ones while the command's state is on.
     if (!active && !RestoreInActiveRect.IsEmpty()) {
