@@ -94,7 +94,12 @@ void TForm1::PublishHandlers() {
 
 void TForm1::ReadTitles() {
   config_ = std::make_unique<TIniFile>(ConfigurationPath());
-  for (int i = 0; i < 3; ++i) Find<TControl>(this, kTitleLabels[i])->SetCaption(config_->ReadString(kConfigSection, kTitleKeys[i], ""));
+  // On the first start (no configuration file yet) the layout's captions stay, so a new user
+  // sees the three notes; the first close stores them. Once there is a file, the titles are
+  // shown as stored, empty ones too (a missing key reads as empty).
+  if (!FileExists(config_->FileName())) return;
+  for (int i = 0; i < 3; ++i)
+    Find<TControl>(this, kTitleLabels[i])->SetCaption(config_->ReadString(kConfigSection, kTitleKeys[i], ""));
 }
 
 void TForm1::WriteTitles() {
