@@ -9,7 +9,7 @@ using namespace corvane;
 TEST(ToolkitTranslations, AChineseDesktopGetsTheToolkitsTextsInChineseAndOthersKeepEnglish) {
   ASSERT_TRUE(LoadToolkitTranslations("zh_CN")) << "the toolkit's translations are not installed";
   EXPECT_EQ(ToolkitText("QPlatformTheme", "OK"), "确定") << "the message box's button";
-  EXPECT_EQ(ToolkitText("QLineEdit", "&Undo"), "撤销(&U)") << "a text field's right-click menu";
+  EXPECT_EQ(ToolkitText("QLineEdit", "&Undo"), "撤消(&U)") << "a text field's right-click menu";
   EXPECT_EQ(ToolkitText("QLineEdit", "Cu&t"), "剪切(&T)");
   EXPECT_EQ(ToolkitText("QFontDialog", "Select Font"), "选择字体") << "the font dialog's title";
   EXPECT_EQ(ToolkitText("TForm1", "自定义之一"), "自定义之一") << "the program's own texts are left alone";
