@@ -349,8 +349,8 @@ class ShowWatcher : public QObject {
 std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
   auto* edit = new QPlainTextEdit();
   edit->setFrameShape(QFrame::StyledPanel);
-  // Text starts 2 pixels in, as in the platform's edit controls: the toolkit's 4 would leave a
-  // field one line high (22 pixels for a 14-pixel face) too short for its characters' bottoms.
+  // Text starts 2 pixels in: the toolkit's 4 would leave a field one line high (22 pixels for a
+  // 14-pixel face, the notes editor's title fields) too short for its characters' bottoms.
   edit->document()->setDocumentMargin(2);
   edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
