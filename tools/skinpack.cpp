@@ -300,8 +300,10 @@ Canvas DrawMainPicture() {
   c.HLine(8, kW - 8, kH - 2, kGold);
   c.Frame({kClient.Left - 2, kClient.Top - 2, kClient.Right + 2, kClient.Bottom + 2}, kGold);
   c.Frame({kClient.Left - 1, kClient.Top - 1, kClient.Right + 1, kClient.Bottom + 1}, kInk);
-  // Client: parchment (the window's own controls cover it).
-  c.VGradient(kClient, kParchment, Mix(kParchment, kGold, 0.25));
+  // Client: parchment (the window's own controls cover it). A window larger than the skin shows
+  // it tiled, so it is one even tone with fine grain: a shading across it would show a hard seam
+  // wherever two tiles meet.
+  c.Fill(kClient, Mix(kParchment, kGold, 0.12));
   c.Grain(kClient, 4, 11);
   // Caption plate: a lacquer band with a gold rule above and below.
   c.VGradient({kCaption.Left, kCaption.Top + 2, kCaption.Right, kCaption.Bottom - 2}, kVermilion, kRed);

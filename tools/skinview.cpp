@@ -4,6 +4,7 @@
 // shows the skin's background with the program's logo in its middle.
 //
 //   skinview [--default] [--size WxH] [--at X,Y] [--caption TEXT] [--screenshot FILE] [SKIN]
+//   skinview --help      prints this usage (no display needed)
 //
 // The system menu (the button at the top left, or a right click on the caption) holds the frame's
 // own commands around three menus of the viewer's: the look (check marks: the skin or the default
@@ -28,10 +29,13 @@ using namespace corvane;
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: skinview [--default] [--size WxH] [--at X,Y] [--caption TEXT] [--screenshot FILE] [SKIN]\n"
+    "  SKIN  a .skn file or a skin folder's skin.ini (default: the stored skin)\n";
+
+// Wrong use: the usage on the error stream, exit status 2.
 int Usage() {
-  std::fprintf(stderr,
-               "usage: skinview [--default] [--size WxH] [--at X,Y] [--caption TEXT] [--screenshot FILE] [SKIN]\n"
-               "  SKIN  a .skn file or a skin folder's skin.ini (default: the stored skin)\n");
+  std::fputs(kUsage, stderr);
   return 2;
 }
 
@@ -42,6 +46,17 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The usage needs no display: asked for, or for an option it does not know, it is printed
+  // before the toolkit starts (the toolkit's own options have one dash and are left to it).
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (a == "--size" || a == "--at" || a == "--caption" || a == "--screenshot") ++i;
+    else if (a != "--default" && a.rfind("--", 0) == 0) return Usage();
+  }
   TApplication::Initialize(argc, argv);
   bool useDefault = false;
   int width = 520, height = 360, left = -1, top = -1;

@@ -1,5 +1,8 @@
 #include "app/MainWindow.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/Catalogue.h"
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
@@ -94,7 +97,14 @@ void TForm1::PublishHandlers() {
 
 void TForm1::ReadTitles() {
   config_ = std::make_unique<TIniFile>(ConfigurationPath());
-  for (int i = 0; i < 3; ++i) Find<TControl>(this, kTitleLabels[i])->SetCaption(config_->ReadString(kConfigSection, kTitleKeys[i], ""));
+  // On the first start (nothing at all where the configuration file belongs) the layout's
+  // captions stay, so a new user sees the three notes; the first close stores them. Once there is
+  // a file, the titles are shown as stored, empty ones too (a missing key, or a file that cannot
+  // be read, reads as empty).
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(config_->FileName(), ec))) return;
+  for (int i = 0; i < 3; ++i)
+    Find<TControl>(this, kTitleLabels[i])->SetCaption(config_->ReadString(kConfigSection, kTitleKeys[i], ""));
 }
 
 void TForm1::WriteTitles() {

@@ -69,6 +69,8 @@ std::string TPlaces::ConfigurationFile() const {
   return (fs::path(UserConfigFolder()) / "corvane.ini").string();
 }
 
+std::string TPlaces::NotesFolder() const { return (fs::path(workingFolder) / "dat").string(); }
+
 std::string TPlaces::DocumentFolder() const {
   if (IsFolder(fs::path(workingFolder) / "dat")) return {};
   const std::string user = UserDataFolder();

@@ -35,6 +35,9 @@ struct TPlaces {
   // The configuration file: beside the program when its folder can be written and the program is
   // not an installed one; in UserConfigFolder() otherwise.
   std::string ConfigurationFile() const;
+  // Where the notes' bodies (a1.rtf..a3.rtf) are kept: `dat` in the working folder, which start-up
+  // has made the folder holding the documents.
+  std::string NotesFolder() const;
   // The folder the program should work in so that `dat\…` names its documents: empty when the
   // working folder has `dat` itself, or when there is no installed copy and no user copy (the
   // program then runs as it always did and reports the missing documents by their names).

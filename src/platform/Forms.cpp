@@ -5,6 +5,9 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QMouseEvent>
@@ -731,7 +734,33 @@ void TApplication::Initialize(int& argc, char** argv) {
   if (!QApplication::instance()) {
     new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    LoadToolkitTranslations();
   }
+}
+
+namespace {
+QTranslator* gToolkitTranslator = nullptr;
+}
+
+bool LoadToolkitTranslations(const std::string& locale) {
+  if (gToolkitTranslator) {
+    QCoreApplication::removeTranslator(gToolkitTranslator);
+    delete gToolkitTranslator;
+    gToolkitTranslator = nullptr;
+  }
+  if (!QCoreApplication::instance()) return false;
+  const QLocale wanted = locale.empty() ? QLocale::system() : QLocale(QString::fromStdString(locale));
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(wanted, QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return false;
+  gToolkitTranslator = translator.release();
+  QCoreApplication::installTranslator(gToolkitTranslator);
+  return true;
+}
+
+std::string ToolkitText(const char* context, const char* text) {
+  return QCoreApplication::translate(context, text).toStdString();
 }
 
 void TApplication::Run() {

@@ -200,7 +200,8 @@ class TApplication : public TComponent {
   ~TApplication() override;
   std::string ClassName() const override { return "TApplication"; }
 
-  // Creates the toolkit application; call once before anything else.
+  // Creates the toolkit application and loads the toolkit's own translations for the user's
+  // locale (LoadToolkitTranslations); call once before anything else.
   static void Initialize(int& argc, char** argv);
 
   std::string Title;
@@ -349,5 +350,15 @@ void Type(const std::string& utf8);
 // user positive).
 void Wheel(TPoint screen, int delta);
 }  // namespace Input
+
+// The toolkit's own texts (its font and colour dialogs, the text fields' right-click menus, the
+// message box's buttons) in the language of `locale` ("zh_CN"; empty: the user's, from the
+// environment), from the translations the system installs for it. The program's own texts are not
+// touched. Replaces the translations loaded before; false, with none loaded, when there are none
+// for that locale ("C", "en").
+bool LoadToolkitTranslations(const std::string& locale = {});
+// What the toolkit shows for one of its own texts (`context` as the toolkit names it) under the
+// translations loaded.
+std::string ToolkitText(const char* context, const char* text);
 
 }  // namespace corvane

@@ -515,6 +515,8 @@ void RegisterPlatformClasses() {
   RegisterComponentClass("TLabel", "TGraphicControl", [](TComponent* o) { return new TLabel(o); });
   RegisterProp<TLabel>("TLabel", "AutoSize", [](TLabel* c, const TLayoutValue& v, TLayoutContext&) { c->SetAutoSize(v.AsBool()); });
   RegisterProp<TLabel>("TLabel", "Transparent", [](TLabel* c, const TLayoutValue& v, TLayoutContext&) { c->Transparent = v.AsBool(); });
+  RegisterProp<TLabel>("TLabel", "Constraints.MinWidth", [](TLabel* c, const TLayoutValue& v, TLayoutContext&) { c->SetMinimumSize(v.AsInt(), c->MinHeight()); });
+  RegisterProp<TLabel>("TLabel", "Constraints.MinHeight", [](TLabel* c, const TLayoutValue& v, TLayoutContext&) { c->SetMinimumSize(c->MinWidth(), v.AsInt()); });
   RegisterProp<TLabel>("TLabel", "WordWrap", [](TLabel* c, const TLayoutValue& v, TLayoutContext&) { c->WordWrap = v.AsBool(); });
 
   RegisterComponentClass("TShape", "TGraphicControl", [](TComponent* o) { return new TShape(o); });

@@ -92,7 +92,17 @@ void TLabel::AdjustBounds() {
   // Labels keep the accelerator marks out of their width.
   TRect r(0, 0, 0, 0);
   scratch.Canvas().DrawText(text_.empty() ? std::string(" ") : text_, r, DT_CALCRECT | DT_SINGLELINE);
-  SetBounds(left_, top_, r.Width(), std::max(ext.cy, r.Height()));
+  SetBounds(left_, top_, std::max(r.Width(), minWidth_), std::max({ext.cy, r.Height(), minHeight_}));
+}
+
+void TLabel::SetMinimumSize(int width, int height) {
+  minWidth_ = std::max(0, width);
+  minHeight_ = std::max(0, height);
+  if (autoSize_ && !IsLoading() && !WordWrap) {
+    AdjustBounds();
+  } else if (width_ < minWidth_ || height_ < minHeight_) {
+    SetBounds(left_, top_, std::max(width_, minWidth_), std::max(height_, minHeight_));
+  }
 }
 
 void TLabel::Paint() {
@@ -339,6 +349,9 @@ class ShowWatcher : public QObject {
 std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
   auto* edit = new QPlainTextEdit();
   edit->setFrameShape(QFrame::StyledPanel);
+  // Text starts 2 pixels in: the toolkit's 4 would leave a field one line high (22 pixels for a
+  // 14-pixel face, the notes editor's title fields) too short for its characters' bottoms.
+  edit->document()->setDocumentMargin(2);
   edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   edit->setFocusPolicy(Qt::ClickFocus);

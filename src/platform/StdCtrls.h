@@ -42,13 +42,19 @@ class TLabel : public TGraphicControl {
   bool WordWrap = false;
   TAlignment Alignment = TAlignment::taLeftJustify;
   TTextLayout Layout = TTextLayout::tlTop;
-  // Width following the text (at least one blank wide, so an empty label keeps a small area).
+  // Width following the text (at least one blank wide, so an empty label keeps a small area),
+  // never below the minimum size.
   void AdjustBounds();
+  // The smallest box the label takes, whatever its text: its area on the screen and for the mouse.
+  int MinWidth() const { return minWidth_; }
+  int MinHeight() const { return minHeight_; }
+  void SetMinimumSize(int width, int height);
  protected:
   void Paint() override;
   void FontChanged() override;
  private:
   bool autoSize_ = true;
+  int minWidth_ = 0, minHeight_ = 0;
 };
 
 enum class TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };

@@ -508,6 +508,7 @@ struct TWebBrowser::Impl : QObject {
     QTextDocument* doc = view->document();
     StopImages();
     errorPage = false;
+    errorReason.clear();
     loaded.clear();
     pixelBudget = kMaxPagePixels;
     doc->clear();
@@ -541,6 +542,7 @@ struct TWebBrowser::Impl : QObject {
     TWebView* view = View();
     StopImages();
     errorPage = true;
+    errorReason = reason.toStdString();
     loaded.clear();
     view->document()->clear();
     FitWrapMode(view, LongestUnbrokenStretch(requested));
@@ -633,6 +635,7 @@ struct TWebBrowser::Impl : QObject {
   std::vector<QUrl> toFetch;  // pictures of the page shown whose fetch has not started yet
   std::map<QUrl, QSize> loaded;  // pictures that arrived and decoded, by absolute address
   std::string requested;
+  std::string errorReason;  // why the page shown is the view's own
   QUrl location;
   qint64 pixelBudget = kMaxPagePixels;  // pixels the page's pictures may still decode to
   bool busy = false, errorPage = false, timedOut = false, tooLarge = false;
@@ -706,6 +709,17 @@ int TWebBrowser::ContentHeight() const {
 }
 std::string TWebBrowser::DocumentText() const { return impl_->View()->document()->toPlainText().toStdString(); }
 bool TWebBrowser::ShowingErrorPage() const { return impl_->errorPage; }
+std::string TWebBrowser::ErrorReason() const { return impl_->errorPage ? impl_->errorReason : std::string(); }
+
+void TWebBrowser::ShowHtml(const std::string& html) {
+  impl_->Stop();
+  TWebView* view = impl_->View();
+  impl_->loaded.clear();
+  view->document()->clear();
+  view->document()->setBaseUrl(QUrl());
+  view->setHtml(QString::fromStdString(WebBoundedHtml(html, kMaxWidgetTextBytes)));
+  view->verticalScrollBar()->setValue(0);
+}
 
 TSize TWebBrowser::ImageSize(const std::string& src) const {
   QTextDocument* doc = impl_->View()->document();

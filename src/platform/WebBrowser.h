@@ -50,6 +50,13 @@ class TWebBrowser : public TWinControl {
   std::string DocumentText() const;
   // True when what is shown is the view's own page for an address that could not be opened.
   bool ShowingErrorPage() const;
+  // Why the address could not be opened (one line, as the view's own page says it); empty when
+  // the page shown is not that page.
+  std::string ErrorReason() const;
+  // Shows a page the program supplies itself (HTML as UTF-8) in place of what is shown, abandoning
+  // any navigation under way; nothing is fetched for it. ShowingErrorPage and ErrorReason keep
+  // telling about the last navigation.
+  void ShowHtml(const std::string& html);
   // The size of the picture the page shows for an image source as written in the page; 0 x 0
   // while it has not arrived, when it could not be fetched or decoded, or when it is not fetched
   // at all (only http and https pictures are).

@@ -984,6 +984,22 @@ void TskSkinForm::ApplyBorderIcons() {
   ApplyDefaultHints();
 }
 
+namespace {
+// A menu caption as plain text: a trailing "(&X)" goes, and so does every other "&" mark.
+std::string WithoutAccelerator(const std::string& caption) {
+  std::string text = caption;
+  const size_t open = text.rfind("(&");
+  if (open != std::string::npos && text.size() == open + 4 && text.back() == ')') text.erase(open);
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size() && text[i + 1] != '&') continue;
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+}  // namespace
+
 void TskSkinForm::ApplyDefaultHints() {
   if (!UseDefaultObjectHint || !skinData_) return;
   TskResourceStrData* strings = skinData_->ResourceStrData();
@@ -994,7 +1010,16 @@ void TskSkinForm::ApplyDefaultHints() {
     const char* text = nullptr;
     switch (command) {
       case SkinCommand::cmclose: name = "CLOSEBUTTON_HINT"; text = "关闭"; break;
-      case SkinCommand::cmmaximize: name = "MAXBUTTON_HINT"; text = "最大化"; break;
+      case SkinCommand::cmmaximize:
+        // While maximised the button restores, and says so: the restore item's caption without
+        // its accelerator ("还原(&R)" gives "还原").
+        if (state_ == TskFrameState::Maximized) {
+          o->Hint = WithoutAccelerator(strings ? strings->GetString("MI_RESTORECAPTION") : "还原(&R)");
+          continue;
+        }
+        name = "MAXBUTTON_HINT";
+        text = "最大化";
+        break;
       case SkinCommand::cmminimize: name = "MINBUTTON_HINT"; text = "最小化"; break;
       case SkinCommand::cmsysmenu: name = "MENUBUTTON_HINT"; text = "系统菜单"; break;
       case SkinCommand::cmrollup: name = "ROLLUPBUTTON_HINT"; text = "向上卷拢"; break;

@@ -88,6 +88,7 @@ void TskSkinForm::SetFrameWindowState(TskFrameState state) {
       break;
     }
   }
+  ApplyDefaultHints();  // the maximise button's hint follows the state
   RequestFramePaint();
 }
 

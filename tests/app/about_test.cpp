@@ -1,11 +1,12 @@
 // The about window against a stand-in for the maker's site on the loopback interface: the page
 // is asked for by every instance as it is created, once per opening, and an unreachable site
-// shows the web view's own page without any message.
+// shows the program's own about page without any message.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 
+#include "app/Catalogue.h"
 #include "app/Program.h"
 #include "app/MainWindow.h"
 #include "app/ReadingWindow.h"
@@ -190,7 +191,7 @@ TEST_F(AboutWindow, PressingOnTheBackgroundDoesNotMoveTheWindow) {
   EXPECT_EQ(after, before);
 }
 
-TEST_F(AboutWindow, AnUnreachableSiteShowsTheViewsOwnPageAndNoMessage) {
+TEST_F(AboutWindow, AnUnreachableSiteShowsTheProgramsOwnAboutPageWithTheFailureOnOneLineAndNoMessage) {
   test::RefusingLoopbackPort closed;
   gAboutPageAddress = closed.Url("/about/");
   test::MessageBoxRecorder boxes;
@@ -202,8 +203,17 @@ TEST_F(AboutWindow, AnUnreachableSiteShowsTheViewsOwnPageAndNoMessage) {
     errorPage = Browser(f)->ShowingErrorPage();
   });
   EXPECT_TRUE(errorPage);
-  EXPECT_NE(text.find("无法打开页面"), std::string::npos);
-  EXPECT_NE(text.find(closed.Url("/about/")), std::string::npos);
+  EXPECT_NE(text.find("Corvane 1.5"), std::string::npos) << text;
+  EXPECT_NE(text.find(ConfigurationPath()), std::string::npos) << "where the titles are kept";
+  EXPECT_NE(text.find((std::filesystem::current_path() / "dat").string() + "/a1.rtf"), std::string::npos)
+      << "where the notes are kept";
+  // The failure: one line naming the address and why.
+  const size_t at = text.find(closed.Url("/about/"));
+  ASSERT_NE(at, std::string::npos);
+  const size_t begin = text.rfind('\n', at) + 1, end = text.find('\n', at);
+  const std::string line = text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+  EXPECT_NE(line.find("无法打开"), std::string::npos) << line;
+  EXPECT_NE(line.find("拒绝连接"), std::string::npos) << line;
   EXPECT_TRUE(boxes.boxes.empty());
   EXPECT_EQ(Screen->FormCount(), 5);
 }

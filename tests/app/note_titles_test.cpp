@@ -64,17 +64,28 @@ TEST_F(NoteTitles, TheConfigurationFileLivesBesideTheProgram) {
   EXPECT_EQ(path_.front(), '/');
 }
 
-TEST_F(NoteTitles, FirstRunShowsEmptyLabelsAndClosingCreatesTheFileWithThreeEmptyValues) {
+TEST_F(NoteTitles, FirstRunShowsTheLayoutCaptionsAndClosingStoresThem) {
   Create();
-  for (int note = 1; note <= 3; ++note) {
-    EXPECT_EQ(Label(note)->Caption(), "") << note;
-    EXPECT_GT(Label(note)->Width(), 0) << "an empty title keeps a clickable area";
-    EXPECT_LT(Label(note)->Width(), 12) << "about one space wide";
-  }
+  const char* const captions[] = {"自定义之一", "自定义之二", "自定义之三"};
+  for (int note = 1; note <= 3; ++note) EXPECT_EQ(Label(note)->Caption(), captions[note - 1]) << note;
   EXPECT_FALSE(FileExists(path_)) << "reading creates nothing";
   ClickClose();
   EXPECT_FALSE(form_->Visible());
-  EXPECT_EQ(Bytes(), kSection + "\r\n" + kKey + "1=\r\n" + kKey + "2=\r\n" + kKey + "3=\r\n");
+  EXPECT_EQ(Bytes(), kSection + "\r\n" + kKey + "1=" + Utf8ToGbk(captions[0]) + "\r\n" + kKey + "2=" +
+                         Utf8ToGbk(captions[1]) + "\r\n" + kKey + "3=" + Utf8ToGbk(captions[2]) + "\r\n");
+}
+
+TEST_F(NoteTitles, AnEmptyStoredTitleStaysEmptyButItsLabelKeepsItsLayoutBox) {
+  WriteFileAtomically(path_, kSection + "\r\n" + kKey + "1=\r\n" + kKey + "2=\xC7\xAC\xC7\xAC\xC7\xAC\xC7\xAC\xC7\xAC\xC7\xAC\r\n");
+  Create();
+  EXPECT_EQ(Label(1)->Caption(), "");
+  EXPECT_EQ(Label(1)->BoundsRect(), Bounds(569, 595, 60, 12)) << "an empty title is still a target of 60 x 12";
+  EXPECT_EQ(Label(3)->Caption(), "") << "a missing key in an existing file reads as empty";
+  EXPECT_EQ(Label(3)->BoundsRect(), Bounds(729, 595, 60, 12));
+  EXPECT_EQ(Label(2)->Caption(), "乾乾乾乾乾乾");
+  EXPECT_GT(Label(2)->Width(), 60) << "a longer title widens its label";
+  Label(2)->SetCaption("");
+  EXPECT_EQ(Label(2)->BoundsRect(), Bounds(649, 595, 60, 12)) << "and clearing it gives the box back";
 }
 
 TEST_F(NoteTitles, StoredTitlesReplaceTheLayoutCaptions) {

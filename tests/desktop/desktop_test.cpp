@@ -218,7 +218,7 @@ TEST_F(Desktop, TheNotesEditorKeepsTheTypingInTheNoteThroughToolbarClicksAndSave
   TForm4* editor = nullptr;
   RichDocument typed, reopened;
   auto note = [&] { return Find<TRichEdit>(editor, "richedit1"); };
-  C("Label3")->SetCaption("笔记一");  // an empty title is a label of no width
+  C("Label3")->SetCaption("笔记一");
   Steps s;
   s.Click(input_, [] { return At("Label3", 10, 6); })
       .Until("the notes editor", [&] { return (editor = Modal<TForm4>()) != nullptr; })
@@ -471,7 +471,7 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       .Until("a click at (530, 15) closes it", [&] { return Modal<TForm5>() == nullptr; })
       // The notes editor opened after it brings the flat hint back: its toolbar's hints show in
       // the flat look, not the about window's skin.
-      .Do([&] { C("Label3")->SetCaption("笔记一"); })  // an empty title is a label of no width
+      .Do([&] { C("Label3")->SetCaption("笔记一"); })
       .Click(input_, [] { return At("Label3", 10, 6); })
       .Until("the notes editor opens", [&] { return (editor = Modal<TForm4>()) != nullptr; })
       .Until("and is active", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })

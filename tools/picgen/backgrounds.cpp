@@ -110,11 +110,54 @@ QImage form4()
     return img;
 }
 
+// The about window's caption: a lacquer band across the top (the skinned frame makes 79..471 of
+// it a title bar) holding the six caption buttons at the rectangles the frame answers for them.
+namespace about {
+constexpr int bandHeight = 34;
+struct CaptionButton {
+    QRect rect;
+    ButtonGlyph glyph;
+};
+const CaptionButton buttons[] = {
+    {{7, 5, 23, 24}, ButtonGlyph::SystemMenu}, {{31, 5, 23, 24}, ButtonGlyph::RollUp},
+    {{55, 5, 23, 24}, ButtonGlyph::Tray},       {{472, 5, 23, 24}, ButtonGlyph::Minimise},
+    {{496, 5, 23, 24}, ButtonGlyph::Maximise}, {{520, 5, 23, 24}, ButtonGlyph::Close},
+};
+// The three buttons on the right, which follow the window's right edge (window coordinates).
+const QRect rightGroup{472, 5, 71, 24};
+
+// The band alone, `width` wide: the same in every column, so it can be stretched sideways.
+QImage band(int width)
+{
+    QImage img(width, bandHeight, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient g(0, 0, 0, bandHeight - 3);
+    g.setColorAt(0, QColor(120, 26, 16));
+    g.setColorAt(1, QColor(78, 8, 4));
+    p.fillRect(QRect(0, 0, width, bandHeight - 2), g);
+    p.fillRect(QRect(0, bandHeight - 2, width, 1), col::gold);
+    p.fillRect(QRect(0, bandHeight - 1, width, 1), QColor(60, 10, 4));
+    return img;
+}
+} // namespace about
+
 QImage form5()
 {
     QImage img = ground({550, 386}, 505);
-    QPainter p(&img);
-    drawHeader(p, {30, 42, 48, 521, QStringLiteral("关于")});
+    {
+        QPainter p(&img);
+        p.drawImage(0, 0, about::band(550));
+        // The title in the middle of the band: a small seal and the program's name.
+        const QRectF seal(226, 7, 20, 20);
+        drawSeal(p, seal, col::vermilion, col::sealText, 2);
+        drawTextCentred(p, seal.center().x(), seal.bottom() - 4.5, QStringLiteral("易"), cjkFont(15),
+                        col::sealText, 0.4);
+        drawText(p, QPointF(254, 24), QStringLiteral("Corvane"), latinFont(18), col::sealText);
+        drawText(p, QPointF(254 + textWidth(QStringLiteral("Corvane"), latinFont(18)) + 8, 23),
+                 QStringLiteral("关于"), cjkFont(16), col::gold, 0.4);
+    }
+    for (const auto &b : about::buttons)
+        drawCaptionButton(img, b.rect, b.glyph);
     return img;
 }
 
@@ -127,7 +170,12 @@ void makeBackgrounds(Output &out, Pictures &pics)
     out.jpg(QStringLiteral("form2_bg.jpg"), form2());
     out.jpg(QStringLiteral("form3_bg.jpg"), form3());
     out.jpg(QStringLiteral("form4_bg.jpg"), form4());
-    out.jpg(QStringLiteral("form5_bg.jpg"), form5());
+    const QImage about = form5();
+    out.jpg(QStringLiteral("form5_bg.jpg"), about);
+    // What the about window lays over its background when it is not 550 wide: the right-hand
+    // caption buttons at its right edge, and the band stretched over the rest of the top.
+    out.jpg(QStringLiteral("form5_buttons.jpg"), about.copy(about::rightGroup), 94);
+    out.jpg(QStringLiteral("form5_band.jpg"), about::band(8), 94);
 }
 
 } // namespace pg

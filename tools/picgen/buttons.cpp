@@ -11,40 +11,47 @@ namespace pg {
 
 namespace {
 
-enum class Glyph { Minimise, Close };
-
-QImage windowButton(Glyph glyph, bool hover)
+// The seal face every picture button has: a red gradient with fine grain, a dark outer edge and a
+// light cut line inside; the hover face is brighter and looks raised. Drawn on `img` in `r`.
+void drawSealFace(QImage &img, const QRect &r, bool hover, quint32 seed)
 {
-    QImage img(33, 33, QImage::Format_RGB32);
     const QColor top = hover ? QColor(222, 84, 48) : QColor(160, 40, 26);
     const QColor bottom = hover ? QColor(190, 52, 30) : QColor(128, 28, 20);
-    for (int y = 0; y < 33; ++y)
-        for (int x = 0; x < 33; ++x) {
-            const float t = y / 32.0f;
-            const float n = (grain(x, y, hover ? 71 : 70) - 0.5f) * 10
-                          + (noise2(x / 5.0f, y / 5.0f, 72) - 0.5f) * 14;
+    const int h = std::max(1, r.height() - 1);
+    for (int y = 0; y < r.height(); ++y)
+        for (int x = 0; x < r.width(); ++x) {
+            const float t = y / float(h);
+            const float n = (grain(x, y, seed + (hover ? 1 : 0)) - 0.5f) * 10
+                          + (noise2(x / 5.0f, y / 5.0f, seed + 2) - 0.5f) * 14;
             auto ch = [&](int a, int b) { return std::clamp(int(a + (b - a) * t + n), 0, 255); };
-            img.setPixel(x, y, qRgb(ch(top.red(), bottom.red()), ch(top.green(), bottom.green()),
-                                    ch(top.blue(), bottom.blue())));
+            img.setPixel(r.left() + x, r.top() + y, qRgb(ch(top.red(), bottom.red()), ch(top.green(), bottom.green()),
+                                                         ch(top.blue(), bottom.blue())));
         }
     QPainter p(&img);
+    p.translate(r.topLeft());
     p.setRenderHint(QPainter::Antialiasing, true);
-    // Dark outer edge and the cut line of a seal.
     p.setPen(QPen(QColor(80, 14, 8), 1.0));
-    p.drawRect(QRectF(0.5, 0.5, 32, 32));
-    const QColor line = hover ? QColor(255, 226, 170) : col::sealText;
-    p.setPen(QPen(line, 1.0));
-    p.drawRoundedRect(QRectF(3.5, 3.5, 26, 26), 2, 2);
+    p.drawRect(QRectF(0.5, 0.5, r.width() - 1, r.height() - 1));
+    const int inset = r.width() >= 30 ? 3 : 2;
+    p.setPen(QPen(hover ? QColor(255, 226, 170) : col::sealText, 1.0));
+    p.drawRoundedRect(QRectF(inset + 0.5, inset + 0.5, r.width() - 2 * inset - 1, r.height() - 2 * inset - 1), 2, 2);
     if (hover) {
-        // A lighter top half makes the hover picture look raised.
-        QLinearGradient g(0, 1, 0, 17);
+        QLinearGradient g(0, 1, 0, r.height() / 2 + 1);
         g.setColorAt(0, QColor(255, 255, 255, 70));
         g.setColorAt(1, QColor(255, 255, 255, 0));
-        p.fillRect(QRectF(1, 1, 31, 16), g);
+        p.fillRect(QRectF(1, 1, r.width() - 2, r.height() / 2), g);
     }
+}
 
+QImage windowButton(ButtonGlyph glyph, bool hover)
+{
+    QImage img(33, 33, QImage::Format_RGB32);
+    drawSealFace(img, img.rect(), hover, 70);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QColor line = hover ? QColor(255, 226, 170) : col::sealText;
     p.setPen(QPen(line, 3.0, Qt::SolidLine, Qt::RoundCap));
-    if (glyph == Glyph::Minimise) {
+    if (glyph == ButtonGlyph::Minimise) {
         p.drawLine(QPointF(10.5, 21.5), QPointF(22.5, 21.5));
     } else {
         p.drawLine(QPointF(11, 11), QPointF(22, 22));
@@ -54,6 +61,49 @@ QImage windowButton(Glyph glyph, bool hover)
 }
 
 } // namespace
+
+void drawCaptionButton(QImage &img, const QRect &r, ButtonGlyph glyph)
+{
+    drawSealFace(img, r, false, 73);
+    QPainter p(&img);
+    p.translate(r.topLeft());
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QColor line = col::sealText;
+    const qreal cx = r.width() / 2.0, cy = r.height() / 2.0;
+    p.setPen(QPen(line, 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    switch (glyph) {
+    case ButtonGlyph::SystemMenu:
+        // Three unbroken lines: the trigram of heaven.
+        for (int k = -1; k <= 1; ++k)
+            p.drawLine(QPointF(cx - 5, cy + 4 * k), QPointF(cx + 5, cy + 4 * k));
+        break;
+    case ButtonGlyph::RollUp:
+        p.drawLine(QPointF(cx - 5, cy + 2.5), QPointF(cx, cy - 2.5));
+        p.drawLine(QPointF(cx, cy - 2.5), QPointF(cx + 5, cy + 2.5));
+        break;
+    case ButtonGlyph::Tray:
+        // A window going down into the corner of the screen.
+        p.setPen(QPen(line, 1.5));
+        p.drawRect(QRectF(cx - 5.5, cy - 5.5, 11, 11));
+        p.setPen(Qt::NoPen);
+        p.setBrush(line);
+        p.drawRect(QRectF(cx + 0.5, cy + 1.5, 4, 3));
+        break;
+    case ButtonGlyph::Minimise:
+        p.drawLine(QPointF(cx - 5, cy + 4.5), QPointF(cx + 5, cy + 4.5));
+        break;
+    case ButtonGlyph::Maximise:
+        p.setPen(QPen(line, 1.5));
+        p.drawRect(QRectF(cx - 5.5, cy - 5.5, 11, 11));
+        p.drawLine(QPointF(cx - 5.5, cy - 4), QPointF(cx + 5.5, cy - 4));
+        break;
+    case ButtonGlyph::Close:
+        p.drawLine(QPointF(cx - 4.5, cy - 4.5), QPointF(cx + 4.5, cy + 4.5));
+        p.drawLine(QPointF(cx + 4.5, cy - 4.5), QPointF(cx - 4.5, cy + 4.5));
+        break;
+    }
+}
 
 // Drawn on a 32 x 32 grid and scaled to `size`: at 32 it is the window icon the program embeds,
 // at the other sizes the icons an installed program gives the desktop's menus.
@@ -77,10 +127,10 @@ QImage appIcon(int size)
 
 void makeWindowButtons(Output &out)
 {
-    out.jpg(QStringLiteral("ww1.jpg"), windowButton(Glyph::Minimise, false), 94);
-    out.jpg(QStringLiteral("ww2.jpg"), windowButton(Glyph::Close, false), 94);
-    out.jpg(QStringLiteral("w1.jpg"), windowButton(Glyph::Minimise, true), 94);
-    out.jpg(QStringLiteral("w2.jpg"), windowButton(Glyph::Close, true), 94);
+    out.jpg(QStringLiteral("ww1.jpg"), windowButton(ButtonGlyph::Minimise, false), 94);
+    out.jpg(QStringLiteral("ww2.jpg"), windowButton(ButtonGlyph::Close, false), 94);
+    out.jpg(QStringLiteral("w1.jpg"), windowButton(ButtonGlyph::Minimise, true), 94);
+    out.jpg(QStringLiteral("w2.jpg"), windowButton(ButtonGlyph::Close, true), 94);
     out.png(QStringLiteral("corvane_icon.png"), appIcon(32));
 }
 

@@ -85,7 +85,9 @@ bool Output::writeQrc(const QString &name, const QStringList &only, bool include
 // ---------------------------------------------------------------- text
 
 static const char *kCjkFamily = "AR PL UMing CN";
-static const char *kCjkTraditionalFamily = "AR PL UMing TW";
+// Traditional script comes from the Taiwan cut of the Noto serif face: the Ming face's
+// traditional cut draws 說 with the Japanese form of its right part (as 説).
+static const char *kCjkTraditionalFamily = "Noto Serif CJK TC";
 static const char *kLatinFamily = "Liberation Serif";
 
 QFont cjkFont(qreal px, bool traditional)
@@ -119,7 +121,7 @@ void requireFonts()
     };
     const struct { QFont font; const char *want; } faces[] = {
         {cjkFont(14), "AR PL UMing"},
-        {cjkFont(14, true), "AR PL UMing"},
+        {cjkFont(14, true), kCjkTraditionalFamily},
         {latinFont(14), kLatinFamily},
         {family("Liberation Sans"), "Liberation Sans"},  // toolbar letters
         {family("DejaVu Sans"), "DejaVu Sans"},          // toolbar symbols
@@ -132,11 +134,16 @@ void requireFonts()
             std::exit(1);
         }
     }
-    // The Ming face must hold every character the pictures print.
-    const QFontMetricsF fm(cjkFont(14));
+    // The faces must hold every character the pictures print.
+    const QFontMetricsF fm(cjkFont(14)), tfm(cjkFont(14, true));
     for (const QChar ch : QStringLiteral("預測四原則硬幣起卦法時間卦辞詳解卜卦解說乾兑离震巽坎艮坤宫"))
         if (!fm.inFont(ch)) {
             std::fprintf(stderr, "picgen: the Ming face lacks U+%04X\n", ch.unicode());
+            std::exit(1);
+        }
+    for (const QChar ch : QStringLiteral("卜卦解說"))
+        if (!tfm.inFont(ch)) {
+            std::fprintf(stderr, "picgen: the traditional face lacks U+%04X\n", ch.unicode());
             std::exit(1);
         }
 }

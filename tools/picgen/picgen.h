@@ -56,8 +56,9 @@ inline const QColor gold{206, 158, 72};
 
 // ---------------------------------------------------------------- text
 
-// The Ming face used for all Chinese text; `traditional` selects the cut
-// with traditional character forms, for labels written in traditional script.
+// The Ming face used for all Chinese text; `traditional` selects a serif
+// face with the Taiwan forms of traditional characters, for labels written
+// in traditional script.
 QFont cjkFont(qreal px, bool traditional = false);
 QFont latinFont(qreal px, bool bold = true, bool italic = false);
 void requireFonts();        // aborts when the faces do not resolve
@@ -140,6 +141,11 @@ void makeBackgrounds(Output &out, Pictures &pics);
 void makePages(Output &out, Pictures &pics);
 void makeHexagrams(Output &out);
 void makeWindowButtons(Output &out);
+// The signs on picture buttons.
+enum class ButtonGlyph { SystemMenu, RollUp, Tray, Minimise, Maximise, Close };
+// A caption button in the look of the picture buttons (a red seal with a light cut line and
+// sign), drawn into `img` at `r`.
+void drawCaptionButton(QImage &img, const QRect &r, ButtonGlyph glyph);
 // The application icon, `size` pixels square.
 QImage appIcon(int size);
 void makeToolbar(Output &out);
