@@ -141,6 +141,11 @@ void TForm1::Lookup() {
   if (const THexagram* h = FindHexagram(text)) {
     form->Fill(h->code);
     form->ShowModal();
+  } else if (const std::optional<TCast> cast = ParseCastCode(text)) {
+    // Six line values: a cast reading, kept in the journal like every cast.
+    const int64_t id = KeepInJournal(*cast, "卦码", {});
+    form->FillCast(*cast, id);
+    form->ShowModal();
   } else {
     ShowMessage(kGuidance);
   }
