@@ -153,7 +153,12 @@ void TForm1::Lookup() {
 
 void TForm1::OpenReference(int index) {
   static const char* const kDocuments[] = {"dat\\sifaze.rtf", "dat\\yingbi.rtf", "dat\\shijian.rtf"};
-  OpenModal(Form3, [&](TForm3& f) { f.Fill(kDocuments[index - 1]); });
+  OpenModal(Form3, [&](TForm3& f) {
+    f.Fill(kDocuments[index - 1]);
+    // The two casting methods' texts cast, too.
+    if (index == 2) f.EnableCasting(TCastMethod::Coins);
+    if (index == 3) f.EnableCasting(TCastMethod::Clock);
+  });
 }
 
 }  // namespace corvane

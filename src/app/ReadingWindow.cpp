@@ -85,9 +85,10 @@ void TForm2::FillCast(const TCast& cast, int64_t journalId) {
     mark->Transparent = true;
     mark->Font().SetColor(kVermilion);
     mark->Font().SetStyle(fsBold);
+    mark->Font().SetHeight(-14);
     mark->SetCaption(cast.values[line - 1] == 9 ? "○" : "×");
     const int barTop = kPictureTop + kFigureBottom - line * 7 - (line - 1) * 4;
-    mark->SetBounds(kMarkLeft, barTop - 3, kMarkWidth, 14);
+    mark->SetBounds(kMarkLeft, barTop - 4, kMarkWidth, 16);
     movingMarks_.push_back(mark);
   }
   if (moves) {
@@ -122,10 +123,19 @@ void TForm2::FillCast(const TCast& cast, int64_t journalId) {
     };
     caption("本卦", kPictureLeft);
     caption("之卦", kChangedLeft);
-    // The rules text moves right of the changed hexagram.
-    auto* memo = Find<TControl>(this, "Memo1");
+    // The rules text moves right of the changed hexagram. Its lines were broken for the full
+    // width; narrower, a sentence broken over two lines is one line again and wraps as it fits.
+    auto* memo = Find<TMemo>(this, "Memo1");
     const int left = kChangedLeft + kPictureWidth + 8;
     memo->SetBounds(left, memo->Top(), kMemoRight - left, memo->Height());
+    std::vector<std::string> joined;
+    for (const std::string& line : memo->Lines()) {
+      const bool continues = !joined.empty() && !joined.back().empty() && !line.empty() && !StartsWith(line, "(") &&
+                             !StartsWith(line, "义理") && joined.back().back() != ' ';
+      if (continues) joined.back() += line;
+      else joined.push_back(line);
+    }
+    memo->SetLines(joined);
   }
   MarkRule(rule.number);
   MarkPassages(rule, primary, changed);
@@ -141,6 +151,7 @@ void TForm2::MarkRule(int rule) {
   int start = 0;
   for (int i = 0; i < marked.front(); ++i) start += ViewLength(lines[i]) + 1;
   memo->SetSelection(start, 0);
+  memoCaret_ = start;
 }
 
 void TForm2::MarkPassages(const TReadingRule& rule, const std::string& primary, const std::string& changed) {
@@ -205,7 +216,9 @@ void TForm2::MarkPassages(const TReadingRule& rule, const std::string& primary, 
     // Laid out for good only once shown: scroll again then.
     OnShow = [this](TObject*) {
       PostCall([this, alive = alive_] {
-        if (*alive) Find<TRichEdit>(this, "richedit1")->ScrollToPosition(passagePositions_.front());
+        if (!*alive) return;
+        Find<TRichEdit>(this, "richedit1")->ScrollToPosition(passagePositions_.front());
+        Find<TMemo>(this, "Memo1")->SetSelection(memoCaret_, 0);
       });
     };
   }

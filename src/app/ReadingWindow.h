@@ -48,6 +48,7 @@ class TForm2 : public TForm {
   TControl* changedPicture_ = nullptr;
   std::vector<TControl*> movingMarks_;
   int64_t journalId_ = 0;
+  int memoCaret_ = 0;  // the rules text's caret: at the rule that applies
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // for calls posted to later
 };
 

@@ -242,7 +242,12 @@ TEST(CastReading, ShowsTheMovingLinesTheChangedHexagramTheRuleAndTheTextsItPoint
     EXPECT_EQ(TextAt(f, f.PassagePositions()[0], 3), "用九：");
     EXPECT_EQ(TextAt(f, f.PassagePositions()[1], 2), "坤：");
     EXPECT_GT(f.PassagePositions()[1], f.PassagePositions()[0]);
-    EXPECT_EQ(f.RulesText()[f.RuleLines(6)[1]].rfind(TForm2::kRuleMark, 0), 0u);
+    // The narrower rules text holds rule 6 on one line, all of it marked.
+    ASSERT_EQ(f.RuleLines(6).size(), 1u);
+    const std::string rule6 = f.RulesText()[f.RuleLines(6)[0]];
+    EXPECT_EQ(rule6.rfind(TForm2::kRuleMark, 0), 0u);
+    EXPECT_NE(rule6.find("余六十二卦占以之卦卦辞"), std::string::npos);
+    EXPECT_EQ(f.RulesText().size(), 10u);
   }
   {
     // Nothing moves: no changed hexagram, the cast one's judgment.
