@@ -5,6 +5,9 @@
 #include "app/ReferenceWindow.h"
 #include "app/NotesEditor.h"
 #include "app/AboutWindow.h"
+#include "app/JournalWindow.h"
+#include "skin/SkinData.h"
+#include "skin/SkinMenu.h"
 
 namespace corvane {
 
@@ -38,12 +41,22 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 }
 
 void TForm1::PublishHandlers() {
-  PublishHandler("FormCreate", TNotifyEvent([this](TObject*) { ReadTitles(); }));
+  PublishHandler("FormCreate", TNotifyEvent([this](TObject*) {
+    ReadTitles();
+    Find<TControl>(this, "Image1")->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState, int x, int y) {
+      if (b != TMouseButton::mbRight) return;
+      const TPoint p = Find<TControl>(this, "Image1")->ClientToScreen({x, y});
+      ShowCastMenu(p.X, p.Y);
+    };
+  }));
   // A failed write raises: the close is abandoned, the window stays open and the next close
   // tries again.
   PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction&) { WriteTitles(); }));
-  auto drag = [](TObject*, TMouseButton, TShiftState, int, int) { BeginWindowDrag(Form1); };
-  PublishHandler("Image1MouseDown", TMouseEvent(drag));
+  // The background: the left button drags the window, the right one opens the casting menu
+  // (on its release, as menus open).
+  PublishHandler("Image1MouseDown", TMouseEvent([](TObject*, TMouseButton b, TShiftState, int, int) {
+    if (b != TMouseButton::mbRight) BeginWindowDrag(Form1);
+  }));
   PublishHandler("Image1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) { HideAllHighlights(); }));
   PublishHandler("ww1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) {
     Find<TControl>(this, "w1")->Show();
@@ -150,6 +163,36 @@ void TForm1::Lookup() {
     ShowMessage(kGuidance);
   }
 }
+
+TskSkinPopupMenu* TForm1::CastMenu() {
+  if (castMenu_) return castMenu_;
+  // Made at the first right click, not at start-up.
+  auto* host = new TskSkinMenuHost(this);
+  castMenu_ = new TskSkinPopupMenu(this);
+  castMenu_->SetName("castMenu");
+  auto add = [&](const std::string& caption, std::function<void()> run) {
+    auto* item = new TMenuItem(castMenu_);
+    item->Caption = caption;
+    if (run) item->OnClick = [run](TObject*) { run(); };
+    castMenu_->Items().Add(item);
+  };
+  add("起卦 (硬币)", [this] { OpenReference(2); });
+  add("时间起卦", [this] { OpenReference(3); });
+  add("-", nullptr);
+  add("起卦记录", [] { OpenJournal(); });
+  // The program's skin, as the about window's menus show it: the start-up about window lives for
+  // the whole run.
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    if (auto* about = dynamic_cast<TForm5*>(Application->Components(i)))
+      if (auto* skin = dynamic_cast<TskSkinData*>(about->FindComponent("skSkinData1"))) {
+        castMenu_->SetSkinData(skin);
+        host->SkinData = skin;
+        break;
+      }
+  return castMenu_;
+}
+
+void TForm1::ShowCastMenu(int x, int y) { CastMenu()->Popup(x, y); }
 
 void TForm1::OpenReference(int index) {
   static const char* const kDocuments[] = {"dat\\sifaze.rtf", "dat\\yingbi.rtf", "dat\\shijian.rtf"};

@@ -2,6 +2,8 @@
 
 #include "app/Catalogue.h"
 #include "app/Journal.h"
+#include "app/JournalWindow.h"
+#include "controls/Button.h"
 #include "platform/RichText.h"
 
 namespace corvane {
@@ -139,6 +141,24 @@ void TForm2::FillCast(const TCast& cast, int64_t journalId) {
   }
   MarkRule(rule.number);
   MarkPassages(rule, primary, changed);
+
+  // The journal, at this cast.
+  auto* journal = new TthButton(this);
+  journal->SetName("journalButton");
+  journal->SetParent(this);
+  journal->SetUIStyle(TthUIStyle::WinXP);
+  journal->SetCaption("起卦记录");
+  journal->SetBounds(410, 50, 84, 26);
+  journal->OnClick = [this](TObject*) {
+    TForm2* self = Form2;
+    try {
+      OpenJournal(journalId_);
+    } catch (...) {
+      Form2 = self;
+      throw;
+    }
+    Form2 = self;
+  };
 }
 
 void TForm2::MarkRule(int rule) {
