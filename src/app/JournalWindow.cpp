@@ -149,6 +149,8 @@ void TJournalWindow::Fill(int64_t id) {
   Select(index);
 }
 
+TControl* TJournalWindow::List() const { return list_; }
+
 int TJournalWindow::Selected() const { return list_->selected; }
 
 void TJournalWindow::Select(int index) {

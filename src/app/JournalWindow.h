@@ -24,7 +24,7 @@ class TJournalWindow : public TForm {
   const std::vector<TJournalEntry>& Entries() const { return entries_; }
   int Selected() const;  // index into Entries(), -1 when the journal is empty
   void Select(int index);
-  TJournalList* List() const { return list_; }
+  TControl* List() const;
   // Where entry `index` shows on the screen (its row's centre), when it is in view.
   TPoint RowCentre(int index) const;
 
