@@ -41,21 +41,19 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 }
 
 void TForm1::PublishHandlers() {
-  PublishHandler("FormCreate", TNotifyEvent([this](TObject*) {
-    ReadTitles();
-    Find<TControl>(this, "Image1")->OnMouseUp = [this](TObject*, TMouseButton b, TShiftState, int x, int y) {
-      if (b != TMouseButton::mbRight) return;
-      const TPoint p = Find<TControl>(this, "Image1")->ClientToScreen({x, y});
-      ShowCastMenu(p.X, p.Y);
-    };
-  }));
+  PublishHandler("FormCreate", TNotifyEvent([this](TObject*) { ReadTitles(); }));
   // A failed write raises: the close is abandoned, the window stays open and the next close
   // tries again.
   PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction&) { WriteTitles(); }));
-  // The background: the left button drags the window, the right one opens the casting menu
-  // (on its release, as menus open).
-  PublishHandler("Image1MouseDown", TMouseEvent([](TObject*, TMouseButton b, TShiftState, int, int) {
-    if (b != TMouseButton::mbRight) BeginWindowDrag(Form1);
+  // The background drags the window with any button; a right click that did not move it opens
+  // the casting menu where it was pressed (the move loop returns at the release).
+  PublishHandler("Image1MouseDown", TMouseEvent([this](TObject*, TMouseButton b, TShiftState, int x, int y) {
+    TForm1* window = Form1;
+    const TPoint before{window->Left(), window->Top()};
+    const TPoint at = Find<TControl>(this, "Image1")->ClientToScreen({x, y});
+    BeginWindowDrag(window);
+    if (b == TMouseButton::mbRight && Form1 == window && window->Left() == before.X && window->Top() == before.Y)
+      ShowCastMenu(at.X, at.Y);
   }));
   PublishHandler("Image1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) { HideAllHighlights(); }));
   PublishHandler("ww1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) {
