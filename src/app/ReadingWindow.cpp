@@ -87,10 +87,10 @@ void TForm2::FillCast(const TCast& cast, int64_t journalId) {
     mark->Transparent = true;
     mark->Font().SetColor(kVermilion);
     mark->Font().SetStyle(fsBold);
-    mark->Font().SetHeight(-14);
+    mark->Font().SetHeight(-11);  // lines are 11 pixels apart
     mark->SetCaption(cast.values[line - 1] == 9 ? "○" : "×");
     const int barTop = kPictureTop + kFigureBottom - line * 7 - (line - 1) * 4;
-    mark->SetBounds(kMarkLeft, barTop - 4, kMarkWidth, 16);
+    mark->SetBounds(kMarkLeft, barTop - 2, kMarkWidth, 11);
     movingMarks_.push_back(mark);
   }
   if (moves) {
@@ -170,8 +170,16 @@ void TForm2::MarkRule(int rule) {
   // The caret at the rule's first line, so the text shows it.
   int start = 0;
   for (int i = 0; i < marked.front(); ++i) start += ViewLength(lines[i]) + 1;
-  memo->SetSelection(start, 0);
   memoCaret_ = start;
+  ShowRuleAtTop();
+}
+
+void TForm2::ShowRuleAtTop() {
+  // From the end back up to the rule: the text scrolls no further than to bring its line in, so
+  // the rule's first line ends up at the top.
+  auto* memo = Find<TMemo>(this, "Memo1");
+  memo->SetSelection(memo->GetTextLen(), 0);
+  memo->SetSelection(memoCaret_, 0);
 }
 
 void TForm2::MarkPassages(const TReadingRule& rule, const std::string& primary, const std::string& changed) {
@@ -231,17 +239,15 @@ void TForm2::MarkPassages(const TReadingRule& rule, const std::string& primary, 
     for (int i = 0; i < target; ++i) pos += ViewLength(doc.Paragraphs[i].Text()) + 1;
     passagePositions_.push_back(pos);
   }
-  if (!passagePositions_.empty()) {
-    view->ScrollToPosition(passagePositions_.front());
-    // Laid out for good only once shown: scroll again then.
-    OnShow = [this](TObject*) {
-      PostCall([this, alive = alive_] {
-        if (!*alive) return;
-        Find<TRichEdit>(this, "richedit1")->ScrollToPosition(passagePositions_.front());
-        Find<TMemo>(this, "Memo1")->SetSelection(memoCaret_, 0);
-      });
-    };
-  }
+  if (!passagePositions_.empty()) view->ScrollToPosition(passagePositions_.front());
+  // Both texts are laid out for good only once shown: scroll them again then.
+  OnShow = [this](TObject*) {
+    PostCall([this, alive = alive_] {
+      if (!*alive) return;
+      if (!passagePositions_.empty()) Find<TRichEdit>(this, "richedit1")->ScrollToPosition(passagePositions_.front());
+      ShowRuleAtTop();
+    });
+  };
 }
 
 int64_t KeepInJournal(const TCast& cast, const std::string& method, const std::string& question) {

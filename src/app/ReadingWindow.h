@@ -42,6 +42,7 @@ class TForm2 : public TForm {
 
  private:
   void MarkRule(int rule);
+  void ShowRuleAtTop();
   void MarkPassages(const TReadingRule& rule, const std::string& primary, const std::string& changed);
   std::optional<TCast> cast_;
   std::vector<int> passagePositions_;
