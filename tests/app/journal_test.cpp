@@ -131,6 +131,9 @@ TEST_F(Journal, ASecondCopyAndAFileThatCannotBeWrittenAreToldSoAndChangeNothing)
   first->Add({0, "2024-04-17 11:31:00", "卦码", "", "777777", ""});
   EXPECT_EQ(first->List().size(), 2u);
   first.reset();
+  // A place where no file can be made, whoever runs the program: below a plain file.
+  std::ofstream(dir_ / "plain") << "x";
+  EXPECT_THROW(TJournal((dir_ / "plain/journal.db").string()), EJournalError);
   if (::geteuid() == 0) GTEST_SKIP() << "root writes read-only files";
   ::chmod(db.c_str(), 0444);
   ExpectRefused(db, "不能写入");

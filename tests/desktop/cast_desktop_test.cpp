@@ -233,6 +233,7 @@ TEST_F(Cast, TheJournalOpensFromTheMainWindowsMenuAndReopensACast) {
   TJournalWindow* journal = nullptr;
   TForm2* reading = nullptr;
   int row = -1;
+  test::MessageBoxRecorder boxes;  // answers the question before a deletion
   auto item = [&](int i) {
     auto* level = host->SkinMenu().Level(0);
     const TRect r = level->Items(i)->ObjectRect;
@@ -270,7 +271,36 @@ TEST_F(Cast, TheJournalOpensFromTheMainWindowsMenuAndReopensACast) {
         EXPECT_TRUE(SeenOnTop(Find<TControl>(reading, "q121212")));
         EXPECT_TRUE(SeenOnTop(reading->ChangedPicture()));
       });
-  CloseWindow(s, [&] { return reading; }, "the reading").Until("the journal again", [&] { return Active(journal); });
+  CloseWindow(s, [&] { return reading; }, "the reading")
+      .Until("the journal again", [&] { return Active(journal) && journal->Selected() == row; })
+      // A note for the chosen cast, typed and saved.
+      .Click(input_, [&] { return CentreOf(Find<TControl>(journal, "noteEdit")); })
+      .Until("the note field has the keyboard", [&] { return journal->ActiveControl() == Find<TControl>(journal, "noteEdit"); })
+      .Do([&] { input_.Type("三月后应验"); })
+      .Until("the note is typed", [&] { return Find<TControl>(journal, "noteEdit")->Text() == "三月后应验"; })
+      .Click(input_, [&] { return CentreOf(Find<TControl>(journal, "saveNoteButton")); })
+      .Until("the note is kept", [&] {
+        for (const TJournalEntry& e : ProgramJournal().List())
+          if (e.id == id) return e.note == "三月后应验";
+        return false;
+      })
+      // Deleting asks first: "no" keeps the cast, "yes" removes it.
+      .Do([&] { boxes.answer = IDNO; })
+      .Click(input_, [&] { return CentreOf(Find<TControl>(journal, "deleteButton")); })
+      .Until("the question was asked", [&] { return boxes.boxes.size() == 1; })
+      .Do([&] {
+        EXPECT_EQ(boxes.boxes[0].text, TJournalWindow::kDeleteQuestion);
+        EXPECT_EQ(journal->Entries().size(), ProgramJournal().List().size());
+        boxes.answer = IDYES;
+      })
+      .Click(input_, [&] { return CentreOf(Find<TControl>(journal, "deleteButton")); })
+      .Until("the cast is gone from the list and the file", [&] {
+        for (const TJournalEntry& e : ProgramJournal().List())
+          if (e.id == id) return false;
+        for (const TJournalEntry& e : journal->Entries())
+          if (e.id == id) return false;
+        return boxes.boxes.size() == 2;
+      });
   CloseWindow(s, [&] { return journal; }, "the journal")
       .Until("back at the main window", [&] { return Screen->ActiveForm() == main_ && Active(main_); });
   EXPECT_EQ(s.Run(), "");
