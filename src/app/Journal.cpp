@@ -1,9 +1,13 @@
 #include "app/Journal.h"
 
 #include <sqlite3.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -66,25 +70,33 @@ TJournal::TJournal(const std::string& path) : path_(path) {
   struct stat st {};
   const bool exists = ::stat(path.c_str(), &st) == 0;
   if (exists && !S_ISREG(st.st_mode)) throw EJournalError("该路径不是起卦记录文件：" + path);
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
   if (!exists) {
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    flags |= SQLITE_OPEN_CREATE;
   }
-  int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+  // One running copy owns the journal: a lock of its own on the file (not the database's locks,
+  // which last only as long as a transaction), kept until the journal is closed. A second copy is
+  // told so instead of writing between the first one's casts; other programs (the sqlite3 tool)
+  // still read and write the file as a database. A file the program may only read is refused
+  // here rather than at the first cast.
+  lockFd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (exists ? 0 : O_CREAT), 0644);
+  if (lockFd_ < 0) {
+    const int e = errno;
+    throw EJournalError(std::string(exists ? "起卦记录文件不能写入（" : "无法建立起卦记录文件（") + std::strerror(e) + "）：" + path_);
+  }
+  if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    ::close(lockFd_);
+    lockFd_ = -1;
+    Fail(SQLITE_BUSY, "打开");
+  }
+  int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX, nullptr);
   try {
-    if (rc != SQLITE_OK) Fail(rc, exists ? "打开" : "建立");
-    // An existing file the program may only read opens read-only: refuse it rather than fail at
-    // the first cast.
+    if (rc != SQLITE_OK) Fail(rc, "打开");
     if (sqlite3_db_readonly(db_, "main") == 1) Fail(SQLITE_READONLY, "写入");
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, kBusyWaitMs);
-    // One running copy owns the journal: the exclusive lock, taken now, is kept until the file
-    // is closed. A second copy is told so instead of writing between the first one's casts.
-    Exec("PRAGMA locking_mode=EXCLUSIVE");
     Exec("PRAGMA synchronous=FULL");
-    rc = sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    rc = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) Fail(rc, "打开");
     int version = -1;
     {
@@ -127,11 +139,16 @@ TJournal::TJournal(const std::string& path) : path_(path) {
   } catch (...) {
     sqlite3_close(db_);
     db_ = nullptr;
+    ::close(lockFd_);  // after the database: closing a file drops the process's locks on it
+    lockFd_ = -1;
     throw;
   }
 }
 
-TJournal::~TJournal() { sqlite3_close(db_); }
+TJournal::~TJournal() {
+  sqlite3_close(db_);
+  if (lockFd_ >= 0) ::close(lockFd_);
+}
 
 int64_t TJournal::Add(const TJournalEntry& e) {
   Statement s(db_, "INSERT INTO casts (time, method, question, code, note) VALUES (?, ?, ?, ?, ?)");

@@ -56,6 +56,7 @@ class TJournal {
   [[noreturn]] void Fail(int rc, const char* doing);
   std::string path_;
   sqlite3* db_ = nullptr;
+  int lockFd_ = -1;  // holds this copy's lock on the file
 };
 
 // The program's journal file: beside `dat` when the working folder has one (a program run from

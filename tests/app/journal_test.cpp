@@ -126,8 +126,9 @@ TEST_F(Journal, ASecondCopyAndAFileThatCannotBeWrittenAreToldSoAndChangeNothing)
   const fs::path db = dir_ / "journal.db";
   auto first = std::make_unique<TJournal>(db.string());
   first->Add({0, "2024-04-17 11:30:00", "卦码", "", "798677", ""});
-  // Another running copy: the first one keeps the file.
+  // Another running copy: the first one keeps the file; other programs still read it.
   ExpectRefused(db, "另一个");
+  EXPECT_EQ(Query(db, "SELECT code FROM casts"), "798677\n");
   first->Add({0, "2024-04-17 11:31:00", "卦码", "", "777777", ""});
   EXPECT_EQ(first->List().size(), 2u);
   first.reset();
