@@ -11,6 +11,8 @@
 #include <sstream>
 
 #include "app/Journal.h"
+#include "app/ReadingWindow.h"
+#include "support/TestSupport.h"
 
 using namespace corvane;
 namespace fs = std::filesystem;
@@ -157,4 +159,21 @@ TEST_F(Journal, LivesBesideDatWhenTheProgramRunsFromSuchAFolderAndInTheUsersData
   EXPECT_EQ(JournalPath(), (dir_ / "xdg/corvane/journal.db").string());
   fs::current_path(before);
   unsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(Journal, ACastWithAnUnusableJournalIsStillReadAndTheUserIsToldWhyItWasNotKept) {
+  fs::create_directories(dir_);
+  const fs::path damaged = dir_ / "journal.db";
+  std::ofstream(damaged, std::ios::binary) << std::string(4096, 'x');
+  ResetProgramJournal(damaged.string());
+  test::MessageBoxRecorder boxes;
+  EXPECT_EQ(KeepInJournal(*ParseCastCode("798677"), "卦码", ""), 0);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_NE(boxes.boxes[0].text.find("损坏"), std::string::npos) << boxes.boxes[0].text;
+  EXPECT_NE(boxes.boxes[0].text.find(damaged.string()), std::string::npos);
+  EXPECT_EQ(Slurp(damaged), std::string(4096, 'x'));
+  // Once the file is usable again (here: moved away by the user), casts are kept.
+  fs::rename(damaged, dir_ / "kept.db");
+  EXPECT_GT(KeepInJournal(*ParseCastCode("798677"), "卦码", ""), 0);
+  ResetProgramJournal();
 }
