@@ -66,7 +66,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://www.corvane.com/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The platform plugin that puts windows on an X display, and the faces the windows are drawn with.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk, fonts-arphic-uming, fonts-liberation2, fonts-dejavu-core")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, libsqlite3-0, libicu72, fonts-noto-cjk, fonts-arphic-uming, fonts-liberation2, fonts-dejavu-core")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_SOURCE_IGNORE_FILES "/build.*/;/\\\\.git/")
 include(CPack)

@@ -436,6 +436,10 @@ def build_reference(stem, path):
         # Every line code quoted in an example must exist, and the paragraph
         # that quotes it must also give the hexagram's catalogue name.
         for code in re.findall(r"(?<![0-9])[0-9]{6}(?![0-9])", text):
+            # A casting code (six line values 6..9) is quoted with the name of the
+            # hexagram it casts: 7 and 9 are yang lines, 6 and 8 yin ones.
+            if re.fullmatch(r"[6-9]{6}", code):
+                code = "".join("1" if c in "79" else "2" for c in code)
             if code not in names:
                 raise SourceError("%s:%d: %s is not a line code" % (where, lineno, code))
             if names[code] not in text:

@@ -65,7 +65,7 @@ void RegisterApplicationClasses() {
     if (auto* f = dynamic_cast<TForm*>(form)) m.Result = f->Perform(m.Msg, m.WParam, m.LParam);
   };
   RegisterBuiltInLayouts();
-  for (const char* cls : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5"}) RegisterComponentClass(cls, "TForm", nullptr);
+  for (const char* cls : {"TForm1", "TForm2", "TForm3", "TForm4", "TForm5", "TJournalWindow"}) RegisterComponentClass(cls, "TForm", nullptr);
 }
 
 void BuildFromLayout(TForm* form, const char* layoutFile) {

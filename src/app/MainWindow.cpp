@@ -8,6 +8,9 @@
 #include "app/ReferenceWindow.h"
 #include "app/NotesEditor.h"
 #include "app/AboutWindow.h"
+#include "app/JournalWindow.h"
+#include "skin/SkinData.h"
+#include "skin/SkinMenu.h"
 
 namespace corvane {
 
@@ -45,8 +48,16 @@ void TForm1::PublishHandlers() {
   // A failed write raises: the close is abandoned, the window stays open and the next close
   // tries again.
   PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction&) { WriteTitles(); }));
-  auto drag = [](TObject*, TMouseButton, TShiftState, int, int) { BeginWindowDrag(Form1); };
-  PublishHandler("Image1MouseDown", TMouseEvent(drag));
+  // The background drags the window with any button; a right click that did not move it opens
+  // the casting menu where it was pressed (the move loop returns at the release).
+  PublishHandler("Image1MouseDown", TMouseEvent([this](TObject*, TMouseButton b, TShiftState, int x, int y) {
+    TForm1* window = Form1;
+    const TPoint before{window->Left(), window->Top()};
+    const TPoint at = Find<TControl>(this, "Image1")->ClientToScreen({x, y});
+    BeginWindowDrag(window);
+    if (b == TMouseButton::mbRight && Form1 == window && window->Left() == before.X && window->Top() == before.Y)
+      ShowCastMenu(at.X, at.Y);
+  }));
   PublishHandler("Image1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) { HideAllHighlights(); }));
   PublishHandler("ww1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) {
     Find<TControl>(this, "w1")->Show();
@@ -151,14 +162,54 @@ void TForm1::Lookup() {
   if (const THexagram* h = FindHexagram(text)) {
     form->Fill(h->code);
     form->ShowModal();
+  } else if (const std::optional<TCast> cast = ParseCastCode(text)) {
+    // Six line values: a cast reading, kept in the journal like every cast.
+    const int64_t id = KeepInJournal(*cast, "卦码", {});
+    form->FillCast(*cast, id);
+    form->ShowModal();
   } else {
     ShowMessage(kGuidance);
   }
 }
 
+TskSkinPopupMenu* TForm1::CastMenu() {
+  if (castMenu_) return castMenu_;
+  // Made at the first right click, not at start-up.
+  auto* host = new TskSkinMenuHost(this);
+  castMenu_ = new TskSkinPopupMenu(this);
+  castMenu_->SetName("castMenu");
+  auto add = [&](const std::string& caption, std::function<void()> run) {
+    auto* item = new TMenuItem(castMenu_);
+    item->Caption = caption;
+    if (run) item->OnClick = [run](TObject*) { run(); };
+    castMenu_->Items().Add(item);
+  };
+  add("起卦 (硬币)", [this] { OpenReference(2); });
+  add("时间起卦", [this] { OpenReference(3); });
+  add("-", nullptr);
+  add("起卦记录", [] { OpenJournal(); });
+  // The program's skin, as the about window's menus show it: the start-up about window lives for
+  // the whole run.
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    if (auto* about = dynamic_cast<TForm5*>(Application->Components(i)))
+      if (auto* skin = dynamic_cast<TskSkinData*>(about->FindComponent("skSkinData1"))) {
+        castMenu_->SetSkinData(skin);
+        host->SkinData = skin;
+        break;
+      }
+  return castMenu_;
+}
+
+void TForm1::ShowCastMenu(int x, int y) { CastMenu()->Popup(x, y); }
+
 void TForm1::OpenReference(int index) {
   static const char* const kDocuments[] = {"dat\\sifaze.rtf", "dat\\yingbi.rtf", "dat\\shijian.rtf"};
-  OpenModal(Form3, [&](TForm3& f) { f.Fill(kDocuments[index - 1]); });
+  OpenModal(Form3, [&](TForm3& f) {
+    f.Fill(kDocuments[index - 1]);
+    // The two casting methods' texts cast, too.
+    if (index == 2) f.EnableCasting(TCastMethod::Coins);
+    if (index == 3) f.EnableCasting(TCastMethod::Clock);
+  });
 }
 
 }  // namespace corvane

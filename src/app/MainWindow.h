@@ -10,6 +10,8 @@
 
 namespace corvane {
 
+class TskSkinPopupMenu;
+
 class TForm1 : public TForm {
  public:
   explicit TForm1(TComponent* owner);
@@ -26,6 +28,9 @@ class TForm1 : public TForm {
   void Lookup();
   // Opens reference text 1..3.
   void OpenReference(int index);
+  // The menu a right click on the background opens: 起卦 (硬币), 时间起卦, 起卦记录.
+  void ShowCastMenu(int x, int y);
+  TskSkinPopupMenu* CastMenu();
 
   static constexpr const char* kGuidance = "请从下爻到上爻依次输入六位数字——1、2（1为阳，2为阴）！";
 
@@ -40,6 +45,7 @@ class TForm1 : public TForm {
 
   // Access to the configuration file, for the whole run.
   std::unique_ptr<TIniFile> config_;
+  TskSkinPopupMenu* castMenu_ = nullptr;  // made on first use
 };
 
 }  // namespace corvane

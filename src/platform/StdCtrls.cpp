@@ -979,6 +979,16 @@ int TRichEdit::ContentHeight() const {
 int TRichEdit::ScrollPosition() const { return RichOf(this)->verticalScrollBar()->value(); }
 int TRichEdit::ScrollMaximum() const { return RichOf(this)->verticalScrollBar()->maximum(); }
 void TRichEdit::SetScrollPosition(int pos) { RichOf(this)->verticalScrollBar()->setValue(pos); }
+void TRichEdit::ScrollToPosition(int pos) {
+  QTextEdit* e = RichOf(this);
+  QTextDocument* d = e->document();
+  d->pageCount();  // the whole layout, so the scroll range and the paragraph's place are known
+  QTextCursor c(d);
+  c.setPosition(std::clamp(pos, 0, std::max(0, d->characterCount() - 1)));
+  e->setTextCursor(c);
+  const QRectF block = d->documentLayout()->blockBoundingRect(c.block());
+  e->verticalScrollBar()->setValue(static_cast<int>(block.top()));
+}
 bool TRichEdit::HasHorizontalScrollBar() const {
   return RichOf(this)->horizontalScrollBarPolicy() != Qt::ScrollBarAlwaysOff && RichOf(this)->horizontalScrollBar()->isVisible();
 }

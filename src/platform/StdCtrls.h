@@ -284,6 +284,9 @@ class TRichEdit : public TCustomEdit {
   int ScrollPosition() const;
   int ScrollMaximum() const;
   void SetScrollPosition(int pos);
+  // Puts the caret at a character position and scrolls the paragraph holding it to the top of
+  // the view (as far as the content allows).
+  void ScrollToPosition(int pos);
   bool HasHorizontalScrollBar() const;
   TNotifyEvent OnChange;
 
