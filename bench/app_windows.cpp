@@ -20,15 +20,15 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/AboutWindow.h"
 #include "app/Catalogue.h"
-#include "app/Program.h"
 #include "app/MainWindow.h"
+#include "app/NotesEditor.h"
+#include "app/Program.h"
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
-#include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
-#include "platform/Graphics.h"
-#include "platform/RichText.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/text/RichText.h"
 
 using namespace corvane;
 

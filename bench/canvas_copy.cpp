@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/Forms.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/windows/Forms.h"
 
 using namespace corvane;
 

@@ -8,7 +8,7 @@
 
 #include "controls/Button.h"
 #include "controls/ImagePanel.h"
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane {
 namespace {

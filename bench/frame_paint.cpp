@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Forms.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/windows/Forms.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDrawing.h"

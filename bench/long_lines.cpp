@@ -10,10 +10,10 @@
 #include <functional>
 #include <string>
 
-#include "platform/Forms.h"
-#include "platform/RichText.h"
-#include "platform/StdCtrls.h"
-#include "platform/WebBrowser.h"
+#include "platform/text/RichText.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/widgets/WebBrowser.h"
+#include "platform/windows/Forms.h"
 
 using namespace corvane;
 

@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinMenu.h"

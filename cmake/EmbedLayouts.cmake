@@ -1,6 +1,6 @@
 # Turns the window layouts (*.lfm) into a C++ source that registers their texts with the loader.
 # Called as: cmake -DOUT=<file.cpp> -DFILES="<a.lfm;b.lfm>" -P EmbedLayouts.cmake
-set(code "// Generated from the window layouts; do not edit.\n#include \"platform/Layout.h\"\n\nnamespace corvane {\nvoid RegisterBuiltInLayouts() {\n")
+set(code "// Generated from the window layouts; do not edit.\n#include \"platform/layout/Layout.h\"\n\nnamespace corvane {\nvoid RegisterBuiltInLayouts() {\n")
 foreach(f ${FILES})
   get_filename_component(name ${f} NAME)
   file(READ ${f} text)

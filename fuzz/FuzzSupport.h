@@ -17,7 +17,7 @@
 
 #include <unistd.h>
 
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
 
 namespace corvane::fuzz {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "FuzzSupport.h"
-#include "platform/IniFiles.h"
+#include "platform/core/IniFiles.h"
 
 using namespace corvane;
 

@@ -1,7 +1,7 @@
 // JPEG decoding through the platform's wrapper: bad data raises EInvalidGraphic and leaves the
 // bitmap's previous picture as it was; good data gives a bitmap whose every row is there.
 #include "FuzzSupport.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 using namespace corvane;
 

@@ -11,8 +11,8 @@
 
 #include "FuzzSupport.h"
 #include "controls/Register.h"
-#include "platform/Forms.h"
-#include "platform/Layout.h"
+#include "platform/layout/Layout.h"
+#include "platform/windows/Forms.h"
 #include "skin/Register.h"
 
 using namespace corvane;

@@ -3,7 +3,7 @@
 // characters other than tab and line ends have no form in RTF and are dropped by the writer on
 // purpose; a stray CR or LF inside a paragraph is written as a line break.
 #include "FuzzSupport.h"
-#include "platform/RichText.h"
+#include "platform/text/RichText.h"
 
 using namespace corvane;
 

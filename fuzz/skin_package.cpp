@@ -6,7 +6,7 @@
 //   otherwise  a raw (inflated) package, loaded into skin data
 // Only the program's own errors may come out, and a failed load leaves the skin marked empty.
 #include "FuzzSupport.h"
-#include "platform/BmpCodec.h"
+#include "platform/graphics/BmpCodec.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinIni.h"

@@ -3,7 +3,7 @@
 // or raises the bitmap error.
 #include "FuzzSupport.h"
 #include "controls/FileTheme.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 using namespace corvane;
 

@@ -11,9 +11,9 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
-#include "platform/Encoding.h"
-#include "platform/Forms.h"
-#include "platform/WebBrowser.h"
+#include "platform/core/Encoding.h"
+#include "platform/widgets/WebBrowser.h"
+#include "platform/windows/Forms.h"
 
 using namespace corvane;
 

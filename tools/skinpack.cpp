@@ -15,8 +15,8 @@
 #include <map>
 #include <sstream>
 
-#include "platform/BmpCodec.h"
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
+#include "platform/graphics/BmpCodec.h"
 #include "skin/SkinIni.h"
 #include "skin/SkinMembers.h"
 #include "skin/SkinPackage.h"

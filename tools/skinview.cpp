@@ -16,11 +16,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Forms.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
-#include "platform/Menus.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinMenu.h"
 #include "skin/StoredSkin.h"

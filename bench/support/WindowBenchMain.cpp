@@ -2,7 +2,7 @@
 // in, then the benchmarks the command line asks for.
 #include <benchmark/benchmark.h>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 int main(int argc, char** argv) {
   corvane::TApplication::Initialize(argc, argv);

@@ -1,7 +1,7 @@
 #include "app/AboutWindow.h"
 
 #include "app/Places.h"
-#include "platform/WebBrowser.h"
+#include "platform/widgets/WebBrowser.h"
 
 namespace corvane {
 

@@ -3,7 +3,7 @@
 #include <ctime>
 
 #include "app/Catalogue.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/Casting.h"
-#include "platform/Controls.h"
+#include "platform/windows/Controls.h"
 
 namespace corvane {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "platform/ChineseCalendar.h"
+#include "platform/core/ChineseCalendar.h"
 
 namespace corvane {
 

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "app/Places.h"
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
 
 namespace corvane {
 

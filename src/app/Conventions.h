@@ -5,9 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/Forms.h"
-#include "platform/Layout.h"
-#include "platform/StdCtrls.h"
+#include "platform/layout/Layout.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane {
 

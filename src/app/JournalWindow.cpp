@@ -5,7 +5,7 @@
 #include "app/Casting.h"
 #include "app/Catalogue.h"
 #include "app/ReadingWindow.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/Conventions.h"
-#include "platform/IniFiles.h"
+#include "platform/core/IniFiles.h"
 
 namespace corvane {
 

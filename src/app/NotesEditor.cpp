@@ -1,8 +1,8 @@
 #include "app/NotesEditor.h"
 
 #include "app/MainWindow.h"
-#include "platform/Dialogs.h"
-#include "platform/Menus.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Menus.h"
 
 namespace corvane {
 

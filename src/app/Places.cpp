@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
 
 namespace corvane {
 

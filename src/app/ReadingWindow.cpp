@@ -4,7 +4,7 @@
 #include "app/Journal.h"
 #include "app/JournalWindow.h"
 #include "controls/Button.h"
-#include "platform/RichText.h"
+#include "platform/text/RichText.h"
 
 namespace corvane {
 

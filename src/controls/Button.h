@@ -7,9 +7,9 @@
 
 #include "controls/FileTheme.h"
 #include "controls/Theme.h"
-#include "platform/ActnList.h"
-#include "platform/Forms.h"
-#include "platform/Menus.h"  // AcceleratorOf
+#include "platform/windows/ActnList.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"  // AcceleratorOf
 
 namespace corvane {
 

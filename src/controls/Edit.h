@@ -5,7 +5,7 @@
 
 #include "controls/FileTheme.h"
 #include "controls/Theme.h"
-#include "platform/StdCtrls.h"
+#include "platform/widgets/StdCtrls.h"
 
 namespace corvane {
 

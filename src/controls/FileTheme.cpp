@@ -3,7 +3,7 @@
 #include <cstring>
 #include <set>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane {
 

@@ -18,8 +18,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/Classes.h"
-#include "platform/Graphics.h"
+#include "platform/core/Classes.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "platform/StdCtrls.h"
+#include "platform/widgets/StdCtrls.h"
 
 namespace corvane {
 

@@ -7,7 +7,7 @@
 #include "controls/Edit.h"
 #include "controls/FileTheme.h"
 #include "controls/ImagePanel.h"
-#include "platform/Layout.h"
+#include "platform/layout/Layout.h"
 
 namespace corvane {
 

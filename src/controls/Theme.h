@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/Controls.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/windows/Controls.h"
 
 namespace corvane {
 

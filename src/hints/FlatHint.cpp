@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/Forms.h"
-#include "platform/Layout.h"
 #include "hints/SkinHint.h"
+#include "platform/layout/Layout.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane {
 

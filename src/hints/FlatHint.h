@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Hints.h"
+#include "platform/windows/Hints.h"
 
 namespace corvane {
 

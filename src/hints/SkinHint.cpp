@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/Forms.h"
-#include "platform/Layout.h"
+#include "platform/layout/Layout.h"
+#include "platform/windows/Forms.h"
 #include "skin/ResourceStrData.h"
 #include "skin/SkinData.h"
 

@@ -1,7 +1,7 @@
-#include "CompressedStoredSkin.h"
+#include "skin/CompressedStoredSkin.h"
 
-#include "SkinIni.h"
-#include "SkinPackage.h"
+#include "skin/SkinIni.h"
+#include "skin/SkinPackage.h"
 
 namespace corvane {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
 
 namespace corvane {
 

@@ -1,10 +1,10 @@
-#include "EffectBmp.h"
+#include "skin/EffectBmp.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
 
 namespace corvane {
 

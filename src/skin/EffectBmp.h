@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "SkinIni.h"
+#include "skin/SkinIni.h"
 
 namespace corvane {
 

@@ -1,7 +1,7 @@
 // The platform-bitmap side of TskEffectBmp, kept apart so the pixel work links without it.
-#include "EffectBmp.h"
+#include "skin/EffectBmp.h"
 
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 

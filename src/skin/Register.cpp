@@ -1,8 +1,8 @@
 #include "skin/Register.h"
 
-#include "platform/Layout.h"
+#include "platform/layout/Layout.h"
+#include "platform/windows/Menus.h"
 #include "skin/CompressedStoredSkin.h"
-#include "platform/Menus.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDialogs.h"
 #include "skin/SkinForm.h"

@@ -1,4 +1,4 @@
-#include "ResourceStrData.h"
+#include "skin/ResourceStrData.h"
 
 #include <strings.h>
 

@@ -1,13 +1,13 @@
-#include "SkinData.h"
+#include "skin/SkinData.h"
 
 #include <algorithm>
 
-#include "CompressedStoredSkin.h"
-#include "ResourceStrData.h"
-#include "SkinPackage.h"
-#include "platform/BmpCodec.h"
-#include "platform/Encoding.h"
-#include "platform/Graphics.h"
+#include "platform/core/Encoding.h"
+#include "platform/graphics/BmpCodec.h"
+#include "platform/graphics/Graphics.h"
+#include "skin/CompressedStoredSkin.h"
+#include "skin/ResourceStrData.h"
+#include "skin/SkinPackage.h"
 
 namespace corvane {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "SkinIni.h"
-#include "SkinMembers.h"
-#include "platform/Classes.h"
-#include "platform/Messages.h"
+#include "platform/core/Classes.h"
+#include "platform/core/Messages.h"
+#include "skin/SkinIni.h"
+#include "skin/SkinMembers.h"
 
 namespace corvane {
 

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "platform/Classes.h"
-#include "platform/Graphics.h"
+#include "platform/core/Classes.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 

@@ -1,7 +1,7 @@
 #include "skin/SkinDrawing.h"
 
-#include "platform/Controls.h"
-#include "platform/Forms.h"
+#include "platform/windows/Controls.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane {
 

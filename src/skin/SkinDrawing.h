@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 

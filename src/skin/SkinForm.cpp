@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/Menus.h"
-#include "platform/TrayIcons.h"
+#include "platform/windows/Menus.h"
+#include "platform/windows/TrayIcons.h"
 #include "skin/EffectBmp.h"
 #include "skin/ResourceStrData.h"
 #include "skin/SkinData.h"

@@ -28,8 +28,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Controls.h"
-#include "platform/Forms.h"
+#include "platform/windows/Controls.h"
+#include "platform/windows/Forms.h"
 #include "skin/ObjectHint.h"
 #include "skin/SkinDrawing.h"
 #include "skin/SkinIni.h"

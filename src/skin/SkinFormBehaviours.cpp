@@ -2,7 +2,7 @@
 // magnetic edges, the fade-in, the system menu and the tray menu.
 #include <algorithm>
 
-#include "platform/Menus.h"
+#include "platform/windows/Menus.h"
 #include "skin/ResourceStrData.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Graphics.h"
-#include "platform/Types.h"
+#include "platform/core/Types.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 

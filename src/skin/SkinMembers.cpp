@@ -1,4 +1,4 @@
-#include "SkinMembers.h"
+#include "skin/SkinMembers.h"
 
 #include <functional>
 #include <utility>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "SkinIni.h"
+#include "skin/SkinIni.h"
 
 namespace corvane {
 

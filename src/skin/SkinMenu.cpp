@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ImgList.h"
+#include "platform/graphics/ImgList.h"
 #include "skin/EffectBmp.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDrawing.h"

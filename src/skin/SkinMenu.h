@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/Forms.h"
-#include "platform/Menus.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"
 
 namespace corvane {
 

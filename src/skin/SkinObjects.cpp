@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Menus.h"
+#include "platform/windows/Menus.h"
 #include "skin/EffectBmp.h"
+#include "skin/ResourceStrData.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDrawing.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinMembers.h"
-#include "skin/ResourceStrData.h"
 
 namespace corvane {
 

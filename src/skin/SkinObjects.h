@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "platform/Graphics.h"
-#include "platform/Types.h"
+#include "platform/core/Types.h"
+#include "platform/graphics/Graphics.h"
 #include "skin/SkinIni.h"
 
 namespace corvane {

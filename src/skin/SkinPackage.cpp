@@ -1,7 +1,7 @@
-#include "SkinPackage.h"
+#include "skin/SkinPackage.h"
 
-#include "SkinIni.h"
-#include "ZlibStreams.h"
+#include "skin/SkinIni.h"
+#include "skin/ZlibStreams.h"
 
 namespace corvane {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/BmpCodec.h"
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
+#include "platform/graphics/BmpCodec.h"
 
 namespace corvane {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Forms.h"
-#include "platform/ImgList.h"
-#include "platform/TrayIcons.h"
+#include "platform/graphics/ImgList.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/TrayIcons.h"
 
 namespace corvane {
 

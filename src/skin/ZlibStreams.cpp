@@ -1,4 +1,4 @@
-#include "ZlibStreams.h"
+#include "skin/ZlibStreams.h"
 
 #include <zlib.h>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
 
 namespace corvane {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/AboutWindow.h"
+#include "platform/windows/Menus.h"
 #include "skin/CompressedStoredSkin.h"
-#include "platform/Menus.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDialogs.h"
 #include "skin/SkinForm.h"

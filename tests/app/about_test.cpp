@@ -6,16 +6,16 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/AboutWindow.h"
 #include "app/Catalogue.h"
-#include "app/Program.h"
 #include "app/MainWindow.h"
+#include "app/NotesEditor.h"
+#include "app/Program.h"
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
-#include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
 #include "controls/Button.h"
-#include "platform/Encoding.h"
-#include "platform/WebBrowser.h"
+#include "platform/core/Encoding.h"
+#include "platform/widgets/WebBrowser.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestSupport.h"
 

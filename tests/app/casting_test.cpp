@@ -8,7 +8,7 @@
 
 #include "app/Casting.h"
 #include "app/ReadingWindow.h"
-#include "platform/RichText.h"
+#include "platform/text/RichText.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

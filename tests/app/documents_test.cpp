@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Catalogue.h"
-#include "platform/RichText.h"
+#include "platform/text/RichText.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

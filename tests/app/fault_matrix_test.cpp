@@ -29,12 +29,12 @@
 #include <random>
 #include <thread>
 
+#include "app/AboutWindow.h"
 #include "app/Catalogue.h"
 #include "app/MainWindow.h"
 #include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
-#include "platform/IniFiles.h"
-#include "platform/RichText.h"
+#include "platform/core/IniFiles.h"
+#include "platform/text/RichText.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinPackage.h"

@@ -7,7 +7,7 @@
 
 #include "app/Catalogue.h"
 #include "app/MainWindow.h"
-#include "platform/Encoding.h"
+#include "platform/core/Encoding.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

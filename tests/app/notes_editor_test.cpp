@@ -8,11 +8,11 @@
 #include "app/MainWindow.h"
 #include "app/NotesEditor.h"
 #include "hints/FlatHint.h"
-#include "platform/ActnList.h"
-#include "platform/ComCtrls.h"
-#include "platform/Dialogs.h"
-#include "platform/ImgList.h"
-#include "platform/Menus.h"
+#include "platform/graphics/ImgList.h"
+#include "platform/widgets/ComCtrls.h"
+#include "platform/windows/ActnList.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Menus.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "app/Catalogue.h"
-#include "platform/RichText.h"
+#include "platform/text/RichText.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

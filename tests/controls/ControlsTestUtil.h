@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/Graphics.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane::test {
 

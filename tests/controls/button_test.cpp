@@ -6,7 +6,7 @@
 
 #include "controls/Button.h"
 #include "controls/ControlsTestUtil.h"
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "controls/ControlsTestUtil.h"
 #include "controls/Edit.h"
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane {
 namespace {

@@ -5,7 +5,7 @@
 #include "controls/Edit.h"
 #include "controls/ImagePanel.h"
 #include "controls/Register.h"
-#include "platform/Layout.h"
+#include "platform/layout/Layout.h"
 
 namespace corvane {
 namespace {

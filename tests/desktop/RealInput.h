@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 typedef struct _XDisplay Display;
 

@@ -18,7 +18,7 @@
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
 #include "desktop/RealInput.h"
-#include "platform/StdCtrls.h"
+#include "platform/widgets/StdCtrls.h"
 #include "skin/SkinMenu.h"
 #include "support/TestSupport.h"
 

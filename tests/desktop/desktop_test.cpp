@@ -7,17 +7,17 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "app/AboutWindow.h"
 #include "app/Catalogue.h"
-#include "app/Program.h"
 #include "app/MainWindow.h"
+#include "app/NotesEditor.h"
+#include "app/Program.h"
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
-#include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
 #include "controls/Button.h"
 #include "desktop/RealInput.h"
 #include "hints/FlatHint.h"
-#include "platform/ComCtrls.h"
+#include "platform/widgets/ComCtrls.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinMenu.h"
 #include "support/TestSupport.h"

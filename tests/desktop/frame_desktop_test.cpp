@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "desktop/RealInput.h"
+#include "platform/windows/Menus.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
-#include "platform/Menus.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinMenu.h"
 #include "skin/SkinObjects.h"

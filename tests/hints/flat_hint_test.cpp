@@ -6,9 +6,9 @@
 #include <set>
 
 #include "hints/FlatHint.h"
-#include "platform/Forms.h"
-#include "platform/Layout.h"
-#include "platform/StdCtrls.h"
+#include "platform/layout/Layout.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/windows/Forms.h"
 #include "support/HintSettings.h"
 
 using namespace corvane;

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "hints/SkinHint.h"
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
-#include "skin/StoredSkin.h"
 #include "skin/SkinDrawing.h"
+#include "skin/StoredSkin.h"
 #include "support/HintSettings.h"
 #include "support/TestSupport.h"
 

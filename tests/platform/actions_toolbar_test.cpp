@@ -2,14 +2,15 @@
 // buttons, menu items, the font and colour choosers, and their layout registration.
 #include <gtest/gtest.h>
 
-#include "platform/ActnList.h"
-#include "platform/ComCtrls.h"
-#include "platform/Dialogs.h"
-#include "platform/Hints.h"
-#include "platform/ImgList.h"
-#include "platform/Layout.h"
-#include "platform/Menus.h"
-#include "platform/StdCtrls.h"
+#include "platform/graphics/ImgList.h"
+#include "platform/layout/Layout.h"
+#include "platform/widgets/ComCtrls.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/windows/ActnList.h"
+#include "platform/widgets/StdActns.h"
+#include "platform/windows/Dialogs.h"
+#include "platform/windows/Hints.h"
+#include "platform/windows/Menus.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "platform/Classes.h"
-#include "platform/Encoding.h"
+#include "platform/core/Classes.h"
+#include "platform/core/Encoding.h"
 
 using namespace corvane;
 

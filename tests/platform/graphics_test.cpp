@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Graphics.h"
-#include "platform/TrayIcons.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/windows/TrayIcons.h"
 
 using namespace corvane;
 

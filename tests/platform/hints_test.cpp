@@ -2,8 +2,8 @@
 // the hint window class and the show-hint notification.
 #include <gtest/gtest.h>
 
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/windows/Forms.h"
 
 using namespace corvane;
 

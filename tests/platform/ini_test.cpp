@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "platform/Encoding.h"
-#include "platform/IniFiles.h"
+#include "platform/core/Encoding.h"
+#include "platform/core/IniFiles.h"
 
 using namespace corvane;
 

@@ -2,9 +2,9 @@
 // face) shows its characters whole: nothing of their bottoms is cut off.
 #include <gtest/gtest.h>
 
-#include "platform/Forms.h"
-#include "platform/Graphics.h"
-#include "platform/StdCtrls.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/windows/Forms.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -1,7 +1,7 @@
 // Mouse capture of graphic controls when a click handler fails.
 #include <gtest/gtest.h>
 
-#include "platform/StdCtrls.h"
+#include "platform/widgets/StdCtrls.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

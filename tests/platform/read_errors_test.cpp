@@ -17,9 +17,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/Classes.h"
-#include "platform/IniFiles.h"
-#include "platform/RichText.h"
+#include "platform/core/Classes.h"
+#include "platform/core/IniFiles.h"
+#include "platform/text/RichText.h"
 #include "support/FifoGuard.h"
 
 using namespace corvane;

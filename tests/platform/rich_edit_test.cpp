@@ -7,8 +7,8 @@
 #include <vector>
 #include <unistd.h>
 
-#include "platform/Forms.h"
-#include "platform/StdCtrls.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/windows/Forms.h"
 
 using namespace corvane;
 

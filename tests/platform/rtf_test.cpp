@@ -11,9 +11,9 @@
 #include <regex>
 #include <sstream>
 
-#include "platform/Classes.h"
-#include "platform/Encoding.h"
-#include "platform/RichText.h"
+#include "platform/core/Classes.h"
+#include "platform/core/Encoding.h"
+#include "platform/text/RichText.h"
 
 namespace corvane {
 namespace {

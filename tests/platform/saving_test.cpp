@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
 
 using namespace corvane;
 namespace fs = std::filesystem;

@@ -2,7 +2,7 @@
 // toolkit's translations for it; the program's own texts stay as they are.
 #include <gtest/gtest.h>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 using namespace corvane;
 

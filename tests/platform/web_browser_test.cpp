@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/Encoding.h"
-#include "platform/Graphics.h"
-#include "platform/Layout.h"
-#include "platform/WebBrowser.h"
+#include "platform/core/Encoding.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/layout/Layout.h"
+#include "platform/widgets/WebBrowser.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/TestSupport.h"
 #include "support/Watchdog.h"

@@ -2,9 +2,9 @@
 // loops, timers, graphic-control dispatch with enter and leave, tab order and the layout loader.
 #include <gtest/gtest.h>
 
-#include "platform/Forms.h"
-#include "platform/Layout.h"
-#include "platform/StdCtrls.h"
+#include "platform/layout/Layout.h"
+#include "platform/widgets/StdCtrls.h"
+#include "platform/windows/Forms.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -6,8 +6,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "platform/BmpCodec.h"
-#include "platform/Classes.h"
+#include "platform/core/Classes.h"
+#include "platform/graphics/BmpCodec.h"
 
 namespace corvane::test {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "SkinTestUtil.h"
-#include "platform/BmpCodec.h"
-#include "platform/Graphics.h"
+#include "platform/graphics/BmpCodec.h"
+#include "platform/graphics/Graphics.h"
 
 namespace corvane {
 namespace {

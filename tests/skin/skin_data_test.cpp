@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <set>
 
+#include "SkinTestUtil.h"
+#include "platform/core/Encoding.h"
+#include "platform/graphics/Graphics.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/ResourceStrData.h"
 #include "skin/SkinData.h"
 #include "skin/SkinPackage.h"
 #include "skin/StoredSkin.h"
 #include "skin/ZlibStreams.h"
-#include "SkinTestUtil.h"
-#include "platform/Encoding.h"
-#include "platform/Graphics.h"
 
 namespace corvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 #include "skin/SkinDrawing.h"
 
 using namespace corvane;

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "platform/Forms.h"
-#include "platform/Menus.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"

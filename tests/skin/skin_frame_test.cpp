@@ -5,13 +5,13 @@
 
 #include <memory>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinForm.h"
 #include "skin/SkinObjects.h"
-#include "skin/StoredSkin.h"
 #include "skin/SkinTestUtil.h"
+#include "skin/StoredSkin.h"
 
 using namespace corvane;
 

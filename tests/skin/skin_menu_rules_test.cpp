@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "platform/Forms.h"
-#include "platform/Layout.h"
-#include "platform/Menus.h"
-#include "platform/TrayIcons.h"
+#include "platform/layout/Layout.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/Menus.h"
+#include "platform/windows/TrayIcons.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/Register.h"
 #include "skin/SkinData.h"

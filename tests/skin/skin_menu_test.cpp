@@ -6,14 +6,14 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 #include "skin/CompressedStoredSkin.h"
 #include "skin/SkinData.h"
 #include "skin/SkinDrawing.h"
 #include "skin/SkinMembers.h"
 #include "skin/SkinMenu.h"
-#include "support/TestSupport.h"
 #include "skin/StoredSkin.h"
+#include "support/TestSupport.h"
 
 using namespace corvane;
 

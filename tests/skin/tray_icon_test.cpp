@@ -7,12 +7,12 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Forms.h"
-#include "platform/Layout.h"
+#include "platform/layout/Layout.h"
+#include "platform/windows/Forms.h"
 #include "skin/Register.h"
 #include "skin/SkinMenu.h"
-#include "support/TestSupport.h"
 #include "skin/TrayIcon.h"
+#include "support/TestSupport.h"
 
 using namespace corvane;
 

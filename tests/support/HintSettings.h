@@ -1,8 +1,8 @@
 // Keeps the application's hint settings for the life of a test and puts them back afterwards.
 #pragma once
 
-#include "platform/Forms.h"
-#include "platform/Hints.h"
+#include "platform/windows/Forms.h"
+#include "platform/windows/Hints.h"
 
 namespace corvane::test {
 

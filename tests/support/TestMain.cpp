@@ -2,7 +2,7 @@
 // every test. Window tests need a display; scripts/test provides a virtual one when there is none.
 #include <gtest/gtest.h>
 
-#include "platform/Forms.h"
+#include "platform/windows/Forms.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Forms.h"
-#include "platform/Layout.h"
+#include "platform/layout/Layout.h"
+#include "platform/windows/Forms.h"
 
 namespace corvane::test {
 
