@@ -10,11 +10,11 @@
 
 #include "platform/graphics/Graphics.h"
 #include "platform/windows/Forms.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinDrawing.h"
-#include "skin/SkinForm.h"
-#include "skin/StoredSkin.h"
+#include "skin/frame/SkinDrawing.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/StoredSkin.h"
 
 using namespace corvane;
 

@@ -7,10 +7,10 @@
 #include <chrono>
 
 #include "platform/windows/Forms.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinMenu.h"
-#include "skin/StoredSkin.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/StoredSkin.h"
 
 using namespace corvane;
 

@@ -7,10 +7,10 @@
 
 #include <ctime>
 
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinPackage.h"
-#include "skin/StoredSkin.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinPackage.h"
+#include "skin/package/StoredSkin.h"
 
 namespace corvane {
 namespace {

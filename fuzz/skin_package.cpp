@@ -7,10 +7,10 @@
 // Only the program's own errors may come out, and a failed load leaves the skin marked empty.
 #include "FuzzSupport.h"
 #include "platform/graphics/BmpCodec.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinIni.h"
-#include "skin/SkinPackage.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinIni.h"
+#include "skin/package/SkinPackage.h"
 
 using namespace corvane;
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "FuzzSupport.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
 
 using namespace corvane;
 

@@ -17,9 +17,9 @@
 
 #include "platform/core/Classes.h"
 #include "platform/graphics/BmpCodec.h"
-#include "skin/SkinIni.h"
-#include "skin/SkinMembers.h"
-#include "skin/SkinPackage.h"
+#include "skin/package/SkinIni.h"
+#include "skin/package/SkinMembers.h"
+#include "skin/package/SkinPackage.h"
 
 using namespace corvane;
 

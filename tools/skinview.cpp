@@ -19,11 +19,11 @@
 #include "platform/graphics/Graphics.h"
 #include "platform/windows/Forms.h"
 #include "platform/windows/Menus.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinMenu.h"
-#include "skin/StoredSkin.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/StoredSkin.h"
 
 using namespace corvane;
 

@@ -1,14 +1,14 @@
 #include "app/Conventions.h"
 
+#include "app/AboutWindow.h"
 #include "app/MainWindow.h"
+#include "app/NotesEditor.h"
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
-#include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
 #include "controls/Register.h"
 #include "hints/FlatHint.h"
 #include "skin/Register.h"
-#include "skin/SkinData.h"
+#include "skin/package/SkinData.h"
 
 namespace corvane {
 

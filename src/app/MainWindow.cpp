@@ -3,14 +3,14 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/AboutWindow.h"
 #include "app/Catalogue.h"
+#include "app/JournalWindow.h"
+#include "app/NotesEditor.h"
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
-#include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
-#include "app/JournalWindow.h"
-#include "skin/SkinData.h"
-#include "skin/SkinMenu.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/package/SkinData.h"
 
 namespace corvane {
 

@@ -5,8 +5,8 @@
 
 #include "platform/layout/Layout.h"
 #include "platform/windows/Forms.h"
-#include "skin/ResourceStrData.h"
-#include "skin/SkinData.h"
+#include "skin/package/ResourceStrData.h"
+#include "skin/package/SkinData.h"
 
 namespace corvane {
 

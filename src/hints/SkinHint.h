@@ -10,8 +10,8 @@
 #include <string>
 
 #include "platform/windows/Hints.h"
-#include "skin/ObjectHint.h"
-#include "skin/SkinDrawing.h"
+#include "skin/frame/ObjectHint.h"
+#include "skin/frame/SkinDrawing.h"
 
 namespace corvane {
 

@@ -2,12 +2,12 @@
 
 #include "platform/layout/Layout.h"
 #include "platform/windows/Menus.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinDialogs.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinMenu.h"
-#include "skin/TrayIcon.h"
+#include "skin/frame/SkinDialogs.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/frame/TrayIcon.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
 
 namespace corvane {
 

@@ -4,10 +4,10 @@
 
 #include "app/AboutWindow.h"
 #include "platform/windows/Menus.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinDialogs.h"
-#include "skin/SkinForm.h"
+#include "skin/frame/SkinDialogs.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
 
 using namespace corvane;
 

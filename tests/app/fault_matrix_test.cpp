@@ -35,9 +35,9 @@
 #include "app/NotesEditor.h"
 #include "platform/core/IniFiles.h"
 #include "platform/text/RichText.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinPackage.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinPackage.h"
 #include "support/FifoGuard.h"
 #include "support/TestSupport.h"
 

@@ -5,13 +5,13 @@
 
 #include <filesystem>
 
-#include "app/Program.h"
+#include "app/AboutWindow.h"
 #include "app/MainWindow.h"
 #include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
+#include "app/Program.h"
 #include "hints/FlatHint.h"
 #include "hints/SkinHint.h"
-#include "skin/SkinData.h"
+#include "skin/package/SkinData.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

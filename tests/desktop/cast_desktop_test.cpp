@@ -19,7 +19,7 @@
 #include "app/ReferenceWindow.h"
 #include "desktop/RealInput.h"
 #include "platform/widgets/StdCtrls.h"
-#include "skin/SkinMenu.h"
+#include "skin/frame/SkinMenu.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

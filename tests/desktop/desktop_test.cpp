@@ -18,8 +18,8 @@
 #include "desktop/RealInput.h"
 #include "hints/FlatHint.h"
 #include "platform/widgets/ComCtrls.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinMenu.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinMenu.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

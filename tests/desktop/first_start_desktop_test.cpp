@@ -17,8 +17,8 @@
 #include "app/ReferenceWindow.h"
 #include "desktop/RealInput.h"
 #include "platform/widgets/WebBrowser.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinObjects.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinObjects.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -19,8 +19,8 @@
 #include "app/ReferenceWindow.h"
 #include "desktop/RealInput.h"
 #include "platform/widgets/WebBrowser.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinMenu.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinMenu.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "desktop/RealInput.h"
-#include "skin/SkinMenu.h"
-#include "skin/TrayIcon.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/frame/TrayIcon.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -5,10 +5,10 @@
 
 #include "hints/SkinHint.h"
 #include "platform/windows/Forms.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinDrawing.h"
-#include "skin/StoredSkin.h"
+#include "skin/frame/SkinDrawing.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/StoredSkin.h"
 #include "support/HintSettings.h"
 #include "support/TestSupport.h"
 

@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/StoredSkin.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/StoredSkin.h"
 
 using namespace corvane;
 

@@ -1,7 +1,7 @@
 // Image effects and transitions of TskEffectBmp.
 #include <gtest/gtest.h>
 
-#include "skin/EffectBmp.h"
+#include "skin/frame/EffectBmp.h"
 
 namespace corvane {
 namespace {

@@ -4,10 +4,10 @@
 #include <fstream>
 
 #include "SkinTestUtil.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinIni.h"
-#include "skin/SkinPackage.h"
-#include "skin/ZlibStreams.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinIni.h"
+#include "skin/package/SkinPackage.h"
+#include "skin/package/ZlibStreams.h"
 
 namespace corvane {
 namespace {

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <string_view>
 
-#include "skin/SkinIni.h"
-#include "skin/SkinMembers.h"
+#include "skin/package/SkinIni.h"
+#include "skin/package/SkinMembers.h"
 
 namespace corvane {
 namespace {

@@ -8,12 +8,12 @@
 #include "SkinTestUtil.h"
 #include "platform/core/Encoding.h"
 #include "platform/graphics/Graphics.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/ResourceStrData.h"
-#include "skin/SkinData.h"
-#include "skin/SkinPackage.h"
-#include "skin/StoredSkin.h"
-#include "skin/ZlibStreams.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/ResourceStrData.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinPackage.h"
+#include "skin/package/StoredSkin.h"
+#include "skin/package/ZlibStreams.h"
 
 namespace corvane {
 namespace {

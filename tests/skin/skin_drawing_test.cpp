@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/windows/Forms.h"
-#include "skin/SkinDrawing.h"
+#include "skin/frame/SkinDrawing.h"
 
 using namespace corvane;
 

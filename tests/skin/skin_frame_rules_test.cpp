@@ -9,13 +9,13 @@
 
 #include "platform/windows/Forms.h"
 #include "platform/windows/Menus.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/ResourceStrData.h"
-#include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinMembers.h"
-#include "skin/SkinObjects.h"
-#include "skin/StoredSkin.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinObjects.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/ResourceStrData.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinMembers.h"
+#include "skin/package/StoredSkin.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

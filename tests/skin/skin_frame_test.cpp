@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "platform/windows/Forms.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinObjects.h"
 #include "skin/SkinTestUtil.h"
-#include "skin/StoredSkin.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinObjects.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/StoredSkin.h"
 
 using namespace corvane;
 

@@ -9,12 +9,12 @@
 #include "platform/windows/Forms.h"
 #include "platform/windows/Menus.h"
 #include "platform/windows/TrayIcons.h"
-#include "skin/CompressedStoredSkin.h"
 #include "skin/Register.h"
-#include "skin/SkinData.h"
-#include "skin/SkinMenu.h"
-#include "skin/StoredSkin.h"
-#include "skin/TrayIcon.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/frame/TrayIcon.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/StoredSkin.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

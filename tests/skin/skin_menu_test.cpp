@@ -7,12 +7,12 @@
 #include <thread>
 
 #include "platform/windows/Forms.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/SkinData.h"
-#include "skin/SkinDrawing.h"
-#include "skin/SkinMembers.h"
-#include "skin/SkinMenu.h"
-#include "skin/StoredSkin.h"
+#include "skin/frame/SkinDrawing.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinMembers.h"
+#include "skin/package/StoredSkin.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

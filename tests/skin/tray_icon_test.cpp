@@ -10,8 +10,8 @@
 #include "platform/layout/Layout.h"
 #include "platform/windows/Forms.h"
 #include "skin/Register.h"
-#include "skin/SkinMenu.h"
-#include "skin/TrayIcon.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/frame/TrayIcon.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;

@@ -3,8 +3,8 @@
 
 #include <random>
 
-#include "skin/SkinPackage.h"
-#include "skin/ZlibStreams.h"
+#include "skin/package/SkinPackage.h"
+#include "skin/package/ZlibStreams.h"
 
 namespace corvane {
 namespace {

@@ -1,4 +1,4 @@
-#include "skin/ResourceStrData.h"
+#include "skin/package/ResourceStrData.h"
 
 #include <strings.h>
 

@@ -1,4 +1,4 @@
-#include "skin/SkinIni.h"
+#include "skin/package/SkinIni.h"
 
 #include <algorithm>
 #include <array>

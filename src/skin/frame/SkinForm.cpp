@@ -1,16 +1,16 @@
-#include "skin/SkinForm.h"
+#include "skin/frame/SkinForm.h"
 
 #include <algorithm>
 
 #include "platform/windows/Menus.h"
 #include "platform/windows/TrayIcons.h"
-#include "skin/EffectBmp.h"
-#include "skin/ResourceStrData.h"
-#include "skin/SkinData.h"
-#include "skin/SkinMembers.h"
-#include "skin/SkinMenu.h"
-#include "skin/SkinObjects.h"
-#include "skin/TrayIcon.h"
+#include "skin/frame/EffectBmp.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/frame/SkinObjects.h"
+#include "skin/frame/TrayIcon.h"
+#include "skin/package/ResourceStrData.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinMembers.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "skin/ZlibStreams.h"
+#include "skin/package/ZlibStreams.h"
 
 #include <zlib.h>
 

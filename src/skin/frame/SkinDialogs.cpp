@@ -1,6 +1,6 @@
-#include "skin/SkinDialogs.h"
+#include "skin/frame/SkinDialogs.h"
 
-#include "skin/SkinData.h"
+#include "skin/package/SkinData.h"
 
 namespace corvane {
 

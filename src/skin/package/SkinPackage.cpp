@@ -1,7 +1,7 @@
-#include "skin/SkinPackage.h"
+#include "skin/package/SkinPackage.h"
 
-#include "skin/SkinIni.h"
-#include "skin/ZlibStreams.h"
+#include "skin/package/SkinIni.h"
+#include "skin/package/ZlibStreams.h"
 
 namespace corvane {
 

@@ -9,7 +9,7 @@
 
 #include "platform/core/Types.h"
 #include "platform/graphics/Graphics.h"
-#include "skin/SkinIni.h"
+#include "skin/package/SkinIni.h"
 
 namespace corvane {
 

@@ -30,9 +30,9 @@
 
 #include "platform/windows/Controls.h"
 #include "platform/windows/Forms.h"
-#include "skin/ObjectHint.h"
-#include "skin/SkinDrawing.h"
-#include "skin/SkinIni.h"
+#include "skin/frame/ObjectHint.h"
+#include "skin/frame/SkinDrawing.h"
+#include "skin/package/SkinIni.h"
 
 namespace corvane {
 

@@ -1,5 +1,5 @@
 // The platform-bitmap side of TskEffectBmp, kept apart so the pixel work links without it.
-#include "skin/EffectBmp.h"
+#include "skin/frame/EffectBmp.h"
 
 #include "platform/graphics/Graphics.h"
 

@@ -1,7 +1,7 @@
-#include "skin/CompressedStoredSkin.h"
+#include "skin/package/CompressedStoredSkin.h"
 
-#include "skin/SkinIni.h"
-#include "skin/SkinPackage.h"
+#include "skin/package/SkinIni.h"
+#include "skin/package/SkinPackage.h"
 
 namespace corvane {
 

@@ -1,13 +1,13 @@
-#include "skin/SkinData.h"
+#include "skin/package/SkinData.h"
 
 #include <algorithm>
 
 #include "platform/core/Encoding.h"
 #include "platform/graphics/BmpCodec.h"
 #include "platform/graphics/Graphics.h"
-#include "skin/CompressedStoredSkin.h"
-#include "skin/ResourceStrData.h"
-#include "skin/SkinPackage.h"
+#include "skin/package/CompressedStoredSkin.h"
+#include "skin/package/ResourceStrData.h"
+#include "skin/package/SkinPackage.h"
 
 namespace corvane {
 

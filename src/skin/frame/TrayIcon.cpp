@@ -1,6 +1,6 @@
-#include "skin/TrayIcon.h"
+#include "skin/frame/TrayIcon.h"
 
-#include "skin/SkinMenu.h"
+#include "skin/frame/SkinMenu.h"
 
 namespace corvane {
 

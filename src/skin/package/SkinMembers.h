@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/SkinIni.h"
+#include "skin/package/SkinIni.h"
 
 namespace corvane {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "platform/windows/Menus.h"
-#include "skin/ResourceStrData.h"
-#include "skin/SkinData.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinMenu.h"
-#include "skin/SkinObjects.h"
-#include "skin/TrayIcon.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/frame/SkinMenu.h"
+#include "skin/frame/SkinObjects.h"
+#include "skin/frame/TrayIcon.h"
+#include "skin/package/ResourceStrData.h"
+#include "skin/package/SkinData.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "skin/SkinMembers.h"
+#include "skin/package/SkinMembers.h"
 
 #include <functional>
 #include <utility>

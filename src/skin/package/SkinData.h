@@ -10,8 +10,8 @@
 
 #include "platform/core/Classes.h"
 #include "platform/core/Messages.h"
-#include "skin/SkinIni.h"
-#include "skin/SkinMembers.h"
+#include "skin/package/SkinIni.h"
+#include "skin/package/SkinMembers.h"
 
 namespace corvane {
 

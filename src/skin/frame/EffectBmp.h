@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "skin/SkinIni.h"
+#include "skin/package/SkinIni.h"
 
 namespace corvane {
 

@@ -1,4 +1,4 @@
-#include "skin/EffectBmp.h"
+#include "skin/frame/EffectBmp.h"
 
 #include <algorithm>
 #include <cmath>

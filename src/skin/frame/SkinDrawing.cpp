@@ -1,4 +1,4 @@
-#include "skin/SkinDrawing.h"
+#include "skin/frame/SkinDrawing.h"
 
 #include "platform/windows/Controls.h"
 #include "platform/windows/Forms.h"

@@ -1,12 +1,12 @@
-#include "skin/SkinMenu.h"
+#include "skin/frame/SkinMenu.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/graphics/ImgList.h"
-#include "skin/EffectBmp.h"
-#include "skin/SkinData.h"
-#include "skin/SkinDrawing.h"
+#include "skin/frame/EffectBmp.h"
+#include "skin/frame/SkinDrawing.h"
+#include "skin/package/SkinData.h"
 
 namespace corvane {
 

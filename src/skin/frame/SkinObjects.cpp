@@ -1,15 +1,15 @@
-#include "skin/SkinObjects.h"
+#include "skin/frame/SkinObjects.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/windows/Menus.h"
-#include "skin/EffectBmp.h"
-#include "skin/ResourceStrData.h"
-#include "skin/SkinData.h"
-#include "skin/SkinDrawing.h"
-#include "skin/SkinForm.h"
-#include "skin/SkinMembers.h"
+#include "skin/frame/EffectBmp.h"
+#include "skin/frame/SkinDrawing.h"
+#include "skin/frame/SkinForm.h"
+#include "skin/package/ResourceStrData.h"
+#include "skin/package/SkinData.h"
+#include "skin/package/SkinMembers.h"
 
 namespace corvane {
 
