@@ -1,5 +1,6 @@
 #include "app/AboutWindow.h"
 
+#include "controls/Button.h"
 #include "platform/WebBrowser.h"
 
 namespace corvane {
@@ -14,6 +15,10 @@ TForm5::TForm5(TComponent* owner) : TForm(owner) {
   }));
   PublishHandler("thButton3Click", TNotifyEvent([this](TObject*) { Close(); }));
   BuildFromLayout(this, "AboutWindow.lfm");
+  // 确定 has the keyboard when the window opens (its focus mark shows) and answers Enter.
+  auto* ok = Find<TthButton>(this, "thButton3");
+  ok->SetDefault(true);
+  SetActiveControl(ok);
 }
 
 }  // namespace corvane

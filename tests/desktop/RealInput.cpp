@@ -280,6 +280,13 @@ bool RealInput::Allows(uint64_t window, const char* action) {
   return false;
 }
 
+long RealInput::DecorationsAskedFor(uint64_t window) {
+  // flags, functions, decorations, input mode, status; decorations count where flags has bit 2.
+  auto hints = Property(d_, window, "_MOTIF_WM_HINTS");
+  if (hints.size() < 3 || !(hints[0] & 2)) return -1;
+  return static_cast<long>(hints[2]);
+}
+
 void RealInput::RequestClose(uint64_t window) {
   XEvent e{};
   e.xclient.type = ClientMessage;
