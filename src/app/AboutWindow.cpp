@@ -1,6 +1,7 @@
 #include "app/AboutWindow.h"
 
 #include "app/Places.h"
+#include "controls/Button.h"
 #include "platform/widgets/WebBrowser.h"
 
 namespace corvane {
@@ -56,6 +57,10 @@ TForm5::TForm5(TComponent* owner) : TForm(owner) {
   }));
   PublishHandler("thButton3Click", TNotifyEvent([this](TObject*) { Close(); }));
   BuildFromLayout(this, "AboutWindow.lfm");
+  // 确定 has the keyboard when the window opens (its focus mark shows) and answers Enter.
+  auto* ok = Find<TthButton>(this, "thButton3");
+  ok->SetDefault(true);
+  SetActiveControl(ok);
   OnResize = [this](TObject*) { PlaceCaptionButtons(); };
   PlaceCaptionButtons();
 }

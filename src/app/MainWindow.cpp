@@ -155,6 +155,17 @@ void TForm1::OpenHexagram(const std::string& code) {
 }
 
 void TForm1::Lookup() {
+  // Once the reading window or the guidance has closed, the field has the keyboard again with
+  // its text selected, so the next code replaces it.
+  struct BackToField {
+    ~BackToField() {
+      if (!Form1) return;
+      auto* field = Find<TEdit>(Form1, "e1");
+      if (!field->CanFocus()) return;
+      Form1->SetActiveControl(field);
+      field->SelectAll();
+    }
+  } backToField;
   // The reading window is created before the text is looked at, whether or not it will be shown.
   std::unique_ptr<TForm2> form(new TForm2(Application));
   Form2 = form.get();

@@ -42,6 +42,9 @@ std::string NameOf(const std::string& code) {
 TForm2::TForm2(TComponent* owner) : TForm(owner) {
   PublishPictureButtons(this, [] { return static_cast<TForm*>(Form2); }, true);
   BuildFromLayout(this, "ReadingWindow.lfm");
+  // The commentary takes the keyboard (it is the window's first stop), so Page Up, Page Down and
+  // the arrows scroll it.
+  Find<TRichEdit>(this, "richedit1")->TabStop = true;
 }
 
 TForm2::~TForm2() { *alive_ = false; }

@@ -168,7 +168,9 @@ TEST_F(Windows, LookupOpensExactCodesAndGuidesOtherwise) {
   EXPECT_EQ(boxes.boxes[0].flags & 0xF0, 0u);  // no icon
   EXPECT_EQ(boxes.boxes[0].buttons, std::vector<std::string>{"OK"});
   EXPECT_EQ(e1->Text(), "１１１１１１");  // the field keeps its text
-  EXPECT_EQ(Form1->ActiveControl(), C("thButton1"));
+  // ... and has the keyboard again with all of it selected, ready for the next code.
+  EXPECT_EQ(Form1->ActiveControl(), e1);
+  EXPECT_EQ(e1->SelLength(), 6);
 
   e1->SetText("222222");
   InModal([&](TForm* f) {
@@ -179,13 +181,13 @@ TEST_F(Windows, LookupOpensExactCodesAndGuidesOtherwise) {
   EXPECT_EQ(boxes.boxes.size(), 6u);
 }
 
-TEST_F(Windows, EnterInTheFieldMovesTheFocusToTheButtonAndLooksUp) {
+TEST_F(Windows, EnterInTheFieldLooksUpAndGivesTheFieldTheKeyboardBack) {
   test::MessageBoxRecorder boxes;
   auto* e1 = Find<TEdit>(Form1, "e1");
   e1->SetText("");
   e1->SetFocus();
   Input::Key(VK_RETURN);
-  EXPECT_EQ(Form1->ActiveControl(), C("thButton1"));
+  EXPECT_EQ(Form1->ActiveControl(), e1);
   ASSERT_EQ(boxes.boxes.size(), 1u) << boxes.boxes.back().text;
   EXPECT_EQ(e1->Text(), "");  // nothing was inserted
   e1->SetText("111111");

@@ -273,6 +273,37 @@ bool RealInput::HasState(uint64_t window, const char* state) {
   return false;
 }
 
+bool RealInput::Allows(uint64_t window, const char* action) {
+  Atom wanted = AtomOf(d_, action);
+  for (unsigned long a : Property(d_, window, "_NET_WM_ALLOWED_ACTIONS"))
+    if (a == wanted) return true;
+  return false;
+}
+
+long RealInput::DecorationsAskedFor(uint64_t window) {
+  // flags, functions, decorations, input mode, status; decorations count where flags has bit 2.
+  auto hints = Property(d_, window, "_MOTIF_WM_HINTS");
+  if (hints.size() < 3 || !(hints[0] & 2)) return -1;
+  return static_cast<long>(hints[2]);
+}
+
+void RealInput::RequestClose(uint64_t window) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = static_cast<Window>(window);
+  e.xclient.message_type = AtomOf(d_, "_NET_CLOSE_WINDOW");
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = CurrentTime;
+  e.xclient.data.l[1] = 2;  // from a pager or task bar: the user's request
+  XSendEvent(d_, DefaultRootWindow(d_), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+  XSync(d_, False);
+}
+
+bool RealInput::Viewable(uint64_t window) {
+  XWindowAttributes a;
+  return window && XGetWindowAttributes(d_, static_cast<Window>(window), &a) && a.map_state == IsViewable;
+}
+
 std::vector<uint64_t> RealInput::WindowsEmbeddedIn(const std::string& panelName, long pid) {
   std::vector<uint64_t> found;
   // Every window below `w`, depth first.

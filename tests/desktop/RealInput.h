@@ -54,6 +54,17 @@ class RealInput {
   std::vector<uint64_t> ClientStacking();
   uint64_t TransientFor(uint64_t window);
   bool HasState(uint64_t window, const char* state);  // e.g. "_NET_WM_STATE_SKIP_TASKBAR"
+  // What the window manager lets the user do with the window (_NET_WM_ALLOWED_ACTIONS), e.g.
+  // "_NET_WM_ACTION_MINIMIZE": its frame offers a button or a menu item only for these.
+  bool Allows(uint64_t window, const char* action);
+  // The frame decorations the window asks the window manager for (_MOTIF_WM_HINTS): the bits of
+  // the title's buttons, minimise 0x20 and maximise 0x40, or 0x1 for all; -1 when it asks nothing.
+  long DecorationsAskedFor(uint64_t window);
+  // Asks the window manager to close the window (_NET_CLOSE_WINDOW), as a task bar's close item
+  // or a window manager's close key does: the window gets the window manager's delete request.
+  void RequestClose(uint64_t window);
+  // Whether the window is mapped and viewable: the screen can show it.
+  bool Viewable(uint64_t window);
   // Whether the window's shape (its region, in window coordinates) holds the point: the pointer
   // and the screen see the window only there.
   bool ShapeContains(uint64_t window, TPoint p);

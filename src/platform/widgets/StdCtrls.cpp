@@ -452,7 +452,8 @@ void TMemo::ApplyWidgetFont() {
 void TMemo::WndProc(TMessage& m) {
   if (m.Msg == CM_COLORCHANGED) ApplyBase(RawPlainEditOf(this), color_);
   if (HandleEditMessage(m)) return;
-  if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_WANTALLKEYS; return; }
+  // Every key but Escape, which closes a modal window around the text.
+  if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (m.WParam == VK_ESCAPE ? 0 : DLGC_WANTALLKEYS); return; }
   TWinControl::WndProc(m);
 }
 
@@ -1008,7 +1009,10 @@ void TRichEdit::ApplyWidgetFont() {
 void TRichEdit::WndProc(TMessage& m) {
   if (m.Msg == CM_COLORCHANGED) ApplyBase(RichOf(this), color_);
   if (HandleEditMessage(m)) return;
-  if (m.Msg == WM_GETDLGCODE) { m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (ReadOnly() ? 0 : DLGC_WANTALLKEYS); return; }
+  if (m.Msg == WM_GETDLGCODE) {
+    m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (ReadOnly() || m.WParam == VK_ESCAPE ? 0 : DLGC_WANTALLKEYS);
+    return;
+  }
   TWinControl::WndProc(m);
 }
 

@@ -59,6 +59,15 @@ void TieToOwner(QWidget* w, const TForm* self) {
   if (w->windowHandle() && owner->windowHandle()) w->windowHandle()->setTransientParent(owner->windowHandle());
   SkipTaskBar(w);
 }
+
+// A window disabled by a modal loop takes no input and asks for no keyboard: neither the toolkit
+// (which asks for the activation of a window clicked while another has it) nor the window manager
+// gives it the activation, which stays with the modal window.
+void SetBlocked(QWidget* w, bool blocked) {
+  w->setEnabled(!blocked);
+  if (QWindow* window = w->windowHandle())
+    window->setFlags(blocked ? window->flags() | Qt::WindowDoesNotAcceptFocus : window->flags() & ~Qt::WindowDoesNotAcceptFocus);
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -125,10 +134,13 @@ void TForm::DoCreate() {
 }
 
 void TForm::CenterOnScreen() {
-  TRect work = Screen ? Screen->WorkAreaRect() : TRect(0, 0, 1024, 768);
-  TRect screen(0, 0, Screen ? Screen->Width() : 1024, Screen ? Screen->Height() : 768);
-  SetBounds(screen.Left + (screen.Width() - width_) / 2, screen.Top + (screen.Height() - height_) / 2, width_, height_);
-  (void)work;
+  const TRect work = Screen ? Screen->WorkAreaRect() : TRect(0, 0, 1024, 768);
+  const TRect screen(0, 0, Screen ? Screen->Width() : 1024, Screen ? Screen->Height() : 768);
+  // On a screen smaller than the window the centred corner would lie off the screen, with the
+  // window's picture buttons and its drag surface out of reach: the corner stays in the work area.
+  const int left = std::max(work.Left, screen.Left + (screen.Width() - width_) / 2);
+  const int top = std::max(work.Top, screen.Top + (screen.Height() - height_) / 2);
+  SetBounds(left, top, width_, height_);
 }
 
 void TForm::SetVisible(bool v) {
@@ -163,6 +175,10 @@ void TForm::SetVisible(bool v) {
     Perform(WM_SHOWWINDOW, 0, 0);
     w->hide();
     if (OnHide) OnHide(this);
+    // Closed while the program is in the tray (from the tray icon's menu): the program comes
+    // back first, or nothing of it would be left to reach.
+    if (Application && Application->WindowsHidden() && Application->MainForm() != this && !Application->Terminated())
+      Application->Restore();
   }
 }
 
@@ -264,7 +280,7 @@ TModalResult TForm::ShowModal() {
     if (f == this || !f->handle_ || !f->handle_->Widget()) continue;
     QWidget* w = f->handle_->Widget();
     if (w->isEnabled()) {
-      w->setEnabled(false);
+      SetBlocked(w, true);
       disabled.emplace_back(w);
     }
   }
@@ -276,7 +292,7 @@ TModalResult TForm::ShowModal() {
   QPointer<QWidget> self = handle_->Widget();
   auto restore = [&] {
     for (auto& w : disabled)
-      if (w) w->setEnabled(true);
+      if (w) SetBlocked(w, false);
   };
   try {
     Show();
@@ -308,7 +324,10 @@ TModalResult TForm::ShowModal() {
   modal_ = false;
   restore();
   TModalResult result = modalResult_;
-  if (self) Hide();
+  if (self) {
+    Hide();
+    SetModalState(handle_->Widget(), false);
+  }
   // Give the window below the pointer and the focus back.
   if (Screen) {
     auto z = Screen->ZOrder();
@@ -382,6 +401,11 @@ void TForm::DefaultHandler(TMessage& m) {
         return;
       }
       BroadcastDialogKey(m);
+      // Escape that no control takes closes a modal window, as its close button does.
+      if (m.Result == 0 && vk == VK_ESCAPE && modal_ && !(static_cast<TShiftState>(m.LParam) & (ssShift | ssCtrl | ssAlt))) {
+        Close();
+        m.Result = 1;
+      }
       return;
     }
     default: break;
@@ -817,12 +841,16 @@ void TApplication::Minimize() {
 
 void TApplication::HideWindows() {
   if (!minimized_) Minimize();
-  if (minimized_ && mainForm_ && mainForm_->Handle()) mainForm_->Handle()->Widget()->hide();
+  if (minimized_ && mainForm_ && mainForm_->Handle()) {
+    mainForm_->Handle()->Widget()->hide();
+    windowsHidden_ = true;
+  }
 }
 
 void TApplication::Restore() {
   if (!minimized_) return;
   minimized_ = false;
+  windowsHidden_ = false;
   auto forms = minimizedForms_;
   minimizedForms_.clear();
   for (TForm* f : forms) {
@@ -888,6 +916,24 @@ class TMessageBoxWindow : public QMessageBox {
 
 int OpenMessageBoxes() { return static_cast<int>(gOpenBoxes.size()); }
 
+bool HandActivationToModal() {
+  // A message box is above every window of the program; else the topmost modal form still
+  // taking input.
+  for (auto it = gOpenBoxes.rbegin(); it != gOpenBoxes.rend(); ++it)
+    if (*it && (*it)->isVisible()) {
+      (*it)->raise();
+      (*it)->activateWindow();
+      return true;
+    }
+  if (!Screen) return false;
+  for (TForm* f : Screen->ZOrder())
+    if (f->IsModal() && f->Showing() && f->Handle()->Widget()->isEnabled()) {
+      f->BringWindowToFront();
+      return true;
+    }
+  return false;
+}
+
 void CloseMessageBoxes() {
   for (auto& box : std::vector<QPointer<QMessageBox>>(gOpenBoxes))
     if (box) box->reject();
@@ -909,10 +955,12 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
   if (Screen)
     for (TForm* f : Screen->FormList())
       if (f->Handle() && f->Handle()->Widget()->isEnabled()) {
-        f->Handle()->Widget()->setEnabled(false);
+        SetBlocked(f->Handle()->Widget(), true);
         disabled.emplace_back(f->Handle()->Widget());
       }
   TMessageBoxWindow box;
+  // A box of a fixed size: the window manager offers neither minimise nor maximise for it.
+  box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   QPointer<QMessageBox> guard = &box;
   gOpenBoxes.push_back(guard);
   struct Forget {
@@ -930,7 +978,15 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
     qbuttons.push_back(box.addButton(QString::fromStdString(b), QMessageBox::AcceptRole));
   box.exec();
   for (auto& w : disabled)
-    if (w) w->setEnabled(true);
+    if (w) SetBlocked(w, false);
+  // The window manager found no window to give the activation to as the box went (the others
+  // took no keyboard then): the window under the box gets it back.
+  if (Screen && !Application->Minimized())
+    for (TForm* f : Screen->ZOrder())
+      if (f->Showing() && f->Handle()->Widget()->isEnabled()) {
+        f->BringWindowToFront();
+        break;
+      }
   auto it = std::find(qbuttons.begin(), qbuttons.end(), box.clickedButton());
   if (it == qbuttons.end()) return IDCANCEL;
   const std::string& label = buttons[it - qbuttons.begin()];

@@ -47,7 +47,9 @@ class TForm : public TWinControl {
   void Show();
   void Close();
   // Shows the form modally: every other window of the program is disabled and a nested event
-  // loop runs until ModalResult becomes non-zero; returns the result.
+  // loop runs until ModalResult becomes non-zero; returns the result. A disabled window hands the
+  // activation on to the modal window and refuses the window manager's close request; Escape
+  // that no control of the modal window takes closes it.
   TModalResult ShowModal();
   bool IsModal() const { return modal_; }
   TModalResult ModalResult() const { return modalResult_; }
@@ -232,8 +234,11 @@ class TApplication : public TComponent {
   void Restore();
   bool Minimized() const { return minimized_; }
   // Minimises the program (when it is not) and hides the main window too, so nothing of it stays
-  // in the task bar; Restore brings every window back.
+  // in the task bar; Restore brings every window back. While the windows are hidden so (the
+  // program is in the tray), a window the program hides brings the others back first: the
+  // program never runs on with nothing on the screen.
   void HideWindows();
+  bool WindowsHidden() const { return minimized_ && windowsHidden_; }
 
   // The error box: stop icon, OK, caption = Title, the text with a full stop appended when its
   // last character sorts after ".".
@@ -298,7 +303,7 @@ class TApplication : public TComponent {
 
  private:
   TForm* mainForm_ = nullptr;
-  bool running_ = false, terminated_ = false, minimized_ = false;
+  bool running_ = false, terminated_ = false, minimized_ = false, windowsHidden_ = false;
   std::vector<TForm*> minimizedForms_;
   std::map<int, THook> hooks_;
   int nextHook_ = 1;

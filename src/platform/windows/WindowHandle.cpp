@@ -7,12 +7,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <QWindow>
 
 #include <algorithm>
 
 #include "platform/graphics/GraphicsPrivate.h"
 #include "platform/windows/ActnList.h"
 #include "platform/windows/Forms.h"
+#include "platform/windows/X11Hints.h"
 
 namespace corvane {
 
@@ -471,8 +473,22 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::Close:
       if (watched == widget_ && !control_->Parent()) {
         e->ignore();
+        // A window disabled by a modal loop refuses the window manager's close request (its close
+        // key, a task bar's close item): the modal window is the one to answer.
+        if (!widget_->isEnabled()) {
+          PostCall([] { HandActivationToModal(); });
+          return true;
+        }
         Application->HandleExceptions([&] { control_->Perform(WM_CLOSE, 0, 0); });
         return true;
+      }
+      return false;
+    case QEvent::Show:
+      // The window manager forgets a window's states when it is hidden; they are asked for again
+      // each time it is shown (before it is mapped, or at once when the window manager maps it).
+      if (auto* f = dynamic_cast<TForm*>(control_); f && watched == widget_ && !f->Parent()) {
+        if (widget_->windowHandle() && widget_->windowHandle()->transientParent()) SkipTaskBar(widget_);
+        if (f->IsModal()) SetModalState(widget_, true);
       }
       return false;
     case QEvent::Move:
@@ -495,10 +511,14 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
         PostCall([] { Application->Restore(); });
       return false;
     case QEvent::WindowActivate:
+      if (auto* f = dynamic_cast<TForm*>(control_); f && !f->Parent() && !widget_->isEnabled()) {
+        // Disabled by a modal loop: the activation goes on to the modal window at once, so the
+        // keys go there (a click on the visible part of this window, a restore from the task bar).
+        PostCall([] { HandActivationToModal(); });
+        return false;
+      }
       if (auto* f = dynamic_cast<TForm*>(control_); f && !f->Parent()) {
-        // A window disabled by a modal loop stays below the modal window in the program's
-        // order even when the window manager's activation of it arrives late.
-        if (widget_->isEnabled()) Screen->Raise(f);
+        Screen->Raise(f);
         // The keyboard goes back to the control the window recorded as active (after a modal
         // window or a message box closed, after a restore).
         if (TWinControl* a = f->ActiveControl(); a && a->Handle() && a->Showing())

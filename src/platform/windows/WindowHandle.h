@@ -95,11 +95,16 @@ class TPaintWidget : public QWidget {
 
 // Virtual key code of a toolkit key.
 int VirtualKeyOf(int qtKey);
+
 int QtKeyOf(int vk);
 TShiftState ShiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b = Qt::NoButton);
 // The last pointer position the program saw (real or synthetic).
 extern TPoint gLastPointer;
 // Mouse buttons currently down as the routing saw them.
 extern Qt::MouseButtons gButtonsDown;
+
+// Gives the activation to the window that holds the program's modal loop (the newest message box,
+// else the topmost modal form); false when there is none. (Forms.cpp)
+bool HandActivationToModal();
 
 }  // namespace corvane

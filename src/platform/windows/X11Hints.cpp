@@ -2,11 +2,13 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 #include <xcb/xcb.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 namespace corvane {
@@ -21,22 +23,26 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 }
 }  // namespace
 
-void SkipTaskBar(QWidget* window) {
+namespace {
+// Adds or removes window states (_NET_WM_STATE_...). A mapped window asks the window manager (the
+// state's add or remove request, one per state); an unmapped one carries the states itself, and
+// the toolkit keeps them when it maps it.
+void SetStates(QWidget* window, std::initializer_list<const char*> names, bool on) {
   auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (!x11 || !window) return;
   xcb_connection_t* c = x11->connection();
   auto id = static_cast<xcb_window_t>(window->winId());
   xcb_atom_t state = Atom(c, "_NET_WM_STATE");
-  xcb_atom_t skip[2] = {Atom(c, "_NET_WM_STATE_SKIP_TASKBAR"), Atom(c, "_NET_WM_STATE_SKIP_PAGER")};
-  if (window->isVisible()) {
-    // A mapped window asks the window manager (the state's "add" request, one per state).
-    for (xcb_atom_t s : skip) {
+  std::vector<xcb_atom_t> wanted;
+  for (const char* name : names) wanted.push_back(Atom(c, name));
+  if (window->windowHandle() && window->windowHandle()->isVisible()) {
+    for (xcb_atom_t s : wanted) {
       xcb_client_message_event_t e{};
       e.response_type = XCB_CLIENT_MESSAGE;
       e.format = 32;
       e.window = id;
       e.type = state;
-      e.data.data32[0] = 1;
+      e.data.data32[0] = on ? 1 : 0;
       e.data.data32[1] = s;
       e.data.data32[3] = 1;
       xcb_send_event(c, 0, xcb_setup_roots_iterator(xcb_get_setup(c)).data->root,
@@ -44,7 +50,6 @@ void SkipTaskBar(QWidget* window) {
                      reinterpret_cast<const char*>(&e));
     }
   } else {
-    // An unmapped window carries the states itself; the toolkit keeps them when it maps it.
     std::vector<xcb_atom_t> states;
     xcb_get_property_reply_t* r =
         xcb_get_property_reply(c, xcb_get_property(c, 0, id, state, XCB_ATOM_ATOM, 0, 1024), nullptr);
@@ -53,13 +58,22 @@ void SkipTaskBar(QWidget* window) {
       states.assign(data, data + xcb_get_property_value_length(r) / 4);
     }
     std::free(r);
-    for (xcb_atom_t s : skip)
-      if (std::find(states.begin(), states.end(), s) == states.end()) states.push_back(s);
+    for (xcb_atom_t s : wanted) {
+      states.erase(std::remove(states.begin(), states.end(), s), states.end());
+      if (on) states.push_back(s);
+    }
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, static_cast<uint32_t>(states.size()),
                         states.data());
   }
   xcb_flush(c);
 }
+}  // namespace
+
+void SkipTaskBar(QWidget* window) {
+  SetStates(window, {"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}, true);
+}
+
+void SetModalState(QWidget* window, bool modal) { SetStates(window, {"_NET_WM_STATE_MODAL"}, modal); }
 
 bool CompositingManagerRunning() {
   auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;

@@ -164,7 +164,8 @@ void TskSkinForm::MinimizeFrameToTray() {
     static bool told = false;
     if (!told) {
       told = true;
-      Application->ShowException(Exception("桌面没有通知区域，窗口无法最小化到图标"));
+      // The error box's look; the sentence ends with its own full stop.
+      Application->MessageBox("桌面没有通知区域，窗口无法最小化到图标。", Application->Title, MB_OK | MB_ICONSTOP);
     }
     return;
   }
