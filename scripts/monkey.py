@@ -5,8 +5,8 @@ Usage: monkey.py [SECONDS] [SEED]
 
 Clicks, double and right clicks, drags, the wheel, keys and typed text go through the X server
 (the XTest extension) into the program's windows and the panel (its task bar and notification
-area, to bring minimised and hidden windows back). The program works in a copy of dat/ in a
-temporary folder with a home folder of its own; when it ends normally (exit code 0) it is started
+area, to bring minimised and hidden windows back). The program (a copy of it) works in a copy
+of dat/ in a temporary folder with a home folder of its own; when it ends normally (exit code 0) it is started
 again. The run fails on:
   - a crash or any other exit code than 0 (a sanitizer build halts on its first report),
   - a sanitizer report in the program's output,
@@ -89,6 +89,8 @@ class Monkey:
         if not os.path.isdir(folder):
             os.makedirs(os.path.join(folder, "home"))
             shutil.copytree(os.path.join(ROOT_DIR, "dat"), os.path.join(folder, "dat"))
+            # A copy of the program too: it keeps its settings (corvane.ini) beside itself.
+            shutil.copy2(self.program, os.path.join(folder, "corvane"))
         env = dict(os.environ)
         env["HOME"] = os.path.join(folder, "home")
         env["XDG_CONFIG_HOME"] = os.path.join(folder, "home", ".config")
@@ -99,7 +101,7 @@ class Monkey:
         log = open(self.log_path, "a")
         log.write("--- start %d at %.1f s\n" % (self.starts + 1, self.elapsed()))
         log.flush()
-        self.proc = subprocess.Popen([self.program], cwd=folder, env=env, stdout=log, stderr=log,
+        self.proc = subprocess.Popen([os.path.join(folder, "corvane")], cwd=folder, env=env, stdout=log, stderr=log,
                                      stdin=subprocess.DEVNULL)
         log.close()
         self.starts += 1
