@@ -125,6 +125,11 @@ class Monkey:
         rc = self.proc.poll()
         report = self.sanitizer_report()
         if report:
+            # The sanitizer writes the rest of its report (the stacks) and then ends the program.
+            try:
+                self.proc.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                pass
             raise Failure("a sanitizer report in the program's output")
         if rc is None:
             return
