@@ -5,13 +5,14 @@
 #include <filesystem>
 #include <set>
 
+#include "app/AboutWindow.h"
 #include "app/Catalogue.h"
-#include "app/Program.h"
 #include "app/MainWindow.h"
+#include "app/NotesEditor.h"
+#include "app/Program.h"
 #include "app/ReadingWindow.h"
 #include "app/ReferenceWindow.h"
-#include "app/NotesEditor.h"
-#include "app/AboutWindow.h"
+#include "platform/windows/OnScreen.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;
@@ -266,8 +267,13 @@ TEST_F(Windows, MinimiseTakesEveryWindowAwayAndRestoreBringsTheModalOneBack) {
     Input::ClickOn(Find<TControl>(f, "w1"), 5, 5);
     EXPECT_TRUE(Application->Minimized());
     EXPECT_FALSE(f->Showing());
+    // The window manager minimises and restores some time after the program asks: until it has
+    // done both, its late report of the minimise would take the main window away again under the
+    // next test. Wait for each report, not for a time.
+    EXPECT_TRUE(test::RunUntil([] { return !ShownOnScreen(Form1); }, 20000));
     Application->Restore();
     modalShownAfterRestore = f->Showing() && Screen->ActiveForm() == f;
+    EXPECT_TRUE(test::RunUntil([] { return ShownOnScreen(Form1); }, 20000));
   });
   Input::ClickOn(C("ii1"), 10, 10);
   EXPECT_TRUE(modalShownAfterRestore);

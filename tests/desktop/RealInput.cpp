@@ -397,6 +397,22 @@ int ReleasesSeen() {
 
 Steps& Steps::Click(RealInput& input, std::function<TPoint()> where, int button) {
   auto before = std::make_shared<int>(0);
+  // The press goes where the X server has the windows, which is where the window manager has
+  // put them so far: a window just opened, closed or restored may not be there yet. Wait until
+  // the server shows the program's window at the point (a point outside the program's windows,
+  // such as the panel, needs no wait).
+  Until("the window system shows the window the click is for", [&input, where] {
+    const TPoint p = where();
+    TWinControl* w = FindWindowAtScreen(p);
+    if (!w) return true;
+    const uint64_t top = input.TopWindowAt(p);
+    if (top == WindowOf(w)) return true;
+    // The rectangle of a shaped window may hold the point outside its shape, where the window
+    // below it shows.
+    if (!top) return false;
+    const TRect r = input.WindowRectOf(top);
+    return !input.ShapeContains(top, {p.X - r.Left, p.Y - r.Top});
+  });
   Do([&input, where, button, before] {
     *before = ReleasesSeen();
     input.Click(where(), button);

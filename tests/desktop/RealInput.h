@@ -92,11 +92,13 @@ class Steps {
  public:
   Steps& Do(std::function<void()> action);
   // Waits until `condition` holds; a wait longer than `timeoutMs` fails the run with `what`.
-  Steps& Until(const std::string& what, std::function<bool()> condition, int timeoutMs = 5000);
+  // (The default is generous: a loaded machine may take seconds; a run that passes never waits it.)
+  Steps& Until(const std::string& what, std::function<bool()> condition, int timeoutMs = 20000);
   // Watches `condition` for `ms` milliseconds; the run fails with `what` if it ever stops holding
   // (what a user would see go wrong a moment after an action: a window covered, a timer firing).
   Steps& Holds(const std::string& what, std::function<bool()> condition, int ms);
-  // Clicks at a screen point and waits until the program has taken the release. The window
+  // Clicks at a screen point once the X server shows there the window the program has there,
+  // and waits until the program has taken the release. The window
   // manager sees a click before the program does (it focuses and raises the window), so keys
   // sent right after a click can overtake it: a session waits for its clicks.
   Steps& Click(RealInput& input, std::function<TPoint()> where, int button = 1);

@@ -21,7 +21,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-using test::RunFor;
 using test::RunUntil;
 
 TMenuItem* AddItem(TMenuItem& parent, const std::string& caption, const std::string& name = "",
@@ -79,10 +78,12 @@ class SkinMenu : public ::testing::Test {
     const TRect r = l->Items(i)->ObjectRect;
     return l->ClientToScreen({(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2});
   }
-  // Points the mouse at a screen point and lets the level's mouse timer see it.
-  void Hover(TPoint p) {
+  // Points the mouse at a screen point and waits until the levels' mouse timer has acted on it
+  // (`seen` holds): the timer ticks every kMouseInterval, much later on a loaded machine.
+  template <class F>
+  void Hover(TPoint p, F seen) {
     Input::MouseMove(p);
-    RunFor(2 * TskSkinPopupWindow::kMouseInterval + 20);
+    EXPECT_TRUE(RunUntil(seen, 20000)) << "the mouse timer did not act on the pointer at " << p.X << "," << p.Y;
   }
 
   TskCompressedStoredSkin stored_{nullptr};
@@ -148,8 +149,7 @@ TEST_F(SkinMenu, HoveringAnItemMakesItActiveAndCrossFadesItInSteps) {
   menu_->Popup(300, 200);
   TskSkinPopupWindow* l = Level(0);
   ASSERT_TRUE(RunUntil([&] { return l->Items(0)->MorphFactor == 1.0; }, 2000));
-  Hover(ItemPoint(0, 2));
-  EXPECT_EQ(l->ActiveIndex(), 2);
+  Hover(ItemPoint(0, 2), [&] { return l->ActiveIndex() == 2; });
   EXPECT_TRUE(l->Items(2)->Active);
   EXPECT_FALSE(l->Items(0)->Active);
   EXPECT_FALSE(l->Items(0)->WaitCommand);
@@ -159,8 +159,7 @@ TEST_F(SkinMenu, HoveringAnItemMakesItActiveAndCrossFadesItInSteps) {
   EXPECT_NEAR(l->Items(2)->MorphFactor, std::min(1.0, before + 0.2), 1e-9);
   ASSERT_TRUE(RunUntil([&] { return l->Items(2)->MorphFactor == 1.0 && l->Items(0)->MorphFactor == 0.0; }, 2000));
   // Separators and disabled items become the active index but are never highlighted.
-  Hover(ItemPoint(0, 4));
-  EXPECT_EQ(l->ActiveIndex(), 4);
+  Hover(ItemPoint(0, 4), [&] { return l->ActiveIndex() == 4; });
   EXPECT_FALSE(l->Items(4)->Active);
   EXPECT_FALSE(l->Items(2)->Active);
 }
@@ -241,7 +240,7 @@ TEST_F(SkinMenu, ASubMenuOpensHalfASecondAfterHoveringAndAtOnceOnAClick) {
   TskSkinPopupWindow* l = Level(0);
 
   const auto start = Clock::now();
-  Hover(ItemPoint(0, 1));
+  Hover(ItemPoint(0, 1), [&] { return l->ActiveIndex() == 1; });
   EXPECT_EQ(Engine().LevelCount(), 1);
   EXPECT_TRUE(Engine().WaitTimerRunning());
   ASSERT_TRUE(RunUntil([&] { return Engine().LevelCount() == 2; }, 3000));
@@ -255,7 +254,7 @@ TEST_F(SkinMenu, ASubMenuOpensHalfASecondAfterHoveringAndAtOnceOnAClick) {
   EXPECT_EQ(sub->ParentItem(), more);
 
   // Back on the first item the sub-menu closes; a click on the parent opens it at once.
-  Hover(ItemPoint(0, 0));
+  Hover(ItemPoint(0, 0), [&] { return l->ActiveIndex() == 0; });
   EXPECT_EQ(Engine().LevelCount(), 1);
   EXPECT_FALSE(l->Items(1)->Down);
   Input::MouseMove(ItemPoint(0, 1));
@@ -284,9 +283,8 @@ TEST_F(SkinMenu, FiveOfTwelveItemsShowAndTheDownMarkerScrollsOneItemPerTick) {
   const TRect items = l->ItemsRect();
   const TPoint marker = l->ClientToScreen({(items.Left + items.Right) / 2, items.Bottom - 5});
   const auto start = Clock::now();
-  Hover(marker);
-  EXPECT_EQ(l->ScrollCode(), 2);
-  ASSERT_TRUE(RunUntil([&] { return l->ScrollCode() == 0; }, 5000));
+  Hover(marker, [&] { return l->ScrollCode() == 2 || l->FirstVisible() > 0; });
+  ASSERT_TRUE(RunUntil([&] { return l->ScrollCode() == 0 && l->FirstVisible() > 0; }, 20000));
   // Seven steps of 100 ms bring the last item in, and then it stops.
   EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(7 * TskSkinPopupWindow::kScrollInterval - 60));
   EXPECT_EQ(l->FirstVisible(), 7);
@@ -560,34 +558,40 @@ TEST_F(SkinMenu, TheScreenShowsTheOpenMenuAndItsSubMenuAsTheyArePainted) {
     host_->SkinData = skinned ? &skin_ : nullptr;
     menu_->SetSkinData(nullptr);
     menu_->Popup(form_->Left() + 40, form_->Top() + 30);
-    Hover(ItemPoint(0, 2));
+    Hover(ItemPoint(0, 2), [&] { return Level(0)->ActiveIndex() == 2; });
     ASSERT_TRUE(RunUntil([&] { return Engine().LevelCount() == 2; }, 3000));
-    Hover(ItemPoint(1, 1));
-    // Let the cross-fades finish and the window system draw the windows.
-    RunUntil([&] {
+    Hover(ItemPoint(1, 1), [&] { return Level(1)->ActiveIndex() == 1; });
+    // Let the cross-fades finish.
+    ASSERT_TRUE(RunUntil([&] {
       for (int n = 0; n < 2; ++n)
         for (int i = 0; i < Level(n)->ItemCount(); ++i)
           if (Level(n)->Items(i)->NeedsMorphStep()) return false;
       return true;
-    }, 2000);
-    RunFor(300);
+    }, 20000));
     const TRect area = form_->BoundsRect();  // the menu and its sub-menu open over the window
     ASSERT_TRUE(Level(1)->BoundsRect().Right <= area.Right && Level(0)->BoundsRect().Bottom <= area.Bottom);
+    // Pixels of each level the screen shows otherwise than the level paints itself.
     TBitmap screen;
-    ASSERT_TRUE(GrabScreen(area, screen));
-    for (int n = 0; n < 2; ++n) {
-      TskSkinPopupWindow* l = Level(n);
-      TBitmap painted;
-      l->PaintLevel(painted);
-      int differing = 0;
-      for (int y = 0; y < l->Height(); ++y)
-        for (int x = 0; x < l->Width(); ++x) {
-          const TPoint at(l->Left() + x, l->Top() + y);
-          if (n == 0 && Level(1)->BoundsRect().Contains(at)) continue;  // the sub-menu lies above
-          if (screen.Pixel(at.X - area.Left, at.Y - area.Top) != painted.Pixel(x, y)) ++differing;
-        }
-      EXPECT_EQ(differing, 0) << (skinned ? "skinned" : "plain") << " level " << n;
-    }
+    int differing[2] = {-1, -1};
+    auto compare = [&] {
+      if (!GrabScreen(area, screen)) return false;
+      for (int n = 0; n < 2; ++n) {
+        TskSkinPopupWindow* l = Level(n);
+        TBitmap painted;
+        l->PaintLevel(painted);
+        differing[n] = 0;
+        for (int y = 0; y < l->Height(); ++y)
+          for (int x = 0; x < l->Width(); ++x) {
+            const TPoint at(l->Left() + x, l->Top() + y);
+            if (n == 0 && Level(1)->BoundsRect().Contains(at)) continue;  // the sub-menu lies above
+            if (screen.Pixel(at.X - area.Left, at.Y - area.Top) != painted.Pixel(x, y)) ++differing[n];
+          }
+      }
+      return differing[0] == 0 && differing[1] == 0;
+    };
+    // The window system draws the windows when it gets to it: wait for the screen to show them.
+    RunUntil(compare, 20000);
+    for (int n = 0; n < 2; ++n) EXPECT_EQ(differing[n], 0) << (skinned ? "skinned" : "plain") << " level " << n;
     TFileStream out(skinned ? "menu_skinned_screenshot.bmp" : "menu_plain_screenshot.bmp", TFileMode::fmCreate);
     screen.SaveToStream(out);
     Engine().CloseAll();
@@ -745,8 +749,7 @@ TEST_F(SkinMenu, HoveringTheItemActiveAtOpeningStartsItsSubMenuDelay) {
   TskSkinPopupWindow* l = Level(0);
   ASSERT_TRUE(l->Items(0)->WaitCommand);
   EXPECT_FALSE(Engine().WaitTimerRunning());  // selected without the mouse: no sub-menu yet
-  Hover(ItemPoint(0, 0));
-  EXPECT_FALSE(l->Items(0)->WaitCommand);
+  Hover(ItemPoint(0, 0), [&] { return !l->Items(0)->WaitCommand; });
   EXPECT_TRUE(Engine().WaitTimerRunning());
   EXPECT_TRUE(RunUntil([&] { return Engine().LevelCount() == 2; }, 3000));
 }

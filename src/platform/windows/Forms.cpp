@@ -21,6 +21,7 @@
 #include <memory>
 
 #include "platform/graphics/GraphicsPrivate.h"
+#include "platform/windows/OnScreen.h"
 #include "platform/windows/WindowHandle.h"
 #include "platform/windows/X11Hints.h"
 
@@ -235,6 +236,14 @@ TWindowState TForm::WindowState() const {
   if (handle_->Widget()->isMinimized()) return TWindowState::wsMinimized;
   if (handle_->Widget()->isMaximized()) return TWindowState::wsMaximized;
   return TWindowState::wsNormal;
+}
+
+bool ShownOnScreen(const TForm* form) {
+  QWidget* w = form && form->Handle() ? form->Handle()->Widget() : nullptr;
+  // Exposure comes from the window system's own reports (the window mapped or unmapped by the
+  // window manager), not from the program's requests: the toolkit's minimised state changes at
+  // once when the program asks.
+  return w && w->isVisible() && w->windowHandle() && w->windowHandle()->isExposed();
 }
 
 void TForm::SetWindowState(TWindowState s) {
