@@ -117,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const WebPageFigures& figures = gView->PageFigures();
   if (figures.elements > static_cast<size_t>(kWebMaxElements) ||
       figures.longestList > static_cast<size_t>(kWebMaxListItems) ||
-      figures.widestRow > static_cast<size_t>(kWebMaxRowCells))
+      figures.widestRow > static_cast<size_t>(kWebMaxRowCells) || figures.cells > static_cast<size_t>(kWebMaxCells))
     fuzz::Broken("the layout was given more than its bounds");
   if (figures.cut && text.find(kWebPageCutNote) == std::string::npos) fuzz::Broken("a page cut without the note");
 

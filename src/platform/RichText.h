@@ -185,7 +185,7 @@ std::string Utf8CharToCodePage(std::string_view utf8Char, int codePage);
 // let the notes editor save that part over the whole.
 inline constexpr int kMaxRichParagraphs = 50000;
 inline constexpr int kMaxRichRowCells = 64;
-inline constexpr int kMaxRichTableCells = 10000;
+inline constexpr int kMaxRichTableCells = 5000;
 class ERichTextTooLarge : public Exception { using Exception::Exception; };
 // The file-level message: the path as given, then what the document has too much of.
 inline constexpr const char* SDocumentTooLarge = "Cannot show file %s: it has %s";

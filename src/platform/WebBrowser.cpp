@@ -302,8 +302,11 @@ std::string WebBoundedHtml(std::string_view source, size_t maxBytes, WebPageFigu
       if (!drop && !closing && !rowCells.empty()) {
         if (name == "tr") rowCells.back() = 0;
         if (name == "td" || name == "th") {
-          over = ++rowCells.back() > static_cast<size_t>(kWebMaxRowCells);
-          if (!over) fig.widestRow = std::max(fig.widestRow, rowCells.back());
+          over = ++rowCells.back() > static_cast<size_t>(kWebMaxRowCells) || fig.cells >= static_cast<size_t>(kWebMaxCells);
+          if (!over) {
+            fig.widestRow = std::max(fig.widestRow, rowCells.back());
+            ++fig.cells;
+          }
         }
       }
     } else if (IsNestingBlock(name)) {

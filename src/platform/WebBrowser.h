@@ -96,8 +96,9 @@ std::string WebTextToUtf8(std::string_view body, std::string_view contentType);
 // deeper nesting costs the widget time that grows with every level (for tables, doubles), so a
 // small page could otherwise stop the program. What the layout is given is bounded too: at most
 // kWebMaxElements elements (a line of preformatted text counts as one), kWebMaxListItems items in
-// a list (numbering an item costs a walk over those before it) and kWebMaxRowCells cells in a
-// table row. A page that asks for more is cut before the element that would go beyond; the end
+// a list (numbering an item costs a walk over those before it), kWebMaxRowCells cells in a table
+// row and kWebMaxCells table cells in all (each cell costs the layout as much as a paragraph
+// many times over). A page that asks for more is cut before the element that would go beyond; the end
 // tags that close what is open there are in `figures->closing`, and the view shows
 // kWebPageCutNote after them.
 inline constexpr int kWebMaxTableDepth = 4;
@@ -106,12 +107,14 @@ inline constexpr int kWebMaxInlineDepth = 32;
 inline constexpr int kWebMaxElements = 20000;
 inline constexpr int kWebMaxListItems = 1000;
 inline constexpr int kWebMaxRowCells = 64;
+inline constexpr int kWebMaxCells = 5000;
 inline constexpr const char* kWebPageCutNote = "页面过长或过于复杂，以下部分没有显示。";
 // What the bounding found and did.
 struct WebPageFigures {
   size_t elements = 0;     // elements kept (start tags, lines of preformatted text)
   size_t longestList = 0;  // items of the longest list kept
   size_t widestRow = 0;    // cells of the widest table row kept
+  size_t cells = 0;        // table cells kept
   bool cut = false;        // the page was cut (by size or by one of the bounds)
   std::string closing;     // end tags closing what was open where it was cut
 };

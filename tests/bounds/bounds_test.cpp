@@ -69,6 +69,15 @@ TEST(PageBounds, ListsRowsAndElementsAreCutAtTheirBoundAndWhatIsOpenThereIsClose
   EXPECT_EQ(Count(out, "<td>"), 2u * kWebMaxRowCells);
   EXPECT_EQ(f.closing, "</table></div>");
 
+  // Cells in all, whatever the tables.
+  std::string grid = "<table>" + Repeat("<tr>" + Repeat("<td>c", 50), kWebMaxCells / 50) + "</table>";
+  EXPECT_EQ(WebBoundedHtml(grid + grid, 1 << 20, &f), grid + "<table><tr>");
+  EXPECT_TRUE(f.cut);
+  EXPECT_EQ(f.closing, "</table>");
+  EXPECT_EQ(f.cells, static_cast<size_t>(kWebMaxCells));
+  EXPECT_EQ(WebBoundedHtml(grid, 1 << 20, &f), grid);
+  EXPECT_FALSE(f.cut);
+
   // Elements in all: the first one over the bound and all after it are left out.
   std::string paragraphs = Repeat("<p>p", kWebMaxElements + 10);
   out = WebBoundedHtml(paragraphs, 1 << 20, &f);
@@ -121,7 +130,7 @@ TEST(DocumentBounds, AtMostSoManyParagraphsAndCellsAreReadAndMoreIsRefusedWhole)
   EXPECT_EQ(Message([&] { ReadRtf(head + row(kMaxRichRowCells + 1) + "}"); }), "a table row of more than 64 cells");
   std::string rows;
   for (int cells = 0; cells <= kMaxRichTableCells; cells += 50) rows += row(50);
-  EXPECT_EQ(Message([&] { ReadRtf(head + rows + "}"); }), "more than 10000 table cells");
+  EXPECT_EQ(Message([&] { ReadRtf(head + rows + "}"); }), "more than 5000 table cells");
 }
 
 TEST(SkinBounds, InflatingPicturesAndGeometryAreBoundedWithClearErrors) {
