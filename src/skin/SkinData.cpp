@@ -170,16 +170,11 @@ void TskSkinData::ReadPackage(TStream& stream) {
   MaskName = ini.ReadString("PICTURES", "mask", "");
   ActivePictureNames = ini.ReadList("PICTURES", "activepictures");
 
-  try {
-    ReadFormInfo(ini);
-    PopupWindow->ReadSection(ini);
-    HintWindow->ReadSection(ini);
-    ReadObjects(ini);
-    ReadControls(ini);
-  } catch (...) {
-    ClearSkin();  // a description that cannot be used leaves no pictures behind either
-    throw;
-  }
+  ReadFormInfo(ini);
+  PopupWindow->ReadSection(ini);
+  HintWindow->ReadSection(ini);
+  ReadObjects(ini);
+  ReadControls(ini);
 
   IsEmpty = false;
   NotifyForms(MsgSkinChange);
