@@ -6,7 +6,9 @@
 //
 // Checks: the decoded text is valid UTF-8; an error status or a body shorter than its
 // Content-Length shows the view's own page, and nothing else does (an over-long page aside); the
-// bounded HTML is within its limit; the view never holds more text than it was given.
+// bounded HTML is within its limit; what the layout was given stays within the bounds on
+// elements, list items and row cells, and a page cut for them says so; the view never holds more
+// text than it was given.
 #include <cctype>
 #include <cstdlib>
 
@@ -112,6 +114,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)gView->ContentHeight();  // the whole layout
   std::string text = gView->DocumentText();
   (void)gView->LocationName();
+  const WebPageFigures& figures = gView->PageFigures();
+  if (figures.elements > static_cast<size_t>(kWebMaxElements) ||
+      figures.longestList > static_cast<size_t>(kWebMaxListItems) ||
+      figures.widestRow > static_cast<size_t>(kWebMaxRowCells) || figures.cells > static_cast<size_t>(kWebMaxCells))
+    fuzz::Broken("the layout was given more than its bounds");
+  if (figures.cut && text.find(kWebPageCutNote) == std::string::npos) fuzz::Broken("a page cut without the note");
 
   // Only a plain number of a sane size counts as a Content-Length here; for anything else the
   // outcome is not checked.

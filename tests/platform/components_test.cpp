@@ -97,19 +97,21 @@ TEST(Encoding, GbkRoundTripsChineseAndMarksWhatGbkCannotHold) {
   EXPECT_FALSE(IsValidUtf8("\xCB\xCE\xCC\xE5"));  // GBK bytes
 }
 
-// Where a line may break: blanks, CJK characters, hyphens and slashes; in markup, tags too, and
-// an entity is one character.
+// Where the layout may break a line (its own rules: after blanks, between CJK characters, after a
+// slash or a hyphen before a letter, never before one); in markup, block tags too, while inline
+// tags join the text around them, and an entity is one character.
 TEST(Encoding, LongestUnbrokenStretch) {
   EXPECT_EQ(LongestUnbrokenStretch(""), 0u);
   EXPECT_EQ(LongestUnbrokenStretch("ab cde\tfg"), 3u);
   EXPECT_EQ(LongestUnbrokenStretch("abc乾为天abcd"), 4u);
-  EXPECT_EQ(LongestUnbrokenStretch("http://a.example/bcdef-gh"), 9u);  // "a.example"
+  EXPECT_EQ(LongestUnbrokenStretch("http://a.example/bcdef-gh"), 10u);  // "a.example/"
   EXPECT_EQ(LongestUnbrokenStretch("éé\u2028ééé"), 3u);
   EXPECT_EQ(LongestUnbrokenStretch(std::string(5000, 'x') + " y"), 5000u);
-  EXPECT_EQ(LongestUnbrokenStretch("ab<span class=\"longlonglong\">cd</span>e", true), 2u);
+  EXPECT_EQ(LongestUnbrokenStretch("ab<span class=\"longlonglong\">cd</span>e", true), 5u);  // "abcde"
+  EXPECT_EQ(LongestUnbrokenStretch("ab<p>cd</p>e", true), 2u);
   EXPECT_EQ(LongestUnbrokenStretch("a&amp;b&#x4E7E;c d", true), 5u);
   EXPECT_EQ(LongestUnbrokenStretch("a&bogus d", true), 7u);  // no entity: "&" is a character
-  EXPECT_EQ(LongestUnbrokenStretch("ab<i>cd</i>e"), 8u);  // as text: "ab<i>cd<"
+  EXPECT_EQ(LongestUnbrokenStretch("ab<i>cd</i>e"), 9u);  // as text: "ab<i>cd</"
 }
 
 TEST(Streams, MemoryStreamReadsWritesAndSeeks) {

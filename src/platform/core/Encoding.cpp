@@ -2,7 +2,11 @@
 
 #include <iconv.h>
 
+#include <QString>
+#include <QTextBoundaryFinder>
+
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <mutex>
 
@@ -121,28 +125,68 @@ bool IsGbkEncodable(char32_t ch) {
   return Utf8ToGbk(u) != "?";
 }
 
-size_t LongestUnbrokenStretch(std::string_view s, bool markup) {
-  size_t longest = 0, run = 0;
+namespace {
+
+// Elements that stay inside the line they are in: their tags are no place to break, the text on
+// both sides of them is laid out as one.
+bool IsInlineElement(std::string_view name) {
+  static const char* const names[] = {"a", "abbr", "acronym", "b", "big", "cite", "code", "dfn", "em", "font", "i",
+                                      "kbd", "nobr", "q", "s", "samp", "small", "span", "strike", "strong", "sub",
+                                      "sup", "tt", "u", "var", "ins", "del", "mark", "bdo", "label"};
+  for (const char* n : names)
+    if (name.size() == std::char_traits<char>::length(n) &&
+        std::equal(name.begin(), name.end(), n, [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; }))
+      return true;
+  return false;
+}
+
+// The text of an HTML page as the layout meets it: inline tags vanish, every other tag ends a line,
+// an entity is one letter.
+QString LayoutTextOfMarkup(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
     char c = s[i];
-    if (markup && c == '<') {
+    if (c == '<') {
       size_t end = s.find('>', i);
+      size_t p = i + 1;
+      if (p < s.size() && s[p] == '/') ++p;
+      size_t nameEnd = p;
+      while (nameEnd < s.size() && std::isalnum(static_cast<unsigned char>(s[nameEnd]))) ++nameEnd;
+      if (!IsInlineElement(s.substr(p, nameEnd - p))) out += '\n';
       i = end == std::string_view::npos ? s.size() : end + 1;
-      run = 0;
       continue;
     }
-    if (markup && c == '&') {
+    if (c == '&') {
       size_t end = s.find_first_of("; <&", i + 1);
-      i = end != std::string_view::npos && s[end] == ';' && end - i <= 32 ? end + 1 : i + 1;
-      longest = std::max(longest, ++run);
+      bool entity = end != std::string_view::npos && s[end] == ';' && end - i <= 32;
+      out += 'a';
+      i = entity ? end + 1 : i + 1;
       continue;
     }
-    char32_t ch = DecodeUtf8(s, i);
-    bool breaks = ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '-' || ch == '/' || ch == 0x2028 ||
-                  ch == 0x2029 || ch == 0x200B || ch == 0x3000 || (ch >= 0x2E80 && ch < 0xD800) || (ch >= 0xF900 && ch < 0xFB00) ||
-                  (ch >= 0xFF00 && ch < 0xFFF0) || (ch >= 0x20000 && ch < 0x40000);
-    run = breaks ? 0 : run + 1;
-    longest = std::max(longest, run);
+    out += c;
+    ++i;
+  }
+  return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
+}
+
+}  // namespace
+
+size_t LongestUnbrokenStretch(std::string_view s, bool markup) {
+  QString text = markup ? LayoutTextOfMarkup(s) : QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+  // The places the toolkit's line layout may break at, found by the toolkit's own rules: a
+  // stretch is what lies between two of them, blanks at its end not counted.
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+  size_t longest = 0;
+  qsizetype from = 0;
+  for (qsizetype at = finder.toNextBoundary(); at != -1; at = finder.toNextBoundary()) {
+    qsizetype end = at;
+    while (end > from && text.at(end - 1).isSpace()) --end;
+    size_t chars = 0;
+    for (qsizetype k = from; k < end; ++k)
+      if (!text.at(k).isLowSurrogate()) ++chars;
+    longest = std::max(longest, chars);
+    from = at;
   }
   return longest;
 }

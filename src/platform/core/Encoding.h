@@ -17,9 +17,12 @@ bool IsValidUtf8(std::string_view s);
 // Decodes one UTF-8 character at s[i], advancing i; returns U+FFFD for a malformed sequence.
 char32_t DecodeUtf8(std::string_view s, size_t& i);
 void AppendUtf8(std::string& out, char32_t ch);
-// The most characters of the text that follow one another with no place between them where a line
-// may break (blanks, Chinese, Japanese and Korean characters, hyphens and slashes are such places).
-// With `markup`, the text is HTML: tags count as breaks and an entity as one character.
+// The most characters of the text that follow one another with no place between them where the
+// toolkit's line layout may break (its own line-break rules decide: after blanks, between Chinese
+// characters, after a hyphen between letters; not between two hyphens or before "、"). Blanks at
+// the end of a stretch are not counted. With `markup`, the text is HTML as the layout meets it:
+// inline tags (b, i, span, font, a ...) join the text on both sides, every other tag breaks, and
+// an entity is one character.
 size_t LongestUnbrokenStretch(std::string_view utf8, bool markup = false);
 // Text with a stretch this long is laid out wrapping anywhere: looking for a word boundary in it
 // line after line would cost time that grows with the square of its length.

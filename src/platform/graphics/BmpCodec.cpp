@@ -129,6 +129,8 @@ BmpLayout ReadBmpLayout(TStream& s) {
   layout.topDown = height < 0;
   if (layout.topDown) height = -height;
   if (width <= 0 || height <= 0 || width > kMaxBmpDimension || height > kMaxBmpDimension) Invalid();
+  if (width * height > kMaxBmpPixels)
+    throw EInvalidGraphic(Format(SBitmapTooLarge, {std::to_string(width), std::to_string(height)}));
   if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) Invalid();
   // Only uncompressed rows; 32-bit images may also say "bit fields" with the standard masks.
   const bool bitFields = compression == 3 && bitCount == 32;

@@ -35,6 +35,10 @@ struct TBmpImage {
 
 // Largest width or height accepted from a file; anything larger is treated as corrupt.
 inline constexpr int kMaxBmpDimension = 32768;
+// Most pixels an image read may have (64 MB decoded); a larger one is refused with
+// SBitmapTooLarge before anything is allocated.
+inline constexpr int64_t kMaxBmpPixels = 4096 * 4096;
+inline constexpr const char* SBitmapTooLarge = "Bitmap image is too large (%s x %s pixels, at most 16777216)";
 
 // Reads one BMP image. Raises EInvalidGraphic (SInvalidBitmap) for anything that is not an
 // uncompressed BMP of a supported depth, and EReadError when the stream ends inside the image.
@@ -50,8 +54,8 @@ void EncodeBmp(TStream& s, const TBmpImage& image);
 // errors, and leaves it unchanged when it raises one.
 void ReadBmp(TStream& s, TBitmap& bitmap);
 // Reads and checks the image at once (raising what ReadBmp raises, the bitmap unchanged then) but
-// keeps the pixel rows as stored, to be decoded when the bitmap's pixels are first used. An image
-// larger than kMaxDeferredBmpPixels is decoded at once as by ReadBmp.
+// keeps the pixel rows as stored, to be decoded when the bitmap's pixels are first used. (An image
+// larger than kMaxDeferredBmpPixels would be decoded at once as by ReadBmp; no image read is.)
 void ReadBmpDeferred(TStream& s, TBitmap& bitmap);
 inline constexpr int64_t kMaxDeferredBmpPixels = 4096 * 4096;
 void WriteBmp(TStream& s, const TBitmap& bitmap);

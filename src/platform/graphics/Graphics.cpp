@@ -366,10 +366,52 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
   RestoreState();
 }
 
+namespace {
+int64_t gMeasuredBytes = 0;
+}  // namespace
+
+int64_t TextBytesMeasured() { return gMeasuredBytes; }
+
 TSize TCanvas::TextExtent(const std::string& text) {
+  gMeasuredBytes += static_cast<int64_t>(text.size());
   QFont f = ToQFont(font_);
   QFontMetrics fm(f);
   return {fm.horizontalAdvance(QString::fromStdString(text)), LineBoxOf(font_, fm).height};
+}
+
+std::string TCanvas::TextFittingPrefix(const std::string& text, int width) {
+  gMeasuredBytes += static_cast<int64_t>(text.size());
+  if (width <= 0 || text.empty()) return {};
+  const QString s = QString::fromStdString(text);
+  QFontMetrics fm(ToQFont(font_));
+  // One line laid out whole; the place nearest to `width` on it, stepped back while the text
+  // before it is wider (at most a character or two: the nearest place may lie just past it).
+  QTextLayout layout(s, ToQFont(font_));
+  QTextOption option;
+  option.setWrapMode(QTextOption::NoWrap);
+  layout.setTextOption(option);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setLineWidth(1e6);  // no wrapping: the line holds all of the text whatever its width
+  layout.endLayout();
+  int at = line.isValid() ? line.xToCursor(width, QTextLine::CursorBetweenCharacters) : 0;
+  at = std::clamp(at, 0, static_cast<int>(s.size()));
+  for (int step = 0; at > 0 && fm.horizontalAdvance(s.left(at)) > width; ++step) {
+    if (step == 4) {
+      // Text whose places and widths do not grow together (right to left, say): halving, over
+      // the places between whole characters.
+      auto snap = [&](int i) { return i == 0 ? 0 : layout.previousCursorPosition(i + 1); };
+      int lo = 0, hi = at - 1;
+      while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (fm.horizontalAdvance(s.left(snap(mid))) <= width) lo = mid; else hi = mid - 1;
+      }
+      at = snap(lo);
+      break;
+    }
+    at = layout.previousCursorPosition(at);
+  }
+  return s.left(at).toStdString();
 }
 int TCanvas::TextWidth(const std::string& text) { return TextExtent(text).cx; }
 int TCanvas::TextHeight(const std::string& text) { return TextExtent(text).cy; }
@@ -422,6 +464,7 @@ QStringList WrapLines(const QString& text, const QFontMetrics& fm, int width, bo
 }  // namespace
 
 int TCanvas::DrawText(const std::string& text, TRect& r, unsigned flags) {
+  gMeasuredBytes += static_cast<int64_t>(text.size());
   QFont f = ToQFont(font_);
   QFontMetrics fm(f);
   int accel = -1;

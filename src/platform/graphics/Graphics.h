@@ -116,6 +116,10 @@ class TGraphic : public TPersistent {
 enum class TPixelFormat { pfDevice, pf1bit, pf8bit, pf24bit, pf32bit };
 enum class TTransparentMode { tmAuto, tmFixed };
 
+// Bytes of text given to canvases to measure or draw since the program started: lets a test see
+// that fitting text to a width costs work in step with the text.
+int64_t TextBytesMeasured();
+
 class TCanvas : public TPersistent {
  public:
   ~TCanvas() override;
@@ -147,6 +151,9 @@ class TCanvas : public TPersistent {
   int TextWidth(const std::string& text);
   int TextHeight(const std::string& text);
   TSize TextExtent(const std::string& text);
+  // The longest beginning of the text, cut between whole characters, whose width is at most
+  // `width`; found in one pass over the text, whatever its length.
+  std::string TextFittingPrefix(const std::string& text, int width);
   // Draws (or measures with DT_CALCRECT, updating r) text in r with the DT_ flags; "&" marks an
   // accelerator and "&&" a literal ampersand unless DT_NOPREFIX. Returns the text height.
   int DrawText(const std::string& text, TRect& r, unsigned flags);

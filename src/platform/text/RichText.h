@@ -39,6 +39,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/Classes.h"
 #include "platform/core/Types.h"
 
 namespace corvane {
@@ -176,6 +177,18 @@ std::string Utf8CharToCodePage(std::string_view utf8Char, int codePage);
 
 // ---------------------------------------------------------------------------------------------
 // Reading. Never throws on bad content: malformed input loads what can be made of it.
+//
+// What a document may ask of the layout is bounded: laying out costs the toolkit time and memory
+// for every paragraph and every table cell, and more for every column of a table. A document with
+// more paragraphs, more cells in a row or more cells in all is refused whole (ERichTextTooLarge,
+// raised as soon as the reader meets the first one too many): showing only its first part would
+// let the notes editor save that part over the whole.
+inline constexpr int kMaxRichParagraphs = 50000;
+inline constexpr int kMaxRichRowCells = 64;
+inline constexpr int kMaxRichTableCells = 5000;
+class ERichTextTooLarge : public Exception { using Exception::Exception; };
+// The file-level message: the path as given, then what the document has too much of.
+inline constexpr const char* SDocumentTooLarge = "Cannot show file %s: it has %s";
 
 // Parses RTF. Text is decoded in the code page of its font (its "\cpg", else its "\fcharset",
 // else the document's "\ansicpg"), as CodePageToUtf8 knows them; each run keeps its font's name,
@@ -197,7 +210,8 @@ RichDocument ReadPlainText(std::string_view bytes);
 RichDocument LoadRichText(std::string_view bytes);
 
 // Reads the file (EFOpenError "Cannot open file %s" with the path as given; backslashes are
-// accepted as separators) and loads it with LoadRichText.
+// accepted as separators) and loads it with LoadRichText (ERichTextTooLarge with
+// SDocumentTooLarge beyond the bounds above).
 RichDocument LoadRichTextFile(const std::string& path);
 
 // ---------------------------------------------------------------------------------------------

@@ -57,6 +57,8 @@ RichDocument RichDocumentFromText(std::string_view utf8, const RichCharFormat& f
   size_t start = 0;
   while (start < utf8.size()) {
     size_t end = utf8.find_first_of("\r\n", start);
+    if (doc.Paragraphs.size() >= static_cast<size_t>(kMaxRichParagraphs))
+      throw ERichTextTooLarge(Format("more than %s paragraphs", {std::to_string(kMaxRichParagraphs)}));
     RichParagraph p;
     AppendText(p, utf8.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start),
                format);
@@ -787,6 +789,16 @@ class RtfParser {
     para_.InTable = st.inTable || endsCell;
     para_.EndsCell = endsCell;
     if (para_.Runs.empty()) para_.Runs.push_back(RichRun{std::string(), CurrentFormat(), {}});  // the mark's format
+    // Reading stops as soon as the document asks more of the layout than it is given, before
+    // the rest takes any memory.
+    if (doc_.Paragraphs.size() >= static_cast<size_t>(kMaxRichParagraphs))
+      throw ERichTextTooLarge(Format("more than %s paragraphs", {std::to_string(kMaxRichParagraphs)}));
+    if (endsCell) {
+      if (++rowCells_ > kMaxRichRowCells)
+        throw ERichTextTooLarge(Format("a table row of more than %s cells", {std::to_string(kMaxRichRowCells)}));
+      if (++tableCells_ > kMaxRichTableCells)
+        throw ERichTextTooLarge(Format("more than %s table cells", {std::to_string(kMaxRichTableCells)}));
+    }
     doc_.Paragraphs.push_back(std::move(para_));
     para_ = RichParagraph{};
   }
@@ -802,6 +814,7 @@ class RtfParser {
   // definition. A row without cells has nothing to keep.
   void EndRow() {
     recordingRow_ = false;
+    rowCells_ = 0;
     Flush();
     if (!para_.Runs.empty()) EndParagraph(true);
     if (doc_.Paragraphs.empty() || !doc_.Paragraphs.back().EndsCell || !doc_.Paragraphs.back().RowDefinition.empty())
@@ -950,6 +963,8 @@ class RtfParser {
   std::string fieldInstruction_;  // text of the field instruction being read (UTF-8)
   std::string fieldPending_;      // its bytes not yet decoded
   std::string rowDefinition_;     // the current table row's definition, as RTF
+  int rowCells_ = 0;    // cells of the row being read
+  int tableCells_ = 0;  // cells of the document so far
   bool recordingRow_ = false;     // between "\trowd" and the row's first paragraph
   size_t lastObjectEnd_ = 0;      // where the last object group ended in the input
 
@@ -1090,6 +1105,13 @@ RichDocument LoadRichText(std::string_view bytes) {
   return LooksLikeRtf(bytes) ? ReadRtf(bytes) : ReadPlainText(bytes);
 }
 
-RichDocument LoadRichTextFile(const std::string& path) { return LoadRichText(ReadFileBytes(path)); }
+RichDocument LoadRichTextFile(const std::string& path) {
+  std::string bytes = ReadFileBytes(path);
+  try {
+    return LoadRichText(bytes);
+  } catch (const ERichTextTooLarge& e) {
+    throw ERichTextTooLarge(Format(SDocumentTooLarge, {path, e.what()}));
+  }
+}
 
 }  // namespace corvane

@@ -850,7 +850,14 @@ class TRichTextWidget : public QTextEdit {
       QTextEdit::insertFromMimeData(source);
       return;
     }
-    RichDocument doc = ReadRtf(source->data(kRtfMime).toStdString());
+    RichDocument doc;
+    try {
+      doc = ReadRtf(source->data(kRtfMime).toStdString());
+    } catch (const ERichTextTooLarge& e) {
+      // Refused whole, with the error box saying why.
+      Application->ShowException(ERichTextTooLarge(Format("Cannot paste: the text has %s", {e.what()})));
+      return;
+    }
     QTextCursor cur = textCursor();
     cur.beginEditBlock();
     cur.removeSelectedText();
@@ -887,10 +894,13 @@ void TRichEdit::SetDocument(const RichDocument& doc) {
   QTextEdit* e = RichOf(this);
   QTextDocument* d = e->document();
   d->clear();
-  size_t longest = 0;
-  for (const RichParagraph& p : doc.Paragraphs)
-    for (const RichRun& r : p.Runs) longest = std::max(longest, LongestUnbrokenStretch(r.Text));
-  FitWrapMode(e, longest);
+  // The layout breaks lines within a paragraph's whole text, whatever its runs.
+  std::string text;
+  for (const RichParagraph& p : doc.Paragraphs) {
+    text += p.Text();
+    text += '\n';
+  }
+  FitWrapMode(e, LongestUnbrokenStretch(text));
   QTextCursor cur(d);
   cur.beginEditBlock();
   InsertDocument(cur, doc, font_);
@@ -972,6 +982,8 @@ void TRichEdit::ClearSelection() {
 }
 void TRichEdit::Undo() { RichOf(this)->undo(); }
 bool TRichEdit::CanUndo() const { return RichOf(this)->document()->isUndoAvailable(); }
+bool TRichEdit::WrapsAnywhere() const { return RichOf(this)->wordWrapMode() == QTextOption::WrapAnywhere; }
+
 int TRichEdit::ContentHeight() const {
   QTextDocument* d = RichOf(this)->document();
   d->pageCount();  // finishes the layout the widget may have left for later

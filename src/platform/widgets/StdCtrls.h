@@ -280,6 +280,9 @@ class TRichEdit : public TCustomEdit {
   // The height of the whole content once laid out at the control's width, in pixels (lays it
   // out when needed).
   int ContentHeight() const;
+  // True when the text is wrapped anywhere rather than at word boundaries: it has a stretch of
+  // more than kLongUnbrokenStretch characters with no place the layout may break.
+  bool WrapsAnywhere() const;
   // Vertical scroll position in pixels and its maximum.
   int ScrollPosition() const;
   int ScrollMaximum() const;

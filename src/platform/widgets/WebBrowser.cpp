@@ -200,11 +200,25 @@ size_t TagEnd(const std::string& html, size_t lt) {
   return std::string::npos;
 }
 
+bool IsInlineTag(const std::string& n) {
+  static const std::set<std::string> names = {"a", "abbr", "acronym", "b", "big", "cite", "code", "dfn", "em", "font",
+                                              "i", "kbd", "nobr", "q", "s", "samp", "small", "span", "strike",
+                                              "strong", "sub", "sup", "tt", "u", "var", "ins", "del", "mark", "bdo",
+                                              "label"};
+  return names.count(n) > 0;
+}
+
+bool IsListTag(const std::string& n) { return n == "ul" || n == "ol" || n == "dl" || n == "menu" || n == "dir"; }
+
 }  // namespace
 
-std::string WebBoundedHtml(std::string_view source, size_t maxBytes) {
+std::string WebBoundedHtml(std::string_view source, size_t maxBytes, WebPageFigures* figures) {
+  WebPageFigures local;
+  WebPageFigures& fig = figures ? *figures : local;
+  fig = WebPageFigures{};
   std::string html(source.substr(0, std::min(source.size(), maxBytes)));
   if (html.size() < source.size()) {
+    fig.cut = true;
     // Cut at a character boundary, and before a tag cut in two.
     size_t lead = html.size();
     while (lead > 0 && html.size() - lead < 4 && (static_cast<unsigned char>(html[lead - 1]) & 0xC0) == 0x80) --lead;
@@ -218,13 +232,44 @@ std::string WebBoundedHtml(std::string_view source, size_t maxBytes) {
   }
   std::string out;
   out.reserve(html.size());
-  int tables = 0;  // tables open, those dropped included
-  struct Open { std::string name; bool dropped; };
+  // Tables open, those dropped included; of each table kept, the cells of its current row.
+  int tables = 0;
+  std::vector<size_t> rowCells;
+  struct Open { std::string name; bool dropped; size_t items; };
   std::vector<Open> blocks;  // block elements open, those dropped included
+  struct OpenInline { std::string name; bool dropped; size_t blockDepth; };
+  std::vector<OpenInline> inlines;  // inline elements open, those dropped included
   size_t i = 0;
+  // Ends the page before the tag at `lt`: what is open is closed, so the note that follows stands
+  // on its own.
+  auto cutHere = [&] {
+    fig.cut = true;
+    fig.elements = std::min(fig.elements, static_cast<size_t>(kWebMaxElements));  // those kept
+    for (int t = std::min(tables, kWebMaxTableDepth); t > 0; --t) fig.closing += "</table>";
+    for (size_t k = blocks.size(); k-- > 0;)
+      if (!blocks[k].dropped) fig.closing += "</" + blocks[k].name + ">";
+  };
+  // The lines a preformatted block adds are paragraphs of the layout too.
+  auto countLines = [&](size_t from, size_t to) {
+    bool pre = false;
+    for (const Open& b : blocks) pre = pre || (b.name == "pre" && !b.dropped);
+    if (pre) fig.elements += static_cast<size_t>(std::count(html.begin() + static_cast<std::ptrdiff_t>(from),
+                                                            html.begin() + static_cast<std::ptrdiff_t>(to), '\n'));
+  };
   while (i < html.size()) {
+    if (fig.elements > static_cast<size_t>(kWebMaxElements)) {
+      cutHere();  // lines of preformatted text took the count over; their text is left out
+      break;
+    }
     size_t lt = html.find('<', i);
-    if (lt == std::string::npos) { out.append(html, i, std::string::npos); break; }
+    if (lt == std::string::npos) {
+      countLines(i, html.size());
+      if (fig.elements > static_cast<size_t>(kWebMaxElements)) continue;
+      out.append(html, i, std::string::npos);
+      break;
+    }
+    countLines(i, lt);
+    if (fig.elements > static_cast<size_t>(kWebMaxElements)) continue;
     out.append(html, i, lt - i);
     if (html.compare(lt, 4, "<!--") == 0) {
       size_t e = html.find("-->", lt + 4);
@@ -243,26 +288,49 @@ std::string WebBoundedHtml(std::string_view source, size_t maxBytes) {
     if (end == std::string::npos) end = html.size();
     std::string name = Lower(std::string_view(html).substr(p, nameEnd - p));
     bool drop = false;
+    bool over = false;  // the page asks more of the layout than it is given: cut here
     if (name == "table") {
       if (!closing) {
         drop = ++tables > kWebMaxTableDepth;
+        if (!drop) rowCells.push_back(0);
       } else if (tables > 0) {
         drop = tables-- > kWebMaxTableDepth;
+        if (!drop && !rowCells.empty()) rowCells.pop_back();
       }
     } else if (IsTablePart(name)) {
       drop = tables > kWebMaxTableDepth;
+      if (!drop && !closing && !rowCells.empty()) {
+        if (name == "tr") rowCells.back() = 0;
+        if (name == "td" || name == "th") {
+          over = ++rowCells.back() > static_cast<size_t>(kWebMaxRowCells) || fig.cells >= static_cast<size_t>(kWebMaxCells);
+          if (!over) {
+            fig.widestRow = std::max(fig.widestRow, rowCells.back());
+            ++fig.cells;
+          }
+        }
+      }
     } else if (IsNestingBlock(name)) {
       if (!closing) {
         if (name == "li" || name == "dt" || name == "dd") {
           // A list item ends the previous item of the same list, written closed or not.
           for (size_t k = blocks.size(); k-- > 0 && blocks.size() - k <= 64;) {
             const std::string& n = blocks[k].name;
-            if (n == "ul" || n == "ol" || n == "dl" || n == "menu" || n == "dir") break;
+            if (IsListTag(n)) break;
             if (n == "li" || n == "dt" || n == "dd") { blocks.resize(k); break; }
+          }
+          while (!inlines.empty() && inlines.back().blockDepth > blocks.size()) inlines.pop_back();
+          // Numbering an item costs the toolkit a walk over the items before it.
+          for (size_t k = blocks.size(); k-- > 0;) {
+            if (!IsListTag(blocks[k].name)) continue;
+            if (!blocks[k].dropped) {
+              over = ++blocks[k].items > static_cast<size_t>(kWebMaxListItems);
+              if (!over) fig.longestList = std::max(fig.longestList, blocks[k].items);
+            }
+            break;
           }
         }
         drop = blocks.size() >= static_cast<size_t>(kWebMaxBlockDepth);
-        blocks.push_back({name, drop});
+        if (!over) blocks.push_back({name, drop, 0});
       } else {
         // The nearest open element of that name ends, with everything opened inside it; one
         // that is not open is left to the widget.
@@ -273,7 +341,30 @@ std::string WebBoundedHtml(std::string_view source, size_t maxBytes) {
             break;
           }
         }
+        while (!inlines.empty() && inlines.back().blockDepth > blocks.size()) inlines.pop_back();
       }
+    } else if (IsInlineTag(name)) {
+      if (!closing) {
+        drop = inlines.size() >= static_cast<size_t>(kWebMaxInlineDepth);
+        inlines.push_back({name, drop, blocks.size()});
+      } else {
+        for (size_t k = inlines.size(); k-- > 0 && inlines.size() - k <= 64;) {
+          if (inlines[k].name == name) {
+            drop = inlines[k].dropped;
+            inlines.resize(k);
+            break;
+          }
+        }
+      }
+      if (drop) {
+        i = end;  // the text on both sides stays one word
+        continue;
+      }
+    }
+    if (!drop && !closing && !over) over = ++fig.elements > static_cast<size_t>(kWebMaxElements);
+    if (over) {
+      cutHere();
+      break;
     }
     if (drop) {
       out += ' ';  // the words on both sides stay apart
@@ -282,6 +373,7 @@ std::string WebBoundedHtml(std::string_view source, size_t maxBytes) {
     }
     i = end;
   }
+  if (fig.cut && fig.closing.empty()) cutHere();
   return out;
 }
 
@@ -509,6 +601,7 @@ struct TWebBrowser::Impl : QObject {
     StopImages();
     errorPage = false;
     errorReason.clear();
+    figures = WebPageFigures{};
     loaded.clear();
     pixelBudget = kMaxPagePixels;
     doc->clear();
@@ -525,11 +618,28 @@ struct TWebBrowser::Impl : QObject {
       }
     } else if (type.rfind("text/plain", 0) == 0) {
       std::string text = WebTextToUtf8(body, contentType);
-      if (text.size() > kMaxWidgetTextBytes) text.resize(kMaxWidgetTextBytes);  // a broken last character is replaced
+      if (text.size() > kMaxWidgetTextBytes) {
+        text.resize(kMaxWidgetTextBytes);  // a broken last character is replaced
+        figures.cut = true;
+      }
+      // Every line is a paragraph of the layout.
+      size_t lines = 0;
+      for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+        if (++lines >= static_cast<size_t>(kWebMaxElements)) {
+          text.resize(at);
+          figures.cut = true;
+          break;
+        }
+      }
+      figures.elements = lines;
       FitWrapMode(view, LongestUnbrokenStretch(text));
-      view->setPlainText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+      QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+      if (figures.cut) shown += "\n\n" + QString::fromUtf8(kWebPageCutNote);
+      view->setPlainText(shown);
     } else {
-      std::string html = WebBoundedHtml(WebTextToUtf8(body, contentType), kMaxWidgetTextBytes);
+      std::string html = WebBoundedHtml(WebTextToUtf8(body, contentType), kMaxWidgetTextBytes, &figures);
+      if (figures.cut)
+        html += figures.closing + "<p style=\"color:#707070\">" + kWebPageCutNote + "</p>";
       FitWrapMode(view, LongestUnbrokenStretch(html, true));
       view->setHtml(QString::fromStdString(html));
     }
@@ -543,6 +653,7 @@ struct TWebBrowser::Impl : QObject {
     StopImages();
     errorPage = true;
     errorReason = reason.toStdString();
+    figures = WebPageFigures{};
     loaded.clear();
     view->document()->clear();
     FitWrapMode(view, LongestUnbrokenStretch(requested));
@@ -638,6 +749,7 @@ struct TWebBrowser::Impl : QObject {
   std::string errorReason;  // why the page shown is the view's own
   QUrl location;
   qint64 pixelBudget = kMaxPagePixels;  // pixels the page's pictures may still decode to
+  WebPageFigures figures;               // what bounding the page shown found and did
   bool busy = false, errorPage = false, timedOut = false, tooLarge = false;
 };
 
@@ -720,6 +832,8 @@ void TWebBrowser::ShowHtml(const std::string& html) {
   view->setHtml(QString::fromStdString(WebBoundedHtml(html, kMaxWidgetTextBytes)));
   view->verticalScrollBar()->setValue(0);
 }
+const WebPageFigures& TWebBrowser::PageFigures() const { return impl_->figures; }
+bool TWebBrowser::WrapsAnywhere() const { return impl_->View()->wordWrapMode() == QTextOption::WrapAnywhere; }
 
 TSize TWebBrowser::ImageSize(const std::string& src) const {
   QTextDocument* doc = impl_->View()->document();

@@ -12,6 +12,8 @@
 
 namespace corvane {
 
+struct WebPageFigures;
+
 class TWebBrowser : public TWinControl {
  public:
   explicit TWebBrowser(TComponent* owner);
@@ -57,6 +59,12 @@ class TWebBrowser : public TWinControl {
   // any navigation under way; nothing is fetched for it. ShowingErrorPage and ErrorReason keep
   // telling about the last navigation.
   void ShowHtml(const std::string& html);
+  // What the bounds on the layout found in the page shown and did to it (see WebBoundedHtml; for a
+  // plain-text page, `elements` counts its lines, kWebMaxElements at most).
+  const WebPageFigures& PageFigures() const;
+  // True when the page shown is wrapped anywhere rather than at word boundaries (it has a stretch
+  // of more than kLongUnbrokenStretch characters with no place to break).
+  bool WrapsAnywhere() const;
   // The size of the picture the page shows for an image source as written in the page; 0 x 0
   // while it has not arrived, when it could not be fetched or decoded, or when it is not fetched
   // at all (only http and https pictures are).
@@ -88,14 +96,36 @@ class TWebBrowser : public TWinControl {
 // GB18030 and their aliases all read as GBK.
 std::string WebTextToUtf8(std::string_view body, std::string_view contentType);
 // The HTML the view gives its widget for a page: at most `maxBytes` of it (cut before a tag or
-// character cut in two), with tables nested deeper than kWebMaxTableDepth and block elements (div,
-// lists, list items, quotations and the like) nested deeper than kWebMaxBlockDepth flattened:
-// their start and end tags beyond the limit become a space, their text stays. Laying out deeper
-// nesting costs the widget time that grows with every level (for tables, doubles), so a small
-// page could otherwise stop the program.
+// character cut in two), with tables nested deeper than kWebMaxTableDepth, block elements (div,
+// lists, list items, quotations and the like) nested deeper than kWebMaxBlockDepth and inline
+// elements (b, i, span, font ...) nested deeper than kWebMaxInlineDepth flattened: their start and
+// end tags beyond the limit are dropped (a block's become a space), their text stays. Laying out
+// deeper nesting costs the widget time that grows with every level (for tables, doubles), so a
+// small page could otherwise stop the program. What the layout is given is bounded too: at most
+// kWebMaxElements elements (a line of preformatted text counts as one), kWebMaxListItems items in
+// a list (numbering an item costs a walk over those before it), kWebMaxRowCells cells in a table
+// row and kWebMaxCells table cells in all (each cell costs the layout as much as a paragraph
+// many times over). A page that asks for more is cut before the element that would go beyond; the end
+// tags that close what is open there are in `figures->closing`, and the view shows
+// kWebPageCutNote after them.
 inline constexpr int kWebMaxTableDepth = 4;
 inline constexpr int kWebMaxBlockDepth = 32;
-std::string WebBoundedHtml(std::string_view html, size_t maxBytes);
+inline constexpr int kWebMaxInlineDepth = 32;
+inline constexpr int kWebMaxElements = 20000;
+inline constexpr int kWebMaxListItems = 1000;
+inline constexpr int kWebMaxRowCells = 64;
+inline constexpr int kWebMaxCells = 5000;
+inline constexpr const char* kWebPageCutNote = "页面过长或过于复杂，以下部分没有显示。";
+// What the bounding found and did.
+struct WebPageFigures {
+  size_t elements = 0;     // elements kept (start tags, lines of preformatted text)
+  size_t longestList = 0;  // items of the longest list kept
+  size_t widestRow = 0;    // cells of the widest table row kept
+  size_t cells = 0;        // table cells kept
+  bool cut = false;        // the page was cut (by size or by one of the bounds)
+  std::string closing;     // end tags closing what was open where it was cut
+};
+std::string WebBoundedHtml(std::string_view html, size_t maxBytes, WebPageFigures* figures = nullptr);
 // The charset the Content-Type header or the page's meta tags name, lower case; empty when none.
 std::string WebCharsetOf(std::string_view body, std::string_view contentType);
 

@@ -283,15 +283,9 @@ void DrawArrowGlyph(TCanvas& c, const TRect& r, TColor color, int direction) {
 
 std::string FitTextWidth(TCanvas& canvas, const std::string& text, int limit) {
   if (canvas.TextWidth(text) <= limit) return text;
-  std::string s = text;
-  while (!s.empty()) {
-    // Drop the last whole character (a UTF-8 lead byte and its continuation bytes).
-    size_t end = s.size() - 1;
-    while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
-    s.erase(end);
-    if (canvas.TextWidth(s + "...") <= limit) break;
-  }
-  return s + "...";
+  // Whole characters before the dots, as many as fit: found in one pass, however long the text
+  // (shortening it a character at a time and measuring again cost the square of its length).
+  return canvas.TextFittingPrefix(text, limit - canvas.TextWidth("...")) + "...";
 }
 
 TRect ScreenWorkRect(const TWinControl& window, bool workArea) {

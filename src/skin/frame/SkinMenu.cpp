@@ -14,6 +14,7 @@ namespace {
 
 constexpr TColor kPlainActiveFill = 0xD2BDB6;  // RGB(182, 189, 210)
 constexpr int kMarker = 10;                    // height of a scroll marker
+constexpr int kMaxMenuWidth = 4096;            // widest menu when the screen's free part is not known
 
 // Measures one line of text (an "&" marks the accelerator) in the canvas font.
 TSize MeasureText(TCanvas& c, const std::string& text, int width = 0) {
@@ -145,10 +146,16 @@ void TskSkinMenuItem::DrawTexts(TCanvas& c, const TRect& t, int gw, int gap, TCo
   const int m = t.Top + t.Height() / 2;
   c.Font().SetColor(color);
   c.Brush().Style = TBrushStyle::bsClear;
-  const TSize size = MeasureText(c, MenuItem->Caption, t.Right - gap - (t.Left + gw));
-  TRect r(t.Left + gw, m - size.cy / 2, t.Left + gw + size.cx + 2, m - size.cy / 2 + size.cy);
-  c.DrawText(MenuItem->Caption, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   const std::string shortcut = ShortCutToText(MenuItem->ShortCut);
+  const int room = t.Right - gap - (t.Left + gw) - (shortcut.empty() ? 0 : MeasureText(c, shortcut + "  ").cx);
+  std::string caption = MenuItem->Caption;
+  TSize size = MeasureText(c, caption, room);
+  if (PopupWindow->Narrowed() && size.cx > room) {
+    caption = FitTextWidth(c, caption, room);  // a menu as wide as the screen still too narrow
+    size = MeasureText(c, caption, room);
+  }
+  TRect r(t.Left + gw, m - size.cy / 2, t.Left + gw + size.cx + 2, m - size.cy / 2 + size.cy);
+  c.DrawText(caption, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (!shortcut.empty()) {
     const TSize s = MeasureText(c, shortcut);
     TRect sr(t.Right - gap - s.cx - 2, r.Top, t.Right - gap, r.Bottom);
@@ -329,6 +336,11 @@ void TskSkinPopupWindow::CalcSize() {
     scroll_ = limited_ = true;
   }
   const TRect& work = menu_->WorkArea();
+  // No wider than the screen's free part: an item's caption beyond that is cut with "..." when
+  // drawn (a caption of a hundred thousand characters would ask for a window of a million pixels).
+  const int widest = work.IsEmpty() ? kMaxMenuWidth : work.Width();
+  narrowed_ = w > widest;
+  w = std::min(w, widest);
   if (!work.IsEmpty() && h > work.Height()) {
     h = work.Height();
     scroll_ = true;

@@ -96,6 +96,8 @@ class TskSkinPopupWindow : public TPopupWindow {
   int ScrollCode() const { return scrollCode_; }  // 0 none, 1 up, 2 down
   TRect ItemsRect() const { return itemsRect_; }
   int GlyphWidth() const { return glyphWidth_; }
+  // True when the window is narrower than its widest item (as wide as the screen allows).
+  bool Narrowed() const { return narrowed_; }
   TImageList* Images() const { return images_; }
   const TFont& ItemFont() const { return itemFont_; }
   TskDataSkinMenuItem* ItemData() const { return itemData_; }
@@ -173,6 +175,7 @@ class TskSkinPopupWindow : public TPopupWindow {
   int visibleCount_ = 0;
   bool scroll_ = false;
   bool limited_ = false;
+  bool narrowed_ = false;
   int scrollCode_ = 0;
   TImageList* images_ = nullptr;
   int glyphWidth_ = 19;

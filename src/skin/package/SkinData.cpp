@@ -188,6 +188,11 @@ void TskSkinData::ReadFormInfo(const TskIniText& ini) {
   LBPoint = ini.ReadPoint(s, "leftbottompoint");
   RBPoint = ini.ReadPoint(s, "rightbottompoint");
   ClRect = ini.ReadRect(s, "clientrect");
+  // The window's frame is the picture less its client area: a client area reaching beyond the
+  // picture would make the frame's parts negative and the window as large as the rectangle.
+  const int pw = Picture->Width(), ph = Picture->Height();
+  if (pw > 0 && (ClRect.Right > pw || ClRect.Bottom > ph))
+    throw ESkinGeometryError(Format(SClientRectOutsidePicture, {*ini.Find(s, "clientrect"), std::to_string(pw), std::to_string(ph)}));
   BGPictureIndex = ini.ReadInteger(s, "bgpictureindex", -1);
   MDIBGPictureIndex = ini.ReadInteger(s, "mdibgpictureindex", -1);
   LeftStretch = ini.ReadBool(s, "leftstretch");

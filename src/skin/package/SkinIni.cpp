@@ -205,12 +205,25 @@ std::string_view TskIniText::ReadView(std::string_view section, std::string_view
   return v ? std::string_view(*v) : def;
 }
 
+namespace {
+void CheckCoordinates(std::initializer_list<int> values, std::string_view section, std::string_view key, std::string_view v) {
+  for (int c : values)
+    if (c < 0 || c > kMaxSkinCoordinate) throw ESkinGeometryError(Format(SSkinCoordinateTooLarge, {section, key, v}));
+}
+}  // namespace
+
 TRect TskIniText::ReadRect(std::string_view section, std::string_view key) const {
-  return ParseSkinRect(ReadView(section, key, "0,0,0,0"));
+  const std::string_view v = ReadView(section, key, "0,0,0,0");
+  const TRect r = ParseSkinRect(v);
+  CheckCoordinates({r.Left, r.Top, r.Right, r.Bottom}, section, key, v);
+  return r;
 }
 
 TPoint TskIniText::ReadPoint(std::string_view section, std::string_view key) const {
-  return ParseSkinPoint(ReadView(section, key, "0,0"));
+  const std::string_view v = ReadView(section, key, "0,0");
+  const TPoint p = ParseSkinPoint(v);
+  CheckCoordinates({p.X, p.Y}, section, key, v);
+  return p;
 }
 
 TFontStyles TskIniText::ReadFontStyle(std::string_view section, std::string_view key) const {

@@ -44,7 +44,9 @@ class TskIniText {
   TColor ReadColor(std::string_view section, std::string_view key, TColor def = 0) const {
     return ReadInteger(section, key, def);
   }
-  // Raise EConvertError ("'' is not a valid integer value") when a field has no digits.
+  // Raise EConvertError ("'' is not a valid integer value") when a field has no digits, and
+  // ESkinGeometryError (SSkinCoordinateTooLarge) for a coordinate beyond kMaxSkinCoordinate: every
+  // place a skin names lies within a picture, and a picture is never larger.
   TRect ReadRect(std::string_view section, std::string_view key) const;
   TPoint ReadPoint(std::string_view section, std::string_view key) const;
   TFontStyles ReadFontStyle(std::string_view section, std::string_view key) const;
@@ -98,6 +100,12 @@ class TskIniText {
   std::vector<Section> sections_;
   std::map<std::string, size_t, NoCaseLess> sectionIndex_;  // name -> position
 };
+
+inline constexpr int kMaxSkinCoordinate = 32768;
+class ESkinGeometryError : public Exception { using Exception::Exception; };
+inline constexpr const char* SSkinCoordinateTooLarge = "Skin description [%s] %s=%s: coordinates go up to 32768";
+inline constexpr const char* SClientRectOutsidePicture =
+    "Skin description [FORMINFO] clientrect=%s lies outside the skin picture (%s x %s)";
 
 // Reads a rectangle or point value digit by digit (blanks, signs and letters are skipped).
 TRect ParseSkinRect(std::string_view value);

@@ -117,13 +117,16 @@ void CompressStream(TStream& source, TStream& destination) {
   z.Finish();
 }
 
-void DecompressStream(TStream& destination, TStream& source) {
+void DecompressStream(TStream& destination, TStream& source, int64_t maxBytes) {
   source.SetPosition(0);
   TDecompressionStream z(source);
   char buf[TCustomZlibStream::kBufferSize];
+  int64_t total = 0;
   for (;;) {
     const int64_t n = z.Read(buf, sizeof buf);
     if (n <= 0) break;
+    total += n;
+    if (total > maxBytes) throw EDecompressionError(Format(SSkinDataTooLarge, {std::to_string(maxBytes >> 20)}));
     destination.WriteBuffer(buf, n);
   }
   // Data that stops before the end of its zlib stream is damaged, not a shorter package.

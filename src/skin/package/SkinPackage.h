@@ -51,8 +51,11 @@ bool HasRequiredSections(const TskIniText& description);
 void CompressStream(TStream& source, TStream& destination);
 // Inflates all of source (from its beginning) onto destination at its current position. Raises
 // EDecompressionError "compression error" for damaged data and for data that ends before the end
-// of its zlib stream.
-void DecompressStream(TStream& destination, TStream& source);
+// of its zlib stream, and SSkinDataTooLarge as soon as the data inflates to more than `maxBytes`
+// (a few hundred kilobytes of compressed data can stand for gigabytes).
+inline constexpr int64_t kMaxSkinPackageBytes = 64 << 20;
+inline constexpr const char* SSkinDataTooLarge = "Skin data unpacks to more than %s MB";
+void DecompressStream(TStream& destination, TStream& source, int64_t maxBytes = kMaxSkinPackageBytes);
 
 // Builds the package of a skin folder from its description file. Returns false (and builds
 // nothing) when the description lacks a required section. Missing or invalid pictures raise the
