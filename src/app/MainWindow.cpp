@@ -41,7 +41,9 @@ void TForm1::PublishHandlers() {
   PublishHandler("FormCreate", TNotifyEvent([this](TObject*) { ReadTitles(); }));
   // A failed write raises: the close is abandoned, the window stays open and the next close
   // tries again.
-  PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction&) { WriteTitles(); }));
+  PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction& action) {
+    if (!WriteTitles()) action = TCloseAction::caNone;
+  }));
   auto drag = [](TObject*, TMouseButton, TShiftState, int, int) { BeginWindowDrag(Form1); };
   PublishHandler("Image1MouseDown", TMouseEvent(drag));
   PublishHandler("Image1MouseMove", TMouseMoveEvent([this](TObject*, TShiftState, int, int) { HideAllHighlights(); }));
@@ -93,13 +95,53 @@ void TForm1::PublishHandlers() {
 }
 
 void TForm1::ReadTitles() {
+  // Temporary files of a save of the configuration file that was killed go first.
+  RemoveLeftoverTemporaryFiles(ConfigurationPath());
   config_ = std::make_unique<TIniFile>(ConfigurationPath());
-  for (int i = 0; i < 3; ++i) Find<TControl>(this, kTitleLabels[i])->SetCaption(config_->ReadString(kConfigSection, kTitleKeys[i], ""));
+  for (int i = 0; i < 3; ++i) {
+    stored_[i] = config_->ReadString(kConfigSection, kTitleKeys[i], "");
+    Find<TControl>(this, kTitleLabels[i])->SetCaption(stored_[i]);
+  }
 }
 
-void TForm1::WriteTitles() {
-  for (int i = 0; i < 3; ++i)
-    config_->WriteString(kConfigSection, kTitleKeys[i], TitleForFile(Find<TControl>(this, kTitleLabels[i])->Caption()));
+bool TForm1::WriteTitles() {
+  std::string unsaved;
+  try {
+    for (int i = 0; i < 3; ++i) {
+      auto* label = Find<TControl>(this, kTitleLabels[i]);
+      const std::string mine = TitleForFile(label->Caption());
+      if (mine == stored_[i]) continue;  // not changed here: the file keeps what it has
+      const std::string theirs = config_->ReadString(kConfigSection, kTitleKeys[i], "");
+      if (theirs != stored_[i] && theirs != mine) {
+        const int answer = MessageDlg(
+            "笔记的标题“" + theirs + "”在 " + ConfigurationPath() + " 里被别的程序（或另一个正在运行的 Corvane）"
+            "改过了，这里改成的是“" + mine + "”。\n保留我的：写入“" + mine + "”；保留对方的：放弃这里的修改。",
+            TMsgDlgType::mtWarning, {"保留我的", "保留对方的"}, Application->Title);
+        if (answer == IDFIRSTBUTTON + 1) {
+          stored_[i] = theirs;
+          label->SetCaption(theirs);
+          continue;
+        }
+        if (answer != IDFIRSTBUTTON) return false;
+      }
+      config_->WriteString(kConfigSection, kTitleKeys[i], mine);
+      stored_[i] = mine;
+    }
+  } catch (const std::exception& e) {
+    // A file that can never be written (read-only, a FIFO, a full disk) must not keep the user
+    // in the program: after the error the user may leave, told which titles are lost.
+    for (int i = 0; i < 3; ++i) {
+      const std::string mine = TitleForFile(Find<TControl>(this, kTitleLabels[i])->Caption());
+      if (mine != stored_[i]) unsaved += "“" + mine + "”";
+    }
+    std::string text = e.what();
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    const int answer = MessageDlg(
+        text + "\n\n不退出：程序留着，排除原因后再关闭即可保存。\n不保存就退出：笔记的标题 " + unsaved + " 不会保存。",
+        TMsgDlgType::mtError, {"不退出", "不保存就退出"}, Application->Title);
+    return answer == IDFIRSTBUTTON + 1;
+  }
+  return true;
 }
 
 void TForm1::LabelHover(const char* label) { Find<TControl>(this, label)->Font().SetColor(kYellow); }

@@ -983,6 +983,7 @@ RichDocument TRichEdit::Document() const {
 }
 
 bool TRichEdit::Modified() const { return RichOf(this)->document()->isModified(); }
+void TRichEdit::SetModified(bool v) { RichOf(this)->document()->setModified(v); }
 
 void TRichEdit::LoadFromFile(const std::string& path) { SetDocument(LoadRichTextFile(path)); }
 void TRichEdit::SaveToFile(const std::string& path) { SaveRichTextFile(path, Document()); }

@@ -165,3 +165,36 @@ TEST_F(Saves, PastingWithNothingOnTheClipboardChangesNothingAndTypingGoesOn) {
   EXPECT_EQ(C("Label3")->Caption(), "笔记1T");
 }
 
+
+// Ctrl+S writes the open note at once and a pause in the writing writes it again; only the note
+// the user changed is written, and the editor stays open throughout.
+TEST_F(Saves, CtrlSAndAPauseInTheWritingSaveTheShownNoteOnly) {
+  TForm4* editor = nullptr;
+  auto body = [&] { return Find<TRichEdit>(editor, "richedit1"); };
+  const fs::path a1 = dir_ / "dat/a1.rtf", a2 = dir_ / "dat/a2.rtf", a3 = dir_ / "dat/a3.rtf";
+  const std::string before2 = Slurp(a2), before3 = Slurp(a3);
+  Steps s;
+  s.Click(input_, [] { return At("Label3", 10, 6); })
+      .Until("the notes editor", [&] { return (editor = Modal<TForm4>()) != nullptr && Active(editor); })
+      .Click(input_, [&] { return In(editor, "richedit1", 30, 10); })
+      .Do([&] {
+        input_.Key("ctrl+a");
+        input_.Key("Delete");
+        input_.Type("kept");
+        input_.Key("ctrl+s");
+      })
+      .Until("Ctrl+S wrote the note", [&] { return Slurp(a1).find("kept") != std::string::npos; }, 2000)
+      // A click on the centring button, then more typing: nothing is written while the user writes.
+      .Click(input_, [&] { return In(editor, "ToolButton19", 10, 10); })
+      .Do([&] { input_.Type("later"); })
+      .Until("typed", [&] { return body()->PlainText() == "keptlater"; })
+      .Holds("no save while the user is writing", [&] { return Slurp(a1).find("keptlater") == std::string::npos; }, kAutosaveDelayMs / 2)
+      .Until("the pause wrote the note", [&] { return Slurp(a1).find("keptlater") != std::string::npos; }, kAutosaveDelayMs + 3000)
+      .Until("the editor is still open and active", [&] { return Modal<TForm4>() == editor && Active(editor); });
+  CloseWith(s, [&] { return editor; })
+      .Until("the editor closed", [&] { return Screen->ActiveForm() == main_ && MainActive(); });
+  ASSERT_EQ(s.Run(), "");
+  EXPECT_NE(Slurp(a1).find("\\qc"), std::string::npos) << "the centred paragraph";
+  EXPECT_EQ(Slurp(a2), before2) << "note 2 was not changed by the user";
+  EXPECT_EQ(Slurp(a3), before3) << "note 3 was not changed by the user";
+}
