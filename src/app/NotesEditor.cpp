@@ -209,6 +209,15 @@ void TForm4::SaveNotes(TCloseAction& action) {
 }
 
 void OpenNote(int note) {
+  // A second copy of the program may run on the same notes; its user is told once, since its
+  // saves and this one's may meet (each is asked before overwriting the other's).
+  static bool told = false;
+  if (!told && FolderSharedWithAnotherProcess("dat")) {
+    told = true;
+    MessageDlg("另一个正在运行的 Corvane 也在使用这些笔记（dat 文件夹）。两边都可以编辑；"
+               "保存时如果笔记已被另一边改过，会先问您保留哪一份。",
+               TMsgDlgType::mtInformation, {"OK"}, Application->Title);
+  }
   OpenModal(Form4, [note](TForm4& f) { f.Fill(note); });
 }
 

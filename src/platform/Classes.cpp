@@ -7,7 +7,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <dirent.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -587,6 +589,22 @@ TFileStamp FileStampOf(const std::string& path) {
   for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
   stamp.hash = h;
   return stamp;
+}
+
+bool FolderSharedWithAnotherProcess(const std::string& folder) {
+  static std::map<std::string, int> held;  // folder -> descriptor holding the shared lock
+  std::error_code ec;
+  const std::string key = std::filesystem::weakly_canonical(NativePath(folder), ec).string();
+  int& fd = held[ec ? NativePath(folder) : key];
+  if (fd <= 0) {
+    fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::flock(fd, LOCK_SH);
+  }
+  // Alone exactly when the lock can be had alone; then it goes back to shared.
+  const bool alone = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::flock(fd, LOCK_SH);
+  return !alone;
 }
 
 std::string ExtractFilePath(const std::string& path) {

@@ -263,6 +263,10 @@ struct TFileStamp {
 // The stamp of the file the path names now (through links); a file that cannot be read (missing,
 // no regular file, over the read limit) is stamped as missing.
 TFileStamp FileStampOf(const std::string& path);
+// Whether another running process uses the folder too: every process that asks keeps a shared
+// lock on it for the rest of its run, and one that cannot have it alone for a moment is not alone.
+// False when the folder cannot be opened.
+bool FolderSharedWithAnotherProcess(const std::string& folder);
 std::string ExtractFilePath(const std::string& path);  // with trailing separator
 std::string ExtractFileName(const std::string& path);
 // The full path of the running program.

@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -96,4 +98,33 @@ TEST_F(KeepingFiles, AHardLinkedFileKilledInTheMiddleOfItsRewriteEndsUpNew) {
   EXPECT_EQ(fs::hard_link_count(note), 2u);
   for (const auto& entry : fs::directory_iterator(dir_))
     EXPECT_NE(entry.path().filename().string()[0], '.') << "nothing is left beside the note: " << entry.path();
+}
+
+// A second process on the same folder is seen while it runs, and no longer once it has ended.
+TEST_F(KeepingFiles, AnotherProcessOnTheSameFolderIsSeenWhileItRuns) {
+  const std::string folder = (dir_ / "dat").string();
+  fs::create_directories(folder);
+  EXPECT_FALSE(FolderSharedWithAnotherProcess(folder));
+  int ready[2], done[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(done), 0);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // What the other copy's call does, on a descriptor of its own (this process's is inherited).
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ::flock(fd, LOCK_SH);
+    char c = 1;
+    (void)!::write(ready[1], &c, 1);
+    (void)!::read(done[0], &c, 1);
+    ::_exit(0);
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  EXPECT_TRUE(FolderSharedWithAnotherProcess(folder));
+  (void)!::write(done[1], &c, 1);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_FALSE(FolderSharedWithAnotherProcess(folder));
+  for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
 }
