@@ -45,9 +45,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
 void TForm1::PublishHandlers() {
   PublishHandler("FormCreate", TNotifyEvent([this](TObject*) { ReadTitles(); }));
-  // A failed write raises: the close is abandoned, the window stays open and the next close
-  // tries again.
-  PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction&) { WriteTitles(); }));
+  // A title that cannot be written is shown with the error, and the user stays (the close is
+  // abandoned, the next one tries again) or leaves without saving it.
+  PublishHandler("FormClose", TCloseEvent([this](TObject*, TCloseAction& action) {
+    if (!WriteTitles()) action = TCloseAction::caNone;
+  }));
   // The background drags the window with any button; a right click that did not move it opens
   // the casting menu where it was pressed (the move loop returns at the release).
   PublishHandler("Image1MouseDown", TMouseEvent([this](TObject*, TMouseButton b, TShiftState, int x, int y) {
@@ -107,6 +109,8 @@ void TForm1::PublishHandlers() {
 }
 
 void TForm1::ReadTitles() {
+  // Temporary files of a save of the configuration file that was killed go first.
+  RemoveLeftoverTemporaryFiles(ConfigurationPath());
   config_ = std::make_unique<TIniFile>(ConfigurationPath());
   // On the first start (nothing at all where the configuration file belongs) the layout's
   // captions stay, so a new user sees the three notes; the first close stores them. Once there is
@@ -114,13 +118,50 @@ void TForm1::ReadTitles() {
   // be read, reads as empty).
   std::error_code ec;
   if (!std::filesystem::exists(std::filesystem::symlink_status(config_->FileName(), ec))) return;
-  for (int i = 0; i < 3; ++i)
-    Find<TControl>(this, kTitleLabels[i])->SetCaption(config_->ReadString(kConfigSection, kTitleKeys[i], ""));
+  for (int i = 0; i < 3; ++i) {
+    stored_[i] = config_->ReadString(kConfigSection, kTitleKeys[i], "");
+    Find<TControl>(this, kTitleLabels[i])->SetCaption(stored_[i]);
+  }
 }
 
-void TForm1::WriteTitles() {
-  for (int i = 0; i < 3; ++i)
-    config_->WriteString(kConfigSection, kTitleKeys[i], TitleForFile(Find<TControl>(this, kTitleLabels[i])->Caption()));
+bool TForm1::WriteTitles() {
+  std::string unsaved;
+  try {
+    for (int i = 0; i < 3; ++i) {
+      auto* label = Find<TControl>(this, kTitleLabels[i]);
+      const std::string mine = TitleForFile(label->Caption());
+      if (mine == stored_[i]) continue;  // not changed here: the file keeps what it has
+      const std::string theirs = config_->ReadString(kConfigSection, kTitleKeys[i], "");
+      if (theirs != stored_[i] && theirs != mine) {
+        const int answer = MessageDlg(
+            "笔记的标题“" + theirs + "”在 " + ConfigurationPath() + " 里被别的程序（或另一个正在运行的 Corvane）"
+            "改过了，这里改成的是“" + mine + "”。\n保留我的：写入“" + mine + "”；保留对方的：放弃这里的修改。",
+            TMsgDlgType::mtWarning, {"保留我的", "保留对方的"}, Application->Title);
+        if (answer == IDFIRSTBUTTON + 1) {
+          stored_[i] = theirs;
+          label->SetCaption(theirs);
+          continue;
+        }
+        if (answer != IDFIRSTBUTTON) return false;
+      }
+      config_->WriteString(kConfigSection, kTitleKeys[i], mine);
+      stored_[i] = mine;
+    }
+  } catch (const std::exception& e) {
+    // A file that can never be written (read-only, a FIFO, a full disk) must not keep the user
+    // in the program: after the error the user may leave, told which titles are lost.
+    for (int i = 0; i < 3; ++i) {
+      const std::string mine = TitleForFile(Find<TControl>(this, kTitleLabels[i])->Caption());
+      if (mine != stored_[i]) unsaved += "“" + mine + "”";
+    }
+    std::string text = e.what();
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+    const int answer = MessageDlg(
+        text + "\n\n不退出：程序留着，排除原因后再关闭即可保存。\n不保存就退出：笔记的标题 " + unsaved + " 不会保存。",
+        TMsgDlgType::mtError, {"不退出", "不保存就退出"}, Application->Title);
+    return answer == IDFIRSTBUTTON + 1;
+  }
+  return true;
 }
 
 void TForm1::LabelHover(const char* label) { Find<TControl>(this, label)->Font().SetColor(kYellow); }

@@ -37,15 +37,20 @@ class TForm1 : public TForm {
  private:
   void PublishHandlers();
   // The note titles in the configuration file: read into the title labels when the window is
-  // created, written back from them when it closes.
+  // created, written back from them when it closes. Only a title the user changed is written;
+  // one that another program (or a second copy of this one) changed in the file meanwhile is
+  // not overwritten without asking. False when the window must stay open: the user turned back,
+  // or the file cannot be written and the user chose not to leave without it.
   void ReadTitles();
-  void WriteTitles();
+  bool WriteTitles();
   void LabelHover(const char* label);
   void LabelLeave(const char* label);
 
   // Access to the configuration file, for the whole run.
   std::unique_ptr<TIniFile> config_;
   TskSkinPopupMenu* castMenu_ = nullptr;  // made on first use
+  // Each title as the file holds it, as read at start-up or last written.
+  std::string stored_[3];
 };
 
 }  // namespace corvane

@@ -313,7 +313,8 @@ TEST_F(FaultMatrix, DatReadOnlyWhileTheEditorIsOpenKeepsTheEditorAndEveryDocumen
       [&] { Input::ClickOn(C("Label3"), 2, 2); });
   ASSERT_TRUE(opened);
   ASSERT_GE(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Cannot create file dat\\a1.rtf.");
+  // The error first, then the choice to leave without saving.
+  EXPECT_EQ(boxes.boxes[0].text.rfind("Cannot create file dat\\a1.rtf." + std::string("\n\n"), 0), 0u) << boxes.boxes[0].text;
   EXPECT_EQ(boxes.boxes.size(), 1u) << "the documents after the failed one are not tried";
   EXPECT_TRUE(run.stillOpenAfterFailedClose);
   EXPECT_NE(run.bodyAfterFailedClose.find("新写的内容"), std::string::npos);
@@ -367,7 +368,8 @@ TEST_F(FaultMatrix, DiskFullWhileSavingANoteKeepsTheOldDocumentWhole) {
       [&] { Input::ClickOn(C("Label3"), 2, 2); });
   ASSERT_TRUE(opened);
   ASSERT_GE(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Cannot create file dat\\a1.rtf.");
+  // The error first, then the choice to leave without saving.
+  EXPECT_EQ(boxes.boxes[0].text.rfind("Cannot create file dat\\a1.rtf." + std::string("\n\n"), 0), 0u) << boxes.boxes[0].text;
   EXPECT_TRUE(stillOpen);
   EXPECT_EQ(boxes.boxes.size(), 1u) << "the second close, with room again, saved";
   EXPECT_NE(PlainText(LoadRichTextFile(kNotes[0])).find("第2999行 a long note line"), std::string::npos);
@@ -449,7 +451,8 @@ TEST_F(FaultMatrix, AnUnwritableConfigurationFileKeepsTheMainWindowAndItsTitles)
   C("Label5")->SetCaption("第三");
   CloseMainWindow();
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + configPath_ + ".");
+  // The error first, then the choice to leave without saving.
+  EXPECT_EQ(boxes.boxes[0].text.rfind("Unable to write to " + configPath_ + "." + std::string("\n\n"), 0), 0u) << boxes.boxes[0].text;
   EXPECT_TRUE(form_->Visible()) << "the close is abandoned";
   EXPECT_EQ(C("Label3")->Caption(), "第一");
   EXPECT_EQ(C("Label5")->Caption(), "第三");
@@ -475,7 +478,8 @@ TEST_F(FaultMatrix, AFifoConfigurationFileDoesNotStopTheProgramFromStarting) {
   C("Label3")->SetCaption("第一");
   CloseMainWindow();
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Unable to write to " + configPath_ + ".");
+  // The error first, then the choice to leave without saving.
+  EXPECT_EQ(boxes.boxes[0].text.rfind("Unable to write to " + configPath_ + "." + std::string("\n\n"), 0), 0u) << boxes.boxes[0].text;
   EXPECT_TRUE(fs::is_fifo(configPath_));
   EXPECT_FALSE(guard.Fired());
   fs::remove(configPath_);
@@ -507,7 +511,8 @@ TEST_F(FaultMatrix, AReadOnlyNoteIsAnErrorAndIsNotReplaced) {
       [&] { Input::ClickOn(C("Label3"), 2, 2); });
   ASSERT_TRUE(opened);
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Cannot create file dat\\a1.rtf.");
+  // The error first, then the choice to leave without saving.
+  EXPECT_EQ(boxes.boxes[0].text.rfind("Cannot create file dat\\a1.rtf." + std::string("\n\n"), 0), 0u) << boxes.boxes[0].text;
   EXPECT_TRUE(stillOpen) << "the editor stays open with what was typed";
   EXPECT_NE(PlainText(LoadRichTextFile(kNotes[0])).find("新写的内容"), std::string::npos);
   EXPECT_EQ(fs::status(kNotes[0]).permissions() & fs::perms::all,
@@ -532,13 +537,18 @@ TEST_F(FaultMatrix, LinkedNotesStayLinkedAndLeftoverTemporaryFilesGo) {
   for (const fs::path& p : leftovers) WriteFileAtomically(p.string(), "a half-written note");
   Create();
   std::vector<bool> goneWhenOpen;
-  bool opened = InModal(
-      [&](TForm* f) {
-        for (const fs::path& p : leftovers) goneWhenOpen.push_back(!fs::exists(p));
-        for (const char* e : {"richedit1", "RichEdit2", "RichEdit3"}) Find<TRichEdit>(f, e)->SetText(std::string("新的 ") + e);
-      },
-      [&] { Input::ClickOn(C("Label3"), 2, 2); });
-  ASSERT_TRUE(opened);
+  // Each note opened in turn and written by the user.
+  const char* const editors[] = {"richedit1", "RichEdit2", "RichEdit3"};
+  for (int i = 0; i < 3; ++i) {
+    bool opened = InModal(
+        [&](TForm* f) {
+          if (i == 0)
+            for (const fs::path& p : leftovers) goneWhenOpen.push_back(!fs::exists(p));
+          Find<TRichEdit>(f, editors[i])->SetText(std::string("新的 ") + editors[i]);
+        },
+        [&] { Input::ClickOn(C("Label" + std::to_string(i + 3)), 2, 2); });
+    ASSERT_TRUE(opened);
+  }
   EXPECT_EQ(goneWhenOpen, std::vector<bool>(3, true)) << "leftover temporary files are removed when the editor opens";
   EXPECT_TRUE(fs::is_symlink(kNotes[0])) << "the link stays a link";
   EXPECT_NE(PlainText(LoadRichTextFile((work_ / "notes" / "first.rtf").string())).find("新的 richedit1"), std::string::npos);

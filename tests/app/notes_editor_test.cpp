@@ -215,7 +215,10 @@ TEST_F(NotesEditor, TheActionListCarriesTheSevenActionsAsGiven) {
       {"Action1", "Action1", "", 0, -1}};
   TForm4 editor(Application);
   auto* list = Find<TActionList>(&editor, "ActionList1");
-  ASSERT_EQ(list->ActionCount(), 7);
+  ASSERT_EQ(list->ActionCount(), 8);
+  // The last saves the shown note at once.
+  EXPECT_EQ(list->Actions(7)->Name(), "NoteSave1");
+  EXPECT_EQ(list->Actions(7)->ShortCut(), ShortCut('S', ssCtrl));
   for (int i = 0; i < 7; ++i) {
     TAction* a = list->Actions(i);
     EXPECT_EQ(a->Name(), expected[i].name);
@@ -254,9 +257,10 @@ TEST_F(NotesEditor, BoldThenItalicLeavesItalicOnlyAndTheNextBoldClickClearsTheSt
     Click(f, "ToolButton11");
     for (TRichEdit* e : editors) EXPECT_EQ(e->SelAttributes().Style(), fsUnderline);
   }));
-  // The formatting reached the documents of all three notes.
-  for (int note = 1; note <= 3; ++note)
-    EXPECT_TRUE(LoadRichTextFile(kBodies[note - 1]).Paragraphs.at(0).Runs.at(0).Format.Underline) << note;
+  // The formatting reached the shown note's document; the hidden ones, which nobody saw change,
+  // are not written.
+  EXPECT_TRUE(LoadRichTextFile(kBodies[0]).Paragraphs.at(0).Runs.at(0).Format.Underline);
+  for (int note = 2; note <= 3; ++note) EXPECT_EQ(Bytes(note), "note " + std::to_string(note) + " body\n") << note;
 }
 
 TEST_F(NotesEditor, SizeStepsTakeTheHiddenFirstEditorsSizeAndGiveItToAllThree) {
@@ -396,12 +400,12 @@ TEST_F(NotesEditor, TitlesGoBackToTheLabelsWhenTheEditorCloses) {
 TEST_F(NotesEditor, ABodyThatCannotBeWrittenKeepsTheEditorOpenAndTheOldFileWhole) {
   // Running as root, a read-only directory would not stop the write; the failure is injected
   // just before the new content would replace the second document.
-  const std::string old2 = Bytes(2), old3 = Bytes(3);
+  const std::string old1 = Bytes(1), old2 = Bytes(2), old3 = Bytes(3);
   test::MessageBoxRecorder boxes;
   bool openAfterFailure = false;
   std::string textAfterFailure;
   ASSERT_TRUE(WithNote(2, [&](TForm4& f) {
-    // All three bodies are changed, so all three are to be written.
+    // All three bodies are changed, but only the shown one is the user's to write.
     auto editors = f.Editors();
     for (TRichEdit* e : editors) {
       e->SelectAll();
@@ -418,9 +422,9 @@ TEST_F(NotesEditor, ABodyThatCannotBeWrittenKeepsTheEditorOpenAndTheOldFileWhole
       openAfterFailure = f.IsModal() && f.Showing();
       textAfterFailure = f.Editors()[1]->PlainText();
       EXPECT_EQ(Label(2)->Caption(), "new title") << "the labels already show the new titles";
-      EXPECT_EQ(Bytes(1).rfind("{\\rtf", 0), 0u) << "the first document was written";
+      EXPECT_EQ(Bytes(1), old1) << "a hidden note is not written";
       EXPECT_EQ(Bytes(2), old2) << "the failed document keeps its previous content";
-      EXPECT_EQ(Bytes(3), old3) << "the documents after it are not written";
+      EXPECT_EQ(Bytes(3), old3) << "a hidden note is not written";
       ASSERT_EQ(f.Editors()[1]->PlainText(), "changed body");
       for (const auto& entry : fs::directory_iterator("dat"))
         EXPECT_EQ(entry.path().filename().string()[0], 'a') << "no temporary file is left";
@@ -431,10 +435,11 @@ TEST_F(NotesEditor, ABodyThatCannotBeWrittenKeepsTheEditorOpenAndTheOldFileWhole
   EXPECT_TRUE(openAfterFailure);
   EXPECT_EQ(textAfterFailure, "changed body");
   ASSERT_EQ(boxes.boxes.size(), 1u);
-  EXPECT_EQ(boxes.boxes[0].text, "Cannot create file dat\\a2.rtf.");
+  // The error first, then the choice to leave without saving.
+  EXPECT_EQ(boxes.boxes[0].text.rfind("Cannot create file dat\\a2.rtf." + std::string("\n\n"), 0), 0u) << boxes.boxes[0].text;
   EXPECT_EQ(boxes.boxes[0].flags & 0xF0, static_cast<unsigned>(MB_ICONSTOP));
   EXPECT_EQ(LoadRichTextFile(kBodies[1]).Paragraphs.at(0).Text(), "changed body");
-  EXPECT_EQ(Bytes(3).rfind("{\\rtf", 0), 0u);
+  EXPECT_EQ(Bytes(3), old3);
 }
 
 // Bodies the user did not change are not written back: whatever they hold that the editor cannot
@@ -454,15 +459,13 @@ TEST_F(NotesEditor, UnchangedBodiesKeepTheirBytesAndChangedOnesTheirCodePage) {
   WriteFileAtomically(kBodies[0], rich);
   WriteFileAtomically(kBodies[1], big5);
   WriteFileAtomically(kBodies[2], big5);
-  ASSERT_TRUE(WithNote(1, [](TForm4& f) {
-    // The shown note is only looked at; the third one is changed by typing into it.
+  ASSERT_TRUE(WithNote(3, [](TForm4& f) {
+    // The first note is only looked at; the shown third one is changed by typing into it.
     auto editors = f.Editors();
     editors[0]->SetSelection(2, 3);
     editors[2]->SetSelection(2, 0);
-    editors[2]->Show();
     editors[2]->SetFocus();
     Input::Type("z");
-    editors[2]->Hide();
     EXPECT_FALSE(editors[0]->Modified());
     EXPECT_FALSE(editors[1]->Modified());
     EXPECT_TRUE(editors[2]->Modified());

@@ -7,8 +7,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <dirent.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace corvane {
@@ -358,6 +361,7 @@ std::string ReadFileBytes(const std::string& path, int64_t limit) {
 }
 
 std::function<bool(const std::string& tempPath)> gBeforeAtomicRename;
+std::function<bool(const std::string& target)> gBeforeInPlaceTruncate;
 
 namespace {
 
@@ -388,23 +392,93 @@ bool WriteAll(int fd, std::string_view bytes, off_t at) {
   return true;
 }
 
-// A file with several names: every name must see the new content, so it is rewritten where it is.
-bool RewriteInPlace(const std::string& target, std::string_view bytes) {
+// Writes the file where it is: the space is reserved first, so a full disk fails before the old
+// content is touched (a file system without reservations goes on; its failure would then come
+// from the writing), then the whole new content, then the file is cut to its length and flushed.
+// `touched` tells whether the old content may have been changed when it fails.
+bool WriteInPlace(const std::string& target, std::string_view bytes, bool& touched) {
+  touched = false;
   int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return false;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  // Reserve the space first, so a full disk fails before the old content is touched (a file
-  // system without reservations goes on; its failure would then come from the writing).
   if (ok && !bytes.empty()) {
     int r = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes.size()));
     ok = r == 0 || r == EOPNOTSUPP || r == EINVAL;
   }
-  if (ok) ok = WriteAll(fd, bytes, 0);
+  if (ok) {
+    touched = true;
+    ok = WriteAll(fd, bytes, 0);
+  }
+  if (ok && gBeforeInPlaceTruncate) ok = gBeforeInPlaceTruncate(target);
   if (ok) ok = ::ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   return ok;
+}
+
+void SyncFolder(const std::string& dir);
+
+// The complete new content of a file being rewritten in place, kept beside it until the rewrite
+// is done.
+std::string RewriteJournalOf(const std::string& target) {
+  return ExtractFilePath(target) + "." + ExtractFileName(target) + ".rewrite";
+}
+
+// A file with several names: every name must see the new content, so it is rewritten where it
+// is. That cannot happen in one step, so the new content is first put beside it, whole and
+// flushed, under the journal's name (a rename, so a journal is never partial); a rewrite cut
+// short by a kill is finished from it when the file is next opened
+// (RemoveLeftoverTemporaryFiles), so the file ends up old or new, never part of each.
+bool RewriteInPlace(const std::string& target, std::string_view bytes) {
+  const std::string dir = ExtractFilePath(target), journal = RewriteJournalOf(target);
+  std::string temp = dir + "." + ExtractFileName(target) + ".XXXXXX";
+  std::vector<char> tmpl(temp.begin(), temp.end());
+  tmpl.push_back('\0');
+  int fd = ::mkstemp(tmpl.data());
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes, 0) && ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(tmpl.data(), journal.c_str()) == 0;
+  if (!ok) {
+    ::unlink(tmpl.data());
+    return false;
+  }
+  SyncFolder(dir);
+  bool touched = false;
+  ok = WriteInPlace(target, bytes, touched);
+  // A rewrite that failed before touching the file leaves it old; one that failed later is
+  // finished from the journal at the next opening.
+  if (ok || !touched) {
+    ::unlink(journal.c_str());
+    SyncFolder(dir);
+  }
+  return ok;
+}
+
+// Copies what the user set on a file beside its content: the extended attributes of the user
+// namespace and the access control lists (which also give the group bits of the mode their
+// meaning). False when one of them cannot be copied.
+bool CopyKeptAttributes(const std::string& from, int to) {
+  ssize_t n = ::listxattr(from.c_str(), nullptr, 0);
+  if (n < 0) return errno == ENOTSUP;  // a file system without them has nothing to keep
+  std::string names(static_cast<size_t>(n), '\0');
+  n = ::listxattr(from.c_str(), names.data(), names.size());
+  if (n < 0) return false;
+  names.resize(static_cast<size_t>(n));
+  for (size_t at = 0; at < names.size();) {
+    const std::string name = names.c_str() + at;
+    at += name.size() + 1;
+    if (name.rfind("user.", 0) != 0 && name != "system.posix_acl_access" && name != "system.posix_acl_default") continue;
+    ssize_t size = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+    if (size < 0) return false;
+    std::string value(static_cast<size_t>(size), '\0');
+    size = ::getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+    if (size < 0) return false;
+    value.resize(static_cast<size_t>(size));
+    if (::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) return false;
+  }
+  return true;
 }
 
 void SyncFolder(const std::string& dir) {
@@ -454,6 +528,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
   if (ok && exists && ::fchown(fd, st.st_uid, st.st_gid) != 0 && errno != EPERM) ok = false;
   // Ownership changes may clear the set-id bits; put the mode back after them.
   if (ok && exists) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+  // Last, the access control lists and the user's attributes (the lists set the group bits).
+  if (ok && exists) ok = CopyKeptAttributes(target, fd);
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok && gBeforeAtomicRename) ok = gBeforeAtomicRename(tempPath);
@@ -469,9 +545,23 @@ int RemoveLeftoverTemporaryFiles(const std::string& path) {
   std::string target;
   if (!ResolveTarget(NativePath(path), target)) return 0;
   const std::string dir = ExtractFilePath(target), name = ExtractFileName(target);
-  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-  if (!d) return 0;
   int removed = 0;
+  // A rewrite in place that was cut short is finished first.
+  const std::string journal = RewriteJournalOf(target);
+  struct stat js {};
+  if (::lstat(journal.c_str(), &js) == 0 && S_ISREG(js.st_mode)) {
+    try {
+      const std::string bytes = ReadFileBytes(journal);
+      bool touched = false;
+      if (WriteInPlace(target, bytes, touched) && ::unlink(journal.c_str()) == 0) {
+        SyncFolder(dir);
+        ++removed;
+      }
+    } catch (const std::exception&) {
+    }
+  }
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return removed;
   while (dirent* e = ::readdir(d)) {
     if (!IsTemporaryNameOf(e->d_name, name)) continue;
     struct stat st {};
@@ -480,6 +570,41 @@ int RemoveLeftoverTemporaryFiles(const std::string& path) {
   }
   ::closedir(d);
   return removed;
+}
+
+TFileStamp FileStampOf(const std::string& path) {
+  TFileStamp stamp;
+  struct stat st {};
+  if (::stat(NativePath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return stamp;
+  std::string bytes;
+  try {
+    bytes = ReadFileBytes(path);
+  } catch (const std::exception&) {
+    return stamp;
+  }
+  stamp.exists = true;
+  stamp.size = static_cast<int64_t>(bytes.size());
+  stamp.mtimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ull;
+  stamp.hash = h;
+  return stamp;
+}
+
+bool FolderSharedWithAnotherProcess(const std::string& folder) {
+  static std::map<std::string, int> held;  // folder -> descriptor holding the shared lock
+  std::error_code ec;
+  const std::string key = std::filesystem::weakly_canonical(NativePath(folder), ec).string();
+  int& fd = held[ec ? NativePath(folder) : key];
+  if (fd <= 0) {
+    fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::flock(fd, LOCK_SH);
+  }
+  // Alone exactly when the lock can be had alone; then it goes back to shared.
+  const bool alone = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  ::flock(fd, LOCK_SH);
+  return !alone;
 }
 
 std::string ExtractFilePath(const std::string& path) {

@@ -228,19 +228,45 @@ std::string ReadFileBytes(const std::string& path, int64_t limit = kMaxReadFileB
 // - a plain file is replaced at once: a temporary file `.<name>.XXXXXX` is written beside the
 //   target, given the target's mode and (as far as permitted) owner, flushed to disk and renamed
 //   over it, and the folder is flushed after the rename; a failure leaves the old file untouched;
+// - the replacement keeps the target's extended attributes of the user namespace and its access
+//   control lists (so the mode's group bits keep their meaning);
 // - a file with more than one hard link is rewritten in place, so that every name sees the new
-//   content: the space for it is reserved first (so a full disk fails before anything changes),
-//   then it is written, cut to length and flushed. A kill in the middle of that rewrite can leave
-//   it partly written; that is the price of keeping the links.
+//   content: the new content is first put beside it, whole and flushed, as `.<name>.rewrite`;
+//   then the space is reserved (so a full disk fails before anything changes), the content
+//   written, the file cut to length and flushed, and the journal removed. A rewrite cut short by a
+//   kill is finished from the journal by RemoveLeftoverTemporaryFiles.
 // Raises EFCreateError "Cannot create file %s" naming the path as given.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
 // Test seam: when set, WriteFileAtomically calls it before renaming and fails if it returns false
 // (used to simulate a full disk or a crash between the write and the rename).
 extern std::function<bool(const std::string& tempPath)> gBeforeAtomicRename;
-// Removes the temporary files an interrupted WriteFileAtomically of this path left beside its
-// target (regular files named `.<name>.` and six letters or digits). Returns how many it removed;
-// failures are ignored.
+// Test seam: called during a rewrite in place after the new content is written and before the
+// file is cut to length; the rewrite fails if it returns false.
+extern std::function<bool(const std::string& target)> gBeforeInPlaceTruncate;
+// Cleans up after an interrupted WriteFileAtomically of this path: finishes a rewrite in place
+// from its journal, and removes the temporary files left beside the target (regular files named
+// `.<name>.` and six letters or digits). Returns how many files it removed; failures are ignored.
 int RemoveLeftoverTemporaryFiles(const std::string& path);
+// What a file held when it was looked at, to tell later whether anybody has changed it since:
+// whether it existed, its size, modification time and a hash of its content. Two stamps are the
+// same file content when both say it is missing, or both have the same size and hash (a file
+// only touched is not changed).
+struct TFileStamp {
+  bool exists = false;
+  int64_t size = 0;
+  int64_t mtimeNs = 0;
+  uint64_t hash = 0;
+  bool SameContent(const TFileStamp& o) const {
+    return exists == o.exists && (!exists || (size == o.size && hash == o.hash));
+  }
+};
+// The stamp of the file the path names now (through links); a file that cannot be read (missing,
+// no regular file, over the read limit) is stamped as missing.
+TFileStamp FileStampOf(const std::string& path);
+// Whether another running process uses the folder too: every process that asks keeps a shared
+// lock on it for the rest of its run, and one that cannot have it alone for a moment is not alone.
+// False when the folder cannot be opened.
+bool FolderSharedWithAnotherProcess(const std::string& folder);
 std::string ExtractFilePath(const std::string& path);  // with trailing separator
 std::string ExtractFileName(const std::string& path);
 // The full path of the running program.

@@ -2,10 +2,16 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QEvent>
@@ -193,6 +199,69 @@ void ApplyBase(QWidget* w, TColor color) {
 // ---------------------------------------------------------------------------------------------
 // Text controls
 
+namespace {
+
+// Whether the clipboard (or the primary selection, which the middle button pastes) offers
+// anything at all. The toolkit's text widgets crash when asked to paste from a clipboard that has
+// no owner (nothing copied since the login, or the program that copied has exited), so no paste
+// reaches them without this check.
+bool ClipboardOffersData(QClipboard::Mode mode = QClipboard::Clipboard) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard || (mode == QClipboard::Selection && !clipboard->supportsSelection())) return false;
+  const QMimeData* data = clipboard->mimeData(mode);
+  return data && !data->formats().isEmpty();
+}
+
+// Stands between a text widget and the toolkit's own paste paths: the paste keys, the middle
+// button and the context menu's paste do nothing while the clipboard offers nothing. Installed
+// before the control's window handle, so the program's key and mouse handling still comes first.
+class PasteGuard : public QObject {
+ public:
+  PasteGuard(QWidget* widget, std::function<QMenu*(QPoint)> menu) : QObject(widget), menu_(std::move(menu)) {
+    widget->installEventFilter(this);
+  }
+  void Watch(QWidget* part) { part->installEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::KeyPress: {
+        auto* k = static_cast<QKeyEvent*>(e);
+        const bool fromSelection = k->key() == Qt::Key_Insert && k->modifiers() == (Qt::ControlModifier | Qt::ShiftModifier);
+        if ((k->matches(QKeySequence::Paste) || fromSelection) &&
+            !ClipboardOffersData(fromSelection ? QClipboard::Selection : QClipboard::Clipboard)) {
+          k->accept();
+          return true;
+        }
+        return false;
+      }
+      case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
+        return static_cast<QMouseEvent*>(e)->button() == Qt::MiddleButton && !ClipboardOffersData(QClipboard::Selection);
+      case QEvent::ContextMenu: {
+        auto* c = static_cast<QContextMenuEvent*>(e);
+        std::unique_ptr<QMenu> menu(menu_(c->pos()));
+        if (!menu) return false;
+        for (QAction* a : menu->actions())
+          if (a->objectName() == QLatin1String("edit-paste") && !ClipboardOffersData()) a->setEnabled(false);
+        menu->exec(c->globalPos());
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+ private:
+  std::function<QMenu*(QPoint)> menu_;
+};
+
+// The plain multi-line widget, refusing a paste of nothing whichever way it comes.
+class TPlainTextWidget : public QPlainTextEdit {
+ protected:
+  void insertFromMimeData(const QMimeData* source) override {
+    if (source && !source->formats().isEmpty()) QPlainTextEdit::insertFromMimeData(source);
+  }
+};
+
+}  // namespace
+
 void TCustomEdit::Loaded() {
   TWinControl::Loaded();
   if (!fontHeld_) return;
@@ -223,6 +292,7 @@ TEdit::TEdit(TComponent* owner) : TCustomEdit(owner) {
 std::unique_ptr<TWindowHandle> TEdit::CreateHandle() {
   auto* frame = new TPaintWidget();
   auto* edit = new QLineEdit(frame);
+  new PasteGuard(edit, [edit](QPoint) { return edit->createStandardContextMenu(); });
   edit->setFrame(false);
   edit->setAttribute(Qt::WA_MacShowFocusRect, false);
   edit->setMaxLength(std::numeric_limits<int>::max());  // the toolkit's default stops at 32,767
@@ -287,7 +357,9 @@ int TEdit::GetTextLen() const { return static_cast<int>(LineEditOf(this)->text()
 bool TEdit::CanUndo() const { return LineEditOf(this)->isUndoAvailable(); }
 void TEdit::CutToClipboard() { LineEditOf(this)->cut(); }
 void TEdit::CopyToClipboard() { LineEditOf(this)->copy(); }
-void TEdit::PasteFromClipboard() { LineEditOf(this)->paste(); }
+void TEdit::PasteFromClipboard() {
+  if (ClipboardOffersData()) LineEditOf(this)->paste();
+}
 void TEdit::ClearSelection() {
   // Only the selection goes: with nothing selected the line edit would delete the next character.
   QLineEdit* e = LineEditOf(this);
@@ -347,7 +419,9 @@ class ShowWatcher : public QObject {
 }  // namespace
 
 std::unique_ptr<TWindowHandle> TMemo::CreateHandle() {
-  auto* edit = new QPlainTextEdit();
+  auto* edit = new TPlainTextWidget();
+  auto* guard = new PasteGuard(edit, [edit](QPoint) { return edit->createStandardContextMenu(); });
+  guard->Watch(edit->viewport());
   edit->setFrameShape(QFrame::StyledPanel);
   // Text starts 2 pixels in: the toolkit's 4 would leave a field one line high (22 pixels for a
   // 14-pixel face, the notes editor's title fields) too short for its characters' bottoms.
@@ -432,7 +506,9 @@ int TMemo::GetTextLen() const { return TMemoAccess::Edit(this)->document()->char
 bool TMemo::CanUndo() const { return TMemoAccess::Edit(this)->document()->isUndoAvailable(); }
 void TMemo::CutToClipboard() { TMemoAccess::Edit(this)->cut(); }
 void TMemo::CopyToClipboard() { TMemoAccess::Edit(this)->copy(); }
-void TMemo::PasteFromClipboard() { TMemoAccess::Edit(this)->paste(); }
+void TMemo::PasteFromClipboard() {
+  if (ClipboardOffersData()) TMemoAccess::Edit(this)->paste();
+}
 void TMemo::ClearSelection() {
   if (!ReadOnly()) TMemoAccess::Edit(this)->textCursor().removeSelectedText();
 }
@@ -843,7 +919,7 @@ class TRichTextWidget : public QTextEdit {
     return source->hasFormat(kRtfMime) || QTextEdit::canInsertFromMimeData(source);
   }
   void insertFromMimeData(const QMimeData* source) override {
-    if (isReadOnly()) return;
+    if (isReadOnly() || !source || source->formats().isEmpty()) return;
     if (wordWrapMode() != QTextOption::WrapAnywhere && LongestUnbrokenStretch(source->text().toStdString()) > kLongUnbrokenStretch)
       setWordWrapMode(QTextOption::WrapAnywhere);  // see FitWrapMode
     if (!source->hasFormat(kRtfMime)) {
@@ -873,6 +949,11 @@ class TRichTextWidget : public QTextEdit {
 
 std::unique_ptr<TWindowHandle> TRichEdit::CreateHandle() {
   auto* edit = new TRichTextWidget(this);
+  auto* guard = new PasteGuard(edit, [edit](QPoint at) {
+    // The menu looks for a link under the pointer in document coordinates.
+    return edit->createStandardContextMenu(at + QPoint(edit->horizontalScrollBar()->value(), edit->verticalScrollBar()->value()));
+  });
+  guard->Watch(edit->viewport());
   edit->setAcceptRichText(false);
   edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   edit->setFocusPolicy(Qt::ClickFocus);
@@ -926,6 +1007,7 @@ RichDocument TRichEdit::Document() const {
 }
 
 bool TRichEdit::Modified() const { return RichOf(this)->document()->isModified(); }
+void TRichEdit::SetModified(bool v) { RichOf(this)->document()->setModified(v); }
 
 void TRichEdit::LoadFromFile(const std::string& path) { SetDocument(LoadRichTextFile(path)); }
 void TRichEdit::SaveToFile(const std::string& path) { SaveRichTextFile(path, Document()); }
@@ -976,7 +1058,9 @@ std::string TRichEdit::SelText() const {
 }
 void TRichEdit::CopyToClipboard() { RichOf(this)->copy(); }
 void TRichEdit::CutToClipboard() { RichOf(this)->cut(); }
-void TRichEdit::PasteFromClipboard() { RichOf(this)->paste(); }
+void TRichEdit::PasteFromClipboard() {
+  if (ClipboardOffersData()) RichOf(this)->paste();
+}
 void TRichEdit::ClearSelection() {
   if (!ReadOnly()) RichOf(this)->textCursor().removeSelectedText();
 }

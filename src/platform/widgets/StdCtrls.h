@@ -253,6 +253,8 @@ class TRichEdit : public TCustomEdit {
   // SetDocument or LoadFromFile; undoing every change makes it false again. SetText is a change
   // (it replaces the content as typing over all of it would).
   bool Modified() const;
+  // Marks the content as saved (false) or changed (true).
+  void SetModified(bool v);
   std::string PlainText() const;
   void SetText(const std::string& v) override;
 

@@ -943,6 +943,12 @@ bool HandActivationToModal() {
   return false;
 }
 
+std::string NewestMessageBoxText() {
+  for (auto it = gOpenBoxes.rbegin(); it != gOpenBoxes.rend(); ++it)
+    if (*it) return (*it)->text().toStdString();
+  return {};
+}
+
 void CloseMessageBoxes() {
   for (auto& box : std::vector<QPointer<QMessageBox>>(gOpenBoxes))
     if (box) box->reject();
@@ -999,7 +1005,8 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
   auto it = std::find(qbuttons.begin(), qbuttons.end(), box.clickedButton());
   if (it == qbuttons.end()) return IDCANCEL;
   const std::string& label = buttons[it - qbuttons.begin()];
-  return label == "OK" ? IDOK : label == "Yes" ? IDYES : label == "No" ? IDNO : IDCANCEL;
+  return label == "OK" ? IDOK : label == "Yes" ? IDYES : label == "No" ? IDNO : label == "Cancel" ? IDCANCEL
+       : IDFIRSTBUTTON + static_cast<int>(it - qbuttons.begin());
 }
 
 void ShowMessage(const std::string& text) {

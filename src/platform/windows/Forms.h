@@ -158,6 +158,9 @@ enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCu
 constexpr unsigned MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_YESNO = 0x4, MB_ICONSTOP = 0x10, MB_ICONQUESTION = 0x20,
                    MB_ICONWARNING = 0x30, MB_ICONINFORMATION = 0x40;
 constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
+// MessageDlg answers a button of another label than OK, Cancel, Yes or No with this plus the
+// button's index.
+constexpr int IDFIRSTBUTTON = 100;
 
 // What a message box showed; tests read these through the dialog seam.
 struct TMessageBoxRecord {
@@ -332,6 +335,8 @@ void ShowMessage(const std::string& text);
 // Escape would), for tools and tests that drive the program from outside.
 int OpenMessageBoxes();
 void CloseMessageBoxes();
+// The text of the message box opened last of those on screen (empty when there is none).
+std::string NewestMessageBoxText();
 
 // Test seam: when set, every message box calls it instead of showing a window and returns its
 // answer (an ID value).
