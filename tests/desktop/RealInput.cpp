@@ -397,11 +397,20 @@ int ReleasesSeen() {
 
 Steps& Steps::Click(RealInput& input, std::function<TPoint()> where, int button) {
   auto before = std::make_shared<int>(0);
+  UntilShownAt(input, where);
+  Do([&input, where, button, before] {
+    *before = ReleasesSeen();
+    input.Click(where(), button);
+  });
+  return Until("the click arrived", [before] { return ReleasesSeen() > *before; });
+}
+
+Steps& Steps::UntilShownAt(RealInput& input, std::function<TPoint()> where) {
   // The press goes where the X server has the windows, which is where the window manager has
   // put them so far: a window just opened, closed or restored may not be there yet. Wait until
   // the server shows the program's window at the point (a point outside the program's windows,
   // such as the panel, needs no wait).
-  Until("the window system shows the window the click is for", [&input, where] {
+  return Until("the window system shows the window the click is for", [&input, where] {
     const TPoint p = where();
     TWinControl* w = FindWindowAtScreen(p);
     if (!w) return true;
@@ -413,11 +422,6 @@ Steps& Steps::Click(RealInput& input, std::function<TPoint()> where, int button)
     const TRect r = input.WindowRectOf(top);
     return !input.ShapeContains(top, {p.X - r.Left, p.Y - r.Top});
   });
-  Do([&input, where, button, before] {
-    *before = ReleasesSeen();
-    input.Click(where(), button);
-  });
-  return Until("the click arrived", [before] { return ReleasesSeen() > *before; });
 }
 
 Steps& Steps::Holds(const std::string& what, std::function<bool()> condition, int ms) {

@@ -102,6 +102,9 @@ class Steps {
   // manager sees a click before the program does (it focuses and raises the window), so keys
   // sent right after a click can overtake it: a session waits for its clicks.
   Steps& Click(RealInput& input, std::function<TPoint()> where, int button = 1);
+  // Waits until the X server shows at the point the window the program has there (the first
+  // half of Click, for a click whose release the program never sees).
+  Steps& UntilShownAt(RealInput& input, std::function<TPoint()> where);
   // Runs the steps, processing events, until all are done or one fails. On failure every modal
   // window still open is cancelled so the test can end, and the failure is returned.
   std::string Run();
