@@ -417,9 +417,9 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       .Holds("pressing elsewhere on the background does not", [&] { return about->BoundsRect() == opened.Offset(60, 40); }, 300)
       .Do([&] { input_.Drag(at(200, 15), at(200 - (about->Left() - work.Left) + 9, 15)); })
       .Until("9 pixels from the work area's left edge it snaps onto it", [&] { return about->Left() == work.Left; })
-      .Do([&] { input_.DoubleClick(at(200, 15)); })
+      .DoubleClick(input_, [&] { return at(200, 15); })
       .Until("a double click on the band rolls it up to 42 pixels", [&] { return about->Height() == 42 && about->Width() == 550; })
-      .Do([&] { input_.DoubleClick(at(200, 15)); })
+      .DoubleClick(input_, [&] { return at(200, 15); })
       .Until("a second one restores 386", [&] { return about->Height() == 386; })
       .Click(input_, [&] { return at(250, 15); }, 3)
       .Until("a right click on the band opens the system menu at the pointer", [&] {
