@@ -31,6 +31,8 @@ class RealInput {
   void Press(int button = 1);
   void Release(int button = 1);
   void Click(TPoint p, int button = 1);
+  // Two clicks at once (on a caption, whose press starts a move loop, a session uses
+  // Steps::DoubleClick).
   void DoubleClick(TPoint p);
   // Press at `from`, move there in `steps` pointer moves, release at `to`.
   void Drag(TPoint from, TPoint to, int steps = 8);
@@ -102,6 +104,12 @@ class Steps {
   // manager sees a click before the program does (it focuses and raises the window), so keys
   // sent right after a click can overtake it: a session waits for its clicks.
   Steps& Click(RealInput& input, std::function<TPoint()> where, int button = 1);
+  // Waits until the X server shows at the point the window the program has there (the first
+  // half of Click, for a click whose release the program never sees).
+  Steps& UntilShownAt(RealInput& input, std::function<TPoint()> where);
+  // A double click at a point on one of the program's windows: the second click goes as soon as
+  // the program has taken the first.
+  Steps& DoubleClick(RealInput& input, std::function<TPoint()> where);
   // Runs the steps, processing events, until all are done or one fails. On failure every modal
   // window still open is cancelled so the test can end, and the failure is returned.
   std::string Run();

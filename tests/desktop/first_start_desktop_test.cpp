@@ -166,11 +166,11 @@ TEST_F(FirstStart, TheAboutWindowsCaptionButtonsShowInItsNormalRolledUpMinimised
       })
       .Do([&] { test::RunFor(400); })  // the fade-in
       .Do(check("normal"))
-      .Do([&] { input_.DoubleClick(at(200, 15)); })
+      .DoubleClick(input_, [&] { return at(200, 15); })
       .Until("a double click on the band rolls it up", [&] { return about->Height() == 42; })
       .Do([&] { test::RunFor(200); })
       .Do(check("rolled-up"))
-      .Do([&] { input_.DoubleClick(at(200, 15)); })
+      .DoubleClick(input_, [&] { return at(200, 15); })
       .Until("a second one rolls it down", [&] { return about->Height() == 386; })
       .Click(input_, [&] { return at(483, 15); })
       .Until("minimize makes a strip at the bottom left",

@@ -144,7 +144,7 @@ TEST_F(SkinnedWindow, TheSystemMenuOpensFromItsButtonAndTheCaptionWalksWithKeysA
       .Do([&] { input_.Key("Down"); input_.Key("Down"); input_.Key("Return"); })
       .Until("choosing the roll-up item rolls the window up to its caption",
              [&] { return frame_->RolledUp() && BoundsAre(kLeft, kTop, 400, 42); })
-      .Do([&] { input_.DoubleClick(At(250, 15)); })
+      .DoubleClick(input_, [&] { return At(250, 15); })
       .Until("a double click on the caption rolls it down", [&] { return BoundsAre(kLeft, kTop, 400, 300); });
   EXPECT_EQ(s.Run(), "");
 }

@@ -163,7 +163,7 @@ TEST_F(AboutMenus, WhileTheWebViewHasTheFocusTheArrowKeysWalkTheSystemMenu) {
       .Until("Return chooses the item the arrows walked to: the window rolls up in place", [&] {
         return input_.WindowRectOf(test::WindowOf(about_)) == Bounds(opened.Left, opened.Top, 550, 42);
       })
-      .Do([&] { input_.DoubleClick(At(250, 15)); })
+      .DoubleClick(input_, [&] { return At(250, 15); })
       .Until("a double click rolls it down", [&] { return input_.WindowRectOf(test::WindowOf(about_)) == opened; });
   CloseAbout(s);
   EXPECT_EQ(s.Run(), "");

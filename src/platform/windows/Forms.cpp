@@ -198,6 +198,11 @@ void TForm::BringWindowToFront() {
   // The keyboard goes back to the recorded control as soon as the window is active again.
   if (activeControl_ && activeControl_->Handle() && activeControl_->Showing())
     activeControl_->Handle()->InputWidget()->setFocus(Qt::OtherFocusReason);
+  // A window blocked by a modal one stays below it: the window manager keeps the modal window
+  // above its owner and gives it the activation, and the program's own record of the stacking
+  // (which window a point is on) must say the same (a window brought back from the tray while
+  // the about window is up).
+  if (!handle_->Widget()->isEnabled()) HandActivationToModal();
 }
 
 bool TForm::Active() const { return Screen && Screen->ActiveForm() == this; }

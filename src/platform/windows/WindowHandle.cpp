@@ -494,13 +494,17 @@ bool TWindowHandle::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::Move:
       if (watched == widget_ && !control_->Parent() && !settingGeometry) {
         QPoint p = widget_->pos();
-        // The window system confirms each of our moves in turn: a confirmation of a place we
-        // asked for before the latest one is out of date (a drag asks many times). A place we
-        // never asked for is the window manager's and is taken.
+        // The window system confirms each of our moves, but not always in turn: the window
+        // manager's confirmations come in the order we asked, while the toolkit reads the place
+        // of a window whose size changed from the server when it gets to the event, which under
+        // load is already the latest place. So the latest place can be confirmed before older
+        // ones: every place we asked for stays known, and a confirmation of one that is not the
+        // latest is out of date (a drag asks many times). A place we never asked for is the
+        // window manager's and is taken; the older places are then forgotten.
         if (!placed_.empty() && p != placed_.back() &&
             std::find(placed_.begin(), placed_.end(), p) != placed_.end())
           return false;
-        if (!placed_.empty() && p == placed_.back()) placed_.clear();
+        if (placed_.empty() || p != placed_.back()) placed_.clear();
         control_->left_ = p.x();
         control_->top_ = p.y();
       }

@@ -47,7 +47,7 @@ class TWindowHandle : public QObject {
   // Records a place the program asked the window system for (a top-level window).
   void PlacedAt(int left, int top) {
     placed_.emplace_back(left, top);
-    if (placed_.size() > 32) placed_.pop_front();
+    if (placed_.size() > 256) placed_.pop_front();
   }
 
   // Puts a top-level window on the screen at the control's bounds, above the others.
@@ -72,7 +72,7 @@ class TWindowHandle : public QObject {
   bool native_;
   bool passToNative_ = false;
   QEvent* current_ = nullptr;
-  std::deque<QPoint> placed_;  // places asked for and not yet confirmed, oldest first
+  std::deque<QPoint> placed_;  // places asked for since the window manager last placed it, oldest first
   std::map<uintptr_t, int> timers_;  // our id -> toolkit timer id
 };
 
