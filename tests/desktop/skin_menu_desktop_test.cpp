@@ -74,13 +74,14 @@ class AboutMenus : public ::testing::Test {
     ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(main_); }))
         << "the main window did not become active";
   }
-  // Opens the about window from the main window's label and waits until it is active with the
-  // web view holding the focus, as it opens.
+  // Opens the about window from the main window's label, waits until it is active, and clicks into
+  // the page so the web view holds the focus (the window opens with it on 确定).
   Steps& OpenAbout(Steps& s) {
     return s.Click(input_, [] { return Find<TControl>(main_, "Label6")->ClientToScreen({10, 6}); })
         .Until("the about window opens", [] { return Form5 && Form5->Showing() && Form5->IsModal(); })
         .Do([&] { about_ = Form5; })
         .Until("it is active", [&] { return input_.WindowManagerActive() == test::WindowOf(about_); })
+        .Click(input_, [&] { return At(500, 296); })
         .Until("its web view has the focus", [&] {
           return about_->ActiveControl() && about_->ActiveControl()->Name() == "WebBrowser1";
         });
