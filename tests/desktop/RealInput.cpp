@@ -1,5 +1,14 @@
 #include "desktop/RealInput.h"
 
+// The program's headers come before the X headers, whose macros (None, Status ...) they would meet.
+#include "app/AboutWindow.h"
+#include "app/MainWindow.h"
+#include "app/NotesEditor.h"
+#include "app/Program.h"
+#include "app/ReadingWindow.h"
+#include "app/ReferenceWindow.h"
+#include "support/TestSupport.h"
+
 #include <unistd.h>
 #include <X11/Xatom.h>
 #include <X11/XKBlib.h>
@@ -15,6 +24,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
+
 
 namespace corvane::test {
 
@@ -514,6 +524,25 @@ bool AnyModalOpen() {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
   return Application->ProcessUntil(condition, timeoutMs);
+}
+
+void ProgramInFolder::Start(const std::string& name) {
+  namespace fs = std::filesystem;
+  dir = fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::copy(fs::path(SourceDir()) / "dat", dir / "dat", fs::copy_options::recursive);
+  fs::current_path(dir);
+  CreateStartupWindows(*Application);
+  startup = {Form1, Form2, Form3, Form4, Form5};
+}
+
+void ProgramInFolder::Stop() {
+  for (auto it = startup.rbegin(); it != startup.rend(); ++it) delete *it;
+  startup.clear();
+  Form1 = nullptr;
+  std::filesystem::current_path(SourceDir());
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace corvane::test

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -18,6 +19,18 @@
 typedef struct _XDisplay Display;
 
 namespace corvane::test {
+
+// The program's windows made as at start-up, in a working folder of their own with a copy of dat/
+// (the notes editor and the journal write there), for the sessions of one test suite.
+struct ProgramInFolder {
+  std::filesystem::path dir;
+  std::vector<TForm*> startup;
+  // Makes the folder (named `name` and the process id, under the temporary folder), goes there
+  // and makes the windows.
+  void Start(const std::string& name);
+  // Frees the windows, goes back to the source folder and removes the folder.
+  void Stop();
+};
 
 class RealInput {
  public:

@@ -32,26 +32,17 @@ namespace {
 class Cast : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / ("corvane-cast-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy(fs::path(test::SourceDir()) / "dat", dir_ / "dat", fs::copy_options::recursive);
-    fs::current_path(dir_);
+    program_.Start("corvane-cast");
     ResetProgramJournal();  // the journal beside dat/, as for a program run from its folder
-    CreateStartupWindows(*Application);
-    startup_ = {Form1, Form2, Form3, Form4, Form5};
     main_ = Form1;
     main_->Show();
     gTossPauseMs = 150;
     gClockPauseMs = 1200;
   }
   static void TearDownTestSuite() {
-    for (auto it = startup_.rbegin(); it != startup_.rend(); ++it) delete *it;
-    Form1 = nullptr;
     ResetProgramJournal();
+    program_.Stop();
     gCastClock = LocalTimeNow;
-    fs::current_path(test::SourceDir());
-    fs::remove_all(dir_);
   }
   void SetUp() override {
     Form1 = main_;
@@ -94,14 +85,11 @@ class Cast : public ::testing::Test {
         .Click(input_, [form] { return In(form(), "w2", 16, 16); });
   }
 
-  static fs::path dir_;
+  static inline test::ProgramInFolder program_;
   static TForm1* main_;
-  static std::vector<TForm*> startup_;
   test::RealInput input_;
 };
-fs::path Cast::dir_;
 TForm1* Cast::main_ = nullptr;
-std::vector<TForm*> Cast::startup_;
 
 // The highlight of the text a rule reads first, as the screen shows it.
 constexpr uint32_t kMainPassageRgb = 0xFFF070;

@@ -33,21 +33,12 @@ namespace {
 class Desktop : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / ("corvane-desktop-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy(fs::path(test::SourceDir()) / "dat", dir_ / "dat", fs::copy_options::recursive);
-    fs::current_path(dir_);
-    CreateStartupWindows(*Application);
-    startup_ = {Form1, Form2, Form3, Form4, Form5};
+    program_.Start("corvane-desktop");
     main_ = Form1;
     main_->Show();
   }
   static void TearDownTestSuite() {
-    for (auto it = startup_.rbegin(); it != startup_.rend(); ++it) delete *it;
-    Form1 = nullptr;
-    fs::current_path(test::SourceDir());
-    fs::remove_all(dir_);
+    program_.Stop();
   }
   void SetUp() override {
     Form1 = main_;
@@ -88,14 +79,11 @@ class Desktop : public ::testing::Test {
   // The picture button that closes a window: the hover area shows it, a click on it closes.
   static TPoint CloseButtonOf(TForm* f) { return In(f, "ww2", 16, 16); }
 
-  static fs::path dir_;
+  static inline test::ProgramInFolder program_;
   static TForm1* main_;
-  static std::vector<TForm*> startup_;
   test::RealInput input_;
 };
-fs::path Desktop::dir_;
 TForm1* Desktop::main_ = nullptr;
-std::vector<TForm*> Desktop::startup_;
 
 }  // namespace
 

@@ -37,23 +37,13 @@ class FirstStart : public ::testing::Test {
     fs::remove(config_);
     savedAddress_ = gAboutPageAddress;
     gAboutPageAddress = "http://127.0.0.1:9/about/";  // refused at once
-    dir_ = fs::temp_directory_path() / ("corvane-first-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy(fs::path(test::SourceDir()) / "dat", dir_ / "dat", fs::copy_options::recursive);
-    fs::current_path(dir_);
-    CreateStartupWindows(*Application);
-    startup_ = {Form1, Form2, Form3, Form4, Form5};
+    program_.Start("corvane-first");
     main_ = Form1;
     main_->Show();
   }
   static void TearDownTestSuite() {
-    for (auto it = startup_.rbegin(); it != startup_.rend(); ++it) delete *it;
-    startup_.clear();
-    Form1 = nullptr;
+    program_.Stop();
     gAboutPageAddress = savedAddress_;
-    fs::current_path(test::SourceDir());
-    fs::remove_all(dir_);
     fs::remove(config_);
     if (saved_) WriteFileAtomically(config_, *saved_);
   }
@@ -89,12 +79,11 @@ class FirstStart : public ::testing::Test {
     return face > area / 3 && lines > area / 12;
   }
 
-  static inline fs::path dir_;
+  static inline test::ProgramInFolder program_;
   static inline std::string config_;
   static inline std::optional<std::string> saved_;
   static inline std::string savedAddress_;
   static inline TForm1* main_ = nullptr;
-  static inline std::vector<TForm*> startup_;
   test::RealInput input_;
 };
 

@@ -53,21 +53,12 @@ void EmptyTheClipboard() {
 class Saves : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / ("corvane-saves-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy(fs::path(test::SourceDir()) / "dat", dir_ / "dat", fs::copy_options::recursive);
-    fs::current_path(dir_);
-    CreateStartupWindows(*Application);
-    startup_ = {Form1, Form2, Form3, Form4, Form5};
+    program_.Start("corvane-saves");
     main_ = Form1;
     main_->Show();
   }
   static void TearDownTestSuite() {
-    for (auto it = startup_.rbegin(); it != startup_.rend(); ++it) delete *it;
-    Form1 = nullptr;
-    fs::current_path(test::SourceDir());
-    fs::remove_all(dir_);
+    program_.Stop();
   }
   void SetUp() override {
     Form1 = main_;
@@ -95,14 +86,11 @@ class Saves : public ::testing::Test {
         .Click(input_, [form] { return CloseButtonOf(form()); });
   }
 
-  static fs::path dir_;
+  static inline test::ProgramInFolder program_;
   static TForm1* main_;
-  static std::vector<TForm*> startup_;
   test::RealInput input_;
 };
-fs::path Saves::dir_;
 TForm1* Saves::main_ = nullptr;
-std::vector<TForm*> Saves::startup_;
 
 }  // namespace
 
@@ -171,7 +159,7 @@ TEST_F(Saves, PastingWithNothingOnTheClipboardChangesNothingAndTypingGoesOn) {
 TEST_F(Saves, CtrlSAndAPauseInTheWritingSaveTheShownNoteOnly) {
   TForm4* editor = nullptr;
   auto body = [&] { return Find<TRichEdit>(editor, "richedit1"); };
-  const fs::path a1 = dir_ / "dat/a1.rtf", a2 = dir_ / "dat/a2.rtf", a3 = dir_ / "dat/a3.rtf";
+  const fs::path a1 = program_.dir / "dat/a1.rtf", a2 = program_.dir / "dat/a2.rtf", a3 = program_.dir / "dat/a3.rtf";
   const std::string before2 = Slurp(a2), before3 = Slurp(a3);
   Steps s;
   s.Click(input_, [] { return At("Label3", 10, 6); })

@@ -51,23 +51,14 @@ bool NoMenuLevelShown() {
 class AboutMenus : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / ("corvane-menus-" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    fs::copy(fs::path(test::SourceDir()) / "dat", dir_ / "dat", fs::copy_options::recursive);
-    fs::current_path(dir_);
     gAboutPageAddress = "http://127.0.0.1:9/about/";  // nothing answers: the view shows its own page
-    CreateStartupWindows(*Application);
-    startup_ = {Form1, Form2, Form3, Form4, Form5};
+    program_.Start("corvane-menus");
     main_ = Form1;
     main_->Show();
   }
   static void TearDownTestSuite() {
-    for (auto it = startup_.rbegin(); it != startup_.rend(); ++it) delete *it;
-    Form1 = nullptr;
+    program_.Stop();
     gAboutPageAddress = kAboutPageAddress;
-    fs::current_path(test::SourceDir());
-    fs::remove_all(dir_);
   }
   void SetUp() override {
     Form1 = main_;
@@ -97,15 +88,12 @@ class AboutMenus : public ::testing::Test {
   bool MenuOpen() { return MenuBelowButton(input_, about_->BoundsRect(), test::WindowOf(about_)); }
   bool MenuGone() { return NoMenuLevelShown() && !MenuOpen(); }
 
-  static fs::path dir_;
+  static inline test::ProgramInFolder program_;
   static TForm1* main_;
-  static std::vector<TForm*> startup_;
   test::RealInput input_;
   TForm* about_ = nullptr;
 };
-fs::path AboutMenus::dir_;
 TForm1* AboutMenus::main_ = nullptr;
-std::vector<TForm*> AboutMenus::startup_;
 
 }  // namespace
 

@@ -32,28 +32,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The program's windows, made in a working folder of their own (the notes editor writes there).
-struct ProgramInFolder {
-  fs::path dir;
-  std::vector<TForm*> startup;
-  void Start(const std::string& name) {
-    dir = fs::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    fs::copy(fs::path(test::SourceDir()) / "dat", dir / "dat", fs::copy_options::recursive);
-    fs::current_path(dir);
-    CreateStartupWindows(*Application);
-    startup = {Form1, Form2, Form3, Form4, Form5};
-  }
-  void Stop() {
-    for (auto it = startup.rbegin(); it != startup.rend(); ++it) delete *it;
-    startup.clear();
-    Form1 = nullptr;
-    fs::current_path(test::SourceDir());
-    fs::remove_all(dir);
-  }
-};
-
 class Traps : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -113,11 +91,11 @@ class Traps : public ::testing::Test {
     return pixels;
   }
 
-  static ProgramInFolder program_;
+  static test::ProgramInFolder program_;
   static TForm1* main_;
   test::RealInput input_;
 };
-ProgramInFolder Traps::program_;
+test::ProgramInFolder Traps::program_;
 TForm1* Traps::main_ = nullptr;
 
 }  // namespace
@@ -350,7 +328,7 @@ TEST(SmallScreen, TheMainWindowOpensWithItsCornerInTheWorkAreaAndTakesTyping) {
     EXPECT_EQ(std::system(command.c_str()), 0) << "the session on the 800 x 600 desktop failed (its output is above)";
     return;
   }
-  ProgramInFolder program;
+  test::ProgramInFolder program;
   program.Start("corvane-small");
   test::RealInput input;
   TForm1* main = Form1;
