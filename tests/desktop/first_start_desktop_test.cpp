@@ -93,12 +93,14 @@ const TRect kTitleBoxes[] = {Bounds(569, 595, 60, 12), Bounds(649, 595, 60, 12),
 }  // namespace
 
 TEST_F(FirstStart, TheThreeNoteTitlesShowAndEachOpensItsNoteEvenAfterItsTitleIsCleared) {
-  // The captions are drawn in white and silver on the dark strip: each box shows text.
-  for (int i = 0; i < 3; ++i) {
+  // The captions are drawn in white and silver on the dark strip: each box shows text. The main
+  // window may still be painting when the session begins, so what the screen shows is waited for.
+  auto light = [&](int i) {
     const TRect box = kTitleBoxes[i].Offset(main_->Left(), main_->Top());
-    const int light = CountPixels(box, [](int r, int g, int b) { return r > 150 && g > 150 && b > 150; });
-    EXPECT_GT(light, 30) << "the title of note " << i + 1 << " cannot be seen";
-  }
+    return CountPixels(box, [](int r, int g, int b) { return r > 150 && g > 150 && b > 150; });
+  };
+  test::WaitFor([&] { return light(0) > 30 && light(1) > 30 && light(2) > 30; }, 5000);
+  for (int i = 0; i < 3; ++i) EXPECT_GT(light(i), 30) << "the title of note " << i + 1 << " cannot be seen";
   TForm4* editor = nullptr;
   auto closeEditor = [&] { return Find<TControl>(editor, "ww2")->ClientToScreen({16, 16}); };
   Steps s;
