@@ -14,11 +14,24 @@
 #include <string>
 #include <vector>
 
+#include "app/Conventions.h"
 #include "platform/windows/Forms.h"
 
 typedef struct _XDisplay Display;
 
 namespace corvane::test {
+
+// The active modal window of class T, shown, or null.
+template <class T>
+T* Modal() {
+  auto* f = dynamic_cast<T*>(Screen->ActiveForm());
+  return f && f->IsModal() && f->Showing() ? f : nullptr;
+}
+
+// A point of a form's named control (in its client coordinates) on the screen.
+inline TPoint In(TForm* form, const std::string& name, int x, int y) {
+  return Find<TControl>(form, name)->ClientToScreen({x, y});
+}
 
 // The program's windows made as at start-up, in a working folder of their own with a copy of dat/
 // (the notes editor and the journal write there), for the sessions of one test suite.

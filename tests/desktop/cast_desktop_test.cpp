@@ -24,6 +24,8 @@
 
 using namespace corvane;
 using test::Steps;
+using test::In;
+using test::Modal;
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,15 +52,7 @@ class Cast : public ::testing::Test {
         << "the main window did not become active";
   }
 
-  static TPoint In(TForm* form, const std::string& name, int x, int y) {
-    return Find<TControl>(form, name)->ClientToScreen({x, y});
-  }
   static TPoint CentreOf(TControl* c) { return c->ClientToScreen({c->Width() / 2, c->Height() / 2}); }
-  template <class T>
-  static T* Modal() {
-    auto* f = dynamic_cast<T*>(Screen->ActiveForm());
-    return f && f->IsModal() && f->Showing() ? f : nullptr;
-  }
   bool Active(TForm* f) { return f && input_.WindowManagerActive() == test::WindowOf(f); }
   // The control is what the screen shows at its centre: its window is the top one there.
   bool SeenOnTop(TControl* c) { return c->Showing() && input_.TopWindowAt(CentreOf(c)) == test::WindowOf(c->ParentForm()); }

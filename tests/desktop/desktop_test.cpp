@@ -24,6 +24,8 @@
 
 using namespace corvane;
 using test::Steps;
+using test::In;
+using test::Modal;
 namespace fs = std::filesystem;
 
 namespace {
@@ -57,15 +59,7 @@ class Desktop : public ::testing::Test {
   static TControl* C(const std::string& name) { return Find<TControl>(main_, name); }
   static TEdit* Edit() { return Find<TEdit>(main_, "e1"); }
   static TPoint At(const std::string& name, int x, int y) { return C(name)->ClientToScreen({x, y}); }
-  static TPoint In(TForm* form, const std::string& name, int x, int y) {
-    return Find<TControl>(form, name)->ClientToScreen({x, y});
-  }
   // The window on top of all the program's windows, when it is the given class and modal.
-  template <class T>
-  static T* Modal() {
-    auto* f = dynamic_cast<T*>(Screen->ActiveForm());
-    return f && f->IsModal() && f->Showing() ? f : nullptr;
-  }
   // What the window manager has made active: the keyboard's window.
   bool MainActive() { return input_.WindowManagerActive() == test::WindowOf(main_); }
   // A message box of the program's (a window owned by the main window that is none of its forms).

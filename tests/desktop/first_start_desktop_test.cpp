@@ -23,6 +23,7 @@
 
 using namespace corvane;
 using test::Steps;
+using test::Modal;
 namespace fs = std::filesystem;
 
 namespace {
@@ -53,11 +54,6 @@ class FirstStart : public ::testing::Test {
         << "the main window did not become active";
   }
 
-  template <class T>
-  static T* Modal() {
-    auto* f = dynamic_cast<T*>(Screen->ActiveForm());
-    return f && f->IsModal() && f->Showing() ? f : nullptr;
-  }
   // A point of the main window, in window coordinates, on the screen.
   static TPoint OnMain(int x, int y) { return {main_->Left() + x, main_->Top() + y}; }
   // How many pixels of a screen rectangle satisfy `test`.

@@ -24,6 +24,8 @@
 
 using namespace corvane;
 using test::Steps;
+using test::In;
+using test::Modal;
 namespace fs = std::filesystem;
 
 namespace corvane::test {
@@ -69,14 +71,6 @@ class Saves : public ::testing::Test {
 
   static TControl* C(const std::string& name) { return Find<TControl>(main_, name); }
   static TPoint At(const std::string& name, int x, int y) { return C(name)->ClientToScreen({x, y}); }
-  static TPoint In(TForm* form, const std::string& name, int x, int y) {
-    return Find<TControl>(form, name)->ClientToScreen({x, y});
-  }
-  template <class T>
-  static T* Modal() {
-    auto* f = dynamic_cast<T*>(Screen->ActiveForm());
-    return f && f->IsModal() && f->Showing() ? f : nullptr;
-  }
   bool MainActive() { return input_.WindowManagerActive() == test::WindowOf(main_); }
   bool Active(TForm* f) { return f && input_.WindowManagerActive() == test::WindowOf(f); }
   static TPoint CloseButtonOf(TForm* f) { return In(f, "ww2", 16, 16); }

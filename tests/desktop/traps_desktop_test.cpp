@@ -28,6 +28,8 @@
 
 using namespace corvane;
 using test::Steps;
+using test::In;
+using test::Modal;
 namespace fs = std::filesystem;
 
 namespace {
@@ -59,14 +61,6 @@ class Traps : public ::testing::Test {
   static TControl* C(const std::string& name) { return Find<TControl>(main_, name); }
   static TEdit* Edit() { return Find<TEdit>(main_, "e1"); }
   static TPoint At(const std::string& name, int x, int y) { return C(name)->ClientToScreen({x, y}); }
-  static TPoint In(TForm* form, const std::string& name, int x, int y) {
-    return Find<TControl>(form, name)->ClientToScreen({x, y});
-  }
-  template <class T>
-  static T* Modal() {
-    auto* f = dynamic_cast<T*>(Screen->ActiveForm());
-    return f && f->IsModal() && f->Showing() ? f : nullptr;
-  }
   bool MainActive() { return input_.WindowManagerActive() == test::WindowOf(main_); }
   bool ActiveIs(TForm* f) { return f && input_.WindowManagerActive() == test::WindowOf(f); }
   // The main window as the user sees it: mapped, the program running.
