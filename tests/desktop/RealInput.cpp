@@ -304,6 +304,42 @@ void RealInput::RequestClose(uint64_t window) {
   XSync(d_, False);
 }
 
+WindowEventLog::WindowEventLog() : d_(XOpenDisplay(nullptr)) {
+  if (!d_) throw std::runtime_error("WindowEventLog: no X display");
+}
+
+WindowEventLog::~WindowEventLog() { XCloseDisplay(d_); }
+
+void WindowEventLog::WatchProperties(uint64_t window) {
+  XSelectInput(d_, static_cast<Window>(window), PropertyChangeMask);
+  XSync(d_, False);
+}
+
+void WindowEventLog::WatchMapping(uint64_t window) {
+  XSelectInput(d_, static_cast<Window>(window), StructureNotifyMask);
+  XSync(d_, False);
+}
+
+std::vector<std::string> WindowEventLog::Take() {
+  XSync(d_, False);
+  std::vector<std::string> seen;
+  char id[32];
+  while (XPending(d_)) {
+    XEvent e;
+    XNextEvent(d_, &e);
+    if (e.type == PropertyNotify) {
+      char* name = XGetAtomName(d_, e.xproperty.atom);
+      std::snprintf(id, sizeof id, " 0x%lx", e.xproperty.window);
+      seen.push_back(std::string(name ? name : "?") + id);
+      if (name) XFree(name);
+    } else if (e.type == UnmapNotify) {
+      std::snprintf(id, sizeof id, "unmap 0x%lx", e.xunmap.window);
+      seen.emplace_back(id);
+    }
+  }
+  return seen;
+}
+
 bool RealInput::Viewable(uint64_t window) {
   XWindowAttributes a;
   return window && XGetWindowAttributes(d_, static_cast<Window>(window), &a) && a.map_state == IsViewable;

@@ -112,6 +112,23 @@ class RealInput {
   std::vector<unsigned> freeCodes_;
 };
 
+// What the window manager is told, in the order it is told: changes of the properties of some
+// windows and the unmapping of others, read on an X connection of its own.
+class WindowEventLog {
+ public:
+  WindowEventLog();
+  ~WindowEventLog();
+  WindowEventLog(const WindowEventLog&) = delete;
+  WindowEventLog& operator=(const WindowEventLog&) = delete;
+  void WatchProperties(uint64_t window);
+  void WatchMapping(uint64_t window);
+  // What happened since the last call: "WM_HINTS 0x800006" (a property changed), "unmap 0x800014".
+  std::vector<std::string> Take();
+
+ private:
+  Display* d_;
+};
+
 // The native window of a form.
 uint64_t WindowOf(TWinControl* form);
 

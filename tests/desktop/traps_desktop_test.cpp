@@ -286,10 +286,14 @@ TEST_F(Traps, TheKeyboardAloneClosesEveryWindowScrollsTheCommentaryAndReturnsToT
   EXPECT_EQ(s.Run(), "");
 }
 
-TEST_F(Traps, TheMessageBoxAsksForNoMinimiseOrMaximiseButton) {
+// The box asks for no minimise or maximise button, and as it goes the main window it blocked
+// already takes the keyboard again: the window manager, which hands the activation on as the box
+// disappears, would otherwise pass the main window over and leave no window active at all.
+TEST_F(Traps, TheMessageBoxAsksForNoMinimiseOrMaximiseButtonAndHandsTheKeyboardBackAsItGoes) {
   uint64_t box = 0;
   long decorations = 0;
   bool maximise = true, close = false;
+  test::WindowEventLog told;
   Steps s;
   s.Do([&] { input_.Type("9"); input_.Key("Return"); })
       .Until("the guidance box is active", [&] {
@@ -300,10 +304,20 @@ TEST_F(Traps, TheMessageBoxAsksForNoMinimiseOrMaximiseButton) {
         decorations = input_.DecorationsAskedFor(box);
         maximise = input_.Allows(box, "_NET_WM_ACTION_MAXIMIZE");
         close = input_.Allows(box, "_NET_WM_ACTION_CLOSE");
+        told.WatchProperties(test::WindowOf(main_));
+        told.WatchMapping(box);
         input_.Key("Return");
       })
       .Until("the box closes", [&] { return OpenMessageBoxes() == 0 && MainActive(); });
   EXPECT_EQ(s.Run(), "");
+  char id[32];
+  std::snprintf(id, sizeof id, " 0x%llx", static_cast<unsigned long long>(test::WindowOf(main_)));
+  const std::vector<std::string> events = told.Take();
+  const auto takesKeys = std::find(events.begin(), events.end(), "WM_HINTS" + std::string(id));
+  std::snprintf(id, sizeof id, "unmap 0x%llx", static_cast<unsigned long long>(box));
+  const auto gone = std::find(events.begin(), events.end(), std::string(id));
+  ASSERT_NE(gone, events.end()) << "the box was unmapped";
+  EXPECT_LT(takesKeys, gone) << "the main window's input hint changed only after the box was gone";
   ASSERT_NE(decorations, -1) << "the box says which buttons it wants";
   EXPECT_EQ(decorations & 0x61, 0) << "neither all buttons nor minimise nor maximise: " << decorations;
   EXPECT_FALSE(maximise);

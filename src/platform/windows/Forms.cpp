@@ -913,8 +913,31 @@ namespace {
 std::vector<QPointer<QMessageBox>> gOpenBoxes;
 
 // A message box centred on the screen by the size it finally takes (the box lays itself out as
-// it is shown).
+// it is shown). The windows it blocked take the keyboard again before it goes: the window manager
+// hands the activation on as the box disappears, and a window that still refused the keyboard
+// then would be passed over, leaving the program with no active window at all.
 class TMessageBoxWindow : public QMessageBox {
+ public:
+  void Block() {
+    if (Screen)
+      for (TForm* f : Screen->FormList())
+        if (f->Handle() && f->Handle()->Widget()->isEnabled()) {
+          SetBlocked(f->Handle()->Widget(), true);
+          blocked_.emplace_back(f->Handle()->Widget());
+        }
+  }
+  void Unblock() {
+    for (auto& w : blocked_)
+      if (w) SetBlocked(w, false);
+    blocked_.clear();
+  }
+  // A button (clicked, Enter, Escape) closes the box without passing through done().
+  TMessageBoxWindow() { connect(this, &QMessageBox::buttonClicked, this, [this] { Unblock(); }); }
+  void done(int result) override {
+    Unblock();
+    QMessageBox::done(result);
+  }
+
  protected:
   void showEvent(QShowEvent* e) override {
     QMessageBox::showEvent(e);
@@ -925,6 +948,9 @@ class TMessageBoxWindow : public QMessageBox {
     setGeometry(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2,
                 size.width(), size.height());
   }
+
+ private:
+  std::vector<QPointer<QWidget>> blocked_;
 };
 }  // namespace
 
@@ -970,15 +996,9 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
             : type == TMsgDlgType::mtInformation ? MB_ICONINFORMATION
             : type == TMsgDlgType::mtConfirmation ? MB_ICONQUESTION : 0;
   if (gMessageBoxSeam) return gMessageBoxSeam(rec);
-  // Every window of the program is disabled while the box is up.
-  std::vector<QPointer<QWidget>> disabled;
-  if (Screen)
-    for (TForm* f : Screen->FormList())
-      if (f->Handle() && f->Handle()->Widget()->isEnabled()) {
-        SetBlocked(f->Handle()->Widget(), true);
-        disabled.emplace_back(f->Handle()->Widget());
-      }
   TMessageBoxWindow box;
+  // Every window of the program is disabled while the box is up.
+  box.Block();
   // A box of a fixed size: the window manager offers neither minimise nor maximise for it.
   box.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   QPointer<QMessageBox> guard = &box;
@@ -997,8 +1017,7 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
   for (const std::string& b : buttons)
     qbuttons.push_back(box.addButton(QString::fromStdString(b), QMessageBox::AcceptRole));
   box.exec();
-  for (auto& w : disabled)
-    if (w) SetBlocked(w, false);
+  box.Unblock();
   // The window manager found no window to give the activation to as the box went (the others
   // took no keyboard then): the window under the box gets it back.
   if (Screen && !Application->Minimized())
