@@ -427,8 +427,8 @@ int ReleasesSeen() {
     hooked = true;
     Application->HookMainWindow([](TControl*, TMessage& m) {
       // A press on a window's background starts a move, which takes the release itself.
-      if (m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_NCLBUTTONUP || m.Msg == WM_NCRBUTTONUP ||
-          m.Msg == WM_EXITSIZEMOVE)
+      if (m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP || m.Msg == WM_NCLBUTTONUP ||
+          m.Msg == WM_NCRBUTTONUP || m.Msg == WM_EXITSIZEMOVE)
         ++seen;
       return false;
     });

@@ -108,9 +108,9 @@ TEST_F(Saves, PastingWithNothingOnTheClipboardChangesNothingAndTypingGoesOn) {
         input_.Key("ctrl+Home");
         EmptyTheClipboard();
         input_.Key("ctrl+v");
-        input_.Click(In(reading, "Memo1", 40, 20), 2);
-        input_.Type("Q");
       })
+      .Click(input_, [&] { return In(reading, "Memo1", 40, 20); }, 2)
+      .Do([&] { input_.Type("Q"); })
       .Until("Q typed into the rules box", [&] { return memo()->Text().find('Q') != std::string::npos; })
       .Do([&] { EXPECT_EQ(memo()->Text().size(), rules.size() + 1); });
   CloseWith(s, [&] { return reading; })
@@ -124,7 +124,9 @@ TEST_F(Saves, PastingWithNothingOnTheClipboardChangesNothingAndTypingGoesOn) {
         input_.Key("End");
         EmptyTheClipboard();
         input_.Key("ctrl+v");
-        input_.Click(In(editor, "edit1", 60, 8), 2);
+      })
+      .Click(input_, [&] { return In(editor, "edit1", 60, 8); }, 2)
+      .Do([&] {
         input_.Key("shift+Insert");
         input_.Type("T");
       })
@@ -136,10 +138,10 @@ TEST_F(Saves, PastingWithNothingOnTheClipboardChangesNothingAndTypingGoesOn) {
         input_.Key("Delete");
         EmptyTheClipboard();
         input_.Key("ctrl+v");
-        input_.Click(In(editor, "richedit1", 60, 10), 2);
-        input_.Click(In(editor, "ToolButton3", 10, 10));
-        input_.Type("B");
       })
+      .Click(input_, [&] { return In(editor, "richedit1", 60, 10); }, 2)
+      .Click(input_, [&] { return In(editor, "ToolButton3", 10, 10); })
+      .Do([&] { input_.Type("B"); })
       .Until("B typed into the body", [&] { return body()->PlainText() == "B"; });
   CloseWith(s, [&] { return editor; })
       .Until("the editor closed", [&] { return Screen->ActiveForm() == main_ && MainActive(); });
