@@ -57,8 +57,8 @@ class RealInput {
   void Press(int button = 1);
   void Release(int button = 1);
   void Click(TPoint p, int button = 1);
-  // Two clicks at once (on a caption, whose press starts a move loop, a session uses
-  // Steps::DoubleClick).
+  // Two clicks at once (a press the program or the window manager may hold, on a caption or the
+  // panel, needs Steps::DoubleClick).
   void DoubleClick(TPoint p);
   // Press at `from`, move there in `steps` pointer moves, release at `to`.
   void Drag(TPoint from, TPoint to, int steps = 8);
@@ -150,9 +150,9 @@ class Steps {
   // Waits until the X server shows at the point the window the program has there (the first
   // half of Click, for a click whose release the program never sees).
   Steps& UntilShownAt(RealInput& input, std::function<TPoint()> where);
-  // A double click at a point on one of the program's windows: the second click goes as soon as
-  // the program has taken the first.
-  Steps& DoubleClick(RealInput& input, std::function<TPoint()> where);
+  // A double click at a point: the second click goes as soon as the program has taken the first,
+  // that is, once `clicksTaken` (by default the releases the program's controls have had) grew.
+  Steps& DoubleClick(RealInput& input, std::function<TPoint()> where, std::function<int()> clicksTaken = nullptr);
   // Runs the steps, processing events, until all are done or one fails. On failure every modal
   // window still open is cancelled so the test can end, and the failure is returned.
   std::string Run();

@@ -20,6 +20,7 @@
 #include "platform/widgets/ComCtrls.h"
 #include "skin/frame/SkinForm.h"
 #include "skin/frame/SkinMenu.h"
+#include "skin/frame/TrayIcon.h"
 #include "support/TestSupport.h"
 
 using namespace corvane;
@@ -372,6 +373,7 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
   const TRect work = Screen->WorkAreaRect();
   auto at = [&](int x, int y) { return TPoint{about->Left() + x, about->Top() + y}; };
   auto shown = [&] { return Form5 && Form5->Showing() && Form5->IsModal(); };
+  int iconClicks = 0;  // left clicks on the tray icon the program has taken
   auto trayIcons = [&] { return input_.WindowsEmbeddedIn("tint2", static_cast<long>(::getpid())); };
   auto iconCentre = [&] {
     auto icons = trayIcons();
@@ -450,7 +452,8 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       .Until("its button sends them to the tray a second time", [&] {
         return !about->Showing() && !main_->Showing() && !trayIcons().empty();
       })
-      .Do([&] { input_.DoubleClick(iconCentre()); })
+      .Do([&] { frame->TrayIcon()->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { ++iconClicks; }; })
+      .DoubleClick(input_, iconCentre, [&] { return iconClicks; })
       .Until("a double click on the icon brings both back and takes the icon away",
              [&] { return about->Showing() && main_->Showing() && trayIcons().empty(); })
       .Until("the about window is active once more", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })

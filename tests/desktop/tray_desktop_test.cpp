@@ -89,6 +89,8 @@ class TrayOnDesktop : public ::testing::Test {
     test::WaitFor([] { return false; }, DoubleClickTime() + 50);
     input_.Click(IconCentre(), 3);
   }
+  // The program has taken as many left clicks on the icon as this.
+  int ClicksTaken() const { return static_cast<int>(std::count(events_.begin(), events_.end(), "lup")); }
   TPoint ItemCentre(int i) {
     TskSkinPopupWindow* level = MenuOnScreen();
     if (!level) return {-1, -1};
@@ -142,7 +144,7 @@ TEST_F(TrayOnDesktop, MinimisingShowsTheIconInThePanelAndClicksOnItReachTheProgr
           if (GrabScreen({c.X - 150, 994, c.X + 50, 1024}, shot)) shot.SaveToPngFile(out);
         }
       })
-      .Do([&] { input_.DoubleClick(IconCentre()); })
+      .DoubleClick(input_, [&] { return IconCentre(); }, [&] { return ClicksTaken(); })
       // The release after the double click goes with the icon, which the restore took away.
       .Until("the double click reached the icon: press, release, double click",
              [&] { return Seen({"ldown", "lup", "dblclick"}); })
@@ -189,7 +191,7 @@ TEST_F(TrayOnDesktop, WithEveryWindowHiddenTheIconsMenuTakesKeysAndClosesOnAPres
       .Until("once more", [&] { return MenuOnScreen() != nullptr; })
       .Do([&] { input_.Click(ItemCentre(0)); })
       .Until("a click chooses its first item", [&] { return !MenuOnScreen() && events_.back() == "First"; })
-      .Do([&] { input_.DoubleClick(IconCentre()); })
+      .DoubleClick(input_, [&] { return IconCentre(); }, [&] { return ClicksTaken(); })
       .Until("a double click brings the window back", [&] { return form_->Showing() && IconsInPanel().empty(); })
       .Until("and it takes the keyboard again",
              [&] { return input_.WindowManagerActive() == test::WindowOf(form_); });
