@@ -14,6 +14,7 @@
 #include "platform/widgets/StdCtrls.h"
 #include "platform/widgets/WebBrowser.h"
 #include "platform/windows/Forms.h"
+#include "support/WebViewOnScreen.h"
 
 using namespace corvane;
 
@@ -59,13 +60,8 @@ void BM_RichEditLongLine(benchmark::State& state) {
 BENCHMARK(BM_RichEditLongLine)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 void BM_WebViewLongLine(benchmark::State& state) {
-  TForm form(nullptr);
-  form.SetBounds(0, 0, 550, 386);
-  TWebBrowser web(&form);
-  web.SetParent(&form);
-  web.SetBounds(0, 0, 550, 386);
-  form.Show();
-  Application->ProcessMessages();
+  bench::WebViewOnScreen view;
+  TWebBrowser& web = view.web;
   bool html = state.range(0) != 0;
   ReportRatio(state, [&](size_t n) {
     std::string line(n, 'a');
