@@ -1018,8 +1018,8 @@ int MessageDlg(const std::string& text, TMsgDlgType type, const std::vector<std:
     qbuttons.push_back(box.addButton(QString::fromStdString(b), QMessageBox::AcceptRole));
   box.exec();
   box.Unblock();
-  // The window manager found no window to give the activation to as the box went (the others
-  // took no keyboard then): the window under the box gets it back.
+  // The window under the box asks for the activation as well, in case the window manager gave
+  // it elsewhere as the box went.
   if (Screen && !Application->Minimized())
     for (TForm* f : Screen->ZOrder())
       if (f->Showing() && f->Handle()->Widget()->isEnabled()) {
