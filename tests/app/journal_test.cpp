@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/Journal.h"
 #include "app/ReadingWindow.h"
@@ -18,13 +17,6 @@ using namespace corvane;
 namespace fs = std::filesystem;
 
 namespace {
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class Journal : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -51,7 +43,7 @@ class Journal : public ::testing::Test {
   }
   // Opening must fail with a message naming the file and saying why, leaving its bytes alone.
   void ExpectRefused(const fs::path& db, const std::string& why) {
-    const std::string before = Slurp(db);
+    const std::string before = test::FileBytes(db);
     try {
       TJournal j(db.string());
       ADD_FAILURE() << "opened " << db;
@@ -59,7 +51,7 @@ class Journal : public ::testing::Test {
       EXPECT_NE(std::string(e.what()).find(db.string()), std::string::npos) << e.what();
       EXPECT_NE(std::string(e.what()).find(why), std::string::npos) << e.what();
     }
-    EXPECT_EQ(Slurp(db), before);
+    EXPECT_EQ(test::FileBytes(db), before);
   }
   fs::path dir_;
 };
@@ -171,7 +163,7 @@ TEST_F(Journal, ACastWithAnUnusableJournalIsStillReadAndTheUserIsToldWhyItWasNot
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_NE(boxes.boxes[0].text.find("损坏"), std::string::npos) << boxes.boxes[0].text;
   EXPECT_NE(boxes.boxes[0].text.find(damaged.string()), std::string::npos);
-  EXPECT_EQ(Slurp(damaged), std::string(4096, 'x'));
+  EXPECT_EQ(test::FileBytes(damaged), std::string(4096, 'x'));
   // Once the file is usable again (here: moved away by the user), casts are kept.
   fs::rename(damaged, dir_ / "kept.db");
   EXPECT_GT(KeepInJournal(*ParseCastCode("798677"), "卦码", ""), 0);

@@ -6,21 +6,14 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "app/Places.h"
+#include "support/TestSupport.h"
 
 using namespace corvane;
 namespace fs = std::filesystem;
 
 namespace {
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 void Put(const fs::path& p, const std::string& text) {
   fs::create_directories(p.parent_path());
   std::ofstream(p, std::ios::binary) << text;
@@ -98,14 +91,14 @@ TEST_F(Places, TheUsersCopyIsMadeOnceAndTheNotesStayTheUsersOwn) {
   Install();
   const fs::path user = root_ / "home/.local/share/corvane";
   ASSERT_TRUE(CompleteUserDocuments(places_.InstalledDocuments(), user.string()));
-  EXPECT_EQ(Slurp(user / "dat/111111.rtf"), "{\\rtf1 heaven}");
-  EXPECT_EQ(Slurp(user / "dat/a1.rtf"), "{\\rtf1 empty note}");
+  EXPECT_EQ(test::FileBytes(user / "dat/111111.rtf"), "{\\rtf1 heaven}");
+  EXPECT_EQ(test::FileBytes(user / "dat/a1.rtf"), "{\\rtf1 empty note}");
   // The note is written by the user; a document goes missing.
   Put(user / "dat/a1.rtf", "{\\rtf1 my note}");
   fs::remove(user / "dat/111111.rtf");
   ASSERT_TRUE(CompleteUserDocuments(places_.InstalledDocuments(), user.string()));
-  EXPECT_EQ(Slurp(user / "dat/a1.rtf"), "{\\rtf1 my note}");
-  EXPECT_EQ(Slurp(user / "dat/111111.rtf"), "{\\rtf1 heaven}");
+  EXPECT_EQ(test::FileBytes(user / "dat/a1.rtf"), "{\\rtf1 my note}");
+  EXPECT_EQ(test::FileBytes(user / "dat/111111.rtf"), "{\\rtf1 heaven}");
   // The copies can be written even when the installed files cannot.
   EXPECT_NE(fs::status(user / "dat/a1.rtf").permissions() & fs::perms::owner_write, fs::perms::none);
   // Once the user's copy exists it serves even without the installed tree.

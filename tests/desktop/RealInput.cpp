@@ -340,6 +340,8 @@ std::vector<std::string> WindowEventLog::Take() {
   return seen;
 }
 
+bool RealInput::IsActive(TWinControl* form) { return form && WindowManagerActive() == WindowOf(form); }
+
 bool RealInput::Viewable(uint64_t window) {
   XWindowAttributes a;
   return window && XGetWindowAttributes(d_, static_cast<Window>(window), &a) && a.map_state == IsViewable;
@@ -463,6 +465,14 @@ Steps& Steps::DoubleClick(RealInput& input, std::function<TPoint()> where, std::
   });
   Until("the program took the first click of the double click", [before, clicksTaken] { return clicksTaken() > *before; });
   return Do([&input, where] { input.Click(where()); });
+}
+
+Steps& Steps::EmptyLookupField(RealInput& input, TForm1* main) {
+  auto* field = Find<TEdit>(main, "e1");
+  return Click(input, [field] { return field->ClientToScreen({20, 8}); })
+      .Until("the field has the focus", [main, field] { return main->ActiveControl() == field; })
+      .Do([&input] { input.Key("ctrl+a"); input.Key("BackSpace"); })
+      .Until("the field is empty", [field] { return field->Text().empty(); });
 }
 
 Steps& Steps::UntilShownAt(RealInput& input, std::function<TPoint()> where) {

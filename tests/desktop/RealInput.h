@@ -78,6 +78,8 @@ class RealInput {
   TRect WindowRectOf(uint64_t window);
   std::string WindowNameOf(uint64_t window);
   uint64_t WindowManagerActive();  // _NET_ACTIVE_WINDOW
+  // Whether the window manager has made the form's window the active one (the keyboard's).
+  bool IsActive(TWinControl* form);
   // Client windows the window manager manages, bottom to top.
   std::vector<uint64_t> ClientStacking();
   uint64_t TransientFor(uint64_t window);
@@ -147,6 +149,9 @@ class Steps {
   // manager sees a click before the program does (it focuses and raises the window), so keys
   // sent right after a click can overtake it: a session waits for its clicks.
   Steps& Click(RealInput& input, std::function<TPoint()> where, int button = 1);
+  // Clicks into the main window's lookup field and empties it with the keyboard: where a session
+  // that types starts.
+  Steps& EmptyLookupField(RealInput& input, TForm1* main);
   // Waits until the X server shows at the point the window the program has there (the first
   // half of Click, for a click whose release the program never sees).
   Steps& UntilShownAt(RealInput& input, std::function<TPoint()> where);

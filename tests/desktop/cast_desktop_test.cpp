@@ -48,12 +48,12 @@ class Cast : public ::testing::Test {
   }
   void SetUp() override {
     Form1 = main_;
-    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(main_); }))
+    ASSERT_TRUE(test::WaitFor([&] { return input_.IsActive(main_); }))
         << "the main window did not become active";
   }
 
   static TPoint CentreOf(TControl* c) { return c->ClientToScreen({c->Width() / 2, c->Height() / 2}); }
-  bool Active(TForm* f) { return f && input_.WindowManagerActive() == test::WindowOf(f); }
+  bool Active(TForm* f) { return input_.IsActive(f); }
   // The control is what the screen shows at its centre: its window is the top one there.
   bool SeenOnTop(TControl* c) { return c->Showing() && input_.TopWindowAt(CentreOf(c)) == test::WindowOf(c->ParentForm()); }
   // Pixels of a colour (0xRRGGBB) the screen shows in a rectangle of a control, every 2 pixels.

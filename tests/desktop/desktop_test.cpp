@@ -46,14 +46,11 @@ class Desktop : public ::testing::Test {
   void SetUp() override {
     Form1 = main_;
     Form1->ShowPage1();
-    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(main_); }))
+    ASSERT_TRUE(test::WaitFor([&] { return input_.IsActive(main_); }))
         << "the main window did not become active";
     // Every test starts with the typing in the lookup field.
     Steps start;
-    start.Click(input_, [] { return At("e1", 20, 8); })
-        .Until("the field has the focus", [&] { return main_->ActiveControl() == Edit(); })
-        .Do([&] { input_.Key("ctrl+a"); input_.Key("BackSpace"); })
-        .Until("the field is empty", [&] { return Edit()->Text().empty(); });
+    start.EmptyLookupField(input_, main_);
     ASSERT_EQ(start.Run(), "");
   }
 
@@ -62,7 +59,7 @@ class Desktop : public ::testing::Test {
   static TPoint At(const std::string& name, int x, int y) { return C(name)->ClientToScreen({x, y}); }
   // The window on top of all the program's windows, when it is the given class and modal.
   // What the window manager has made active: the keyboard's window.
-  bool MainActive() { return input_.WindowManagerActive() == test::WindowOf(main_); }
+  bool MainActive() { return input_.IsActive(main_); }
   // A message box of the program's (a window owned by the main window that is none of its forms).
   bool BoxActive() {
     uint64_t active = input_.WindowManagerActive();
@@ -91,7 +88,7 @@ TEST_F(Desktop, TypingReachesTheLookupFieldAfterReadingWindowsMessageBoxesAndARe
   // A tile's reading window opens and closes; typing goes on in the field.
   s.Click(input_, [] { return At(Catalogue()[0].tile, 20, 30); })
       .Until("the reading window", [&] { return (reading = Modal<TForm2>()) != nullptr; })
-      .Until("the reading window is active", [&] { return input_.WindowManagerActive() == test::WindowOf(reading); })
+      .Until("the reading window is active", [&] { return input_.IsActive(reading); })
       .Do([&] { input_.MoveTo(CloseButtonOf(reading)); })
       .Click(input_, [&] { return CloseButtonOf(reading); })
       .Until("the reading window closed", [&] { return Screen->ActiveForm() == main_ && MainActive(); })
@@ -137,7 +134,7 @@ TEST_F(Desktop, TypingReachesTheLookupFieldAfterReadingWindowsMessageBoxesAndARe
           clicked = std::chrono::steady_clock::now();
         }
         return !Application->Minimized() && main_->Showing() && Screen->ActiveForm() == main_ &&
-               input_.WindowManagerActive() == test::WindowOf(main_);
+               input_.IsActive(main_);
       })
       .Do([&] { input_.Type("4"); })
       .Until("1234 in the field", [&] { return Edit()->Text() == "1234"; });
@@ -177,7 +174,7 @@ TEST_F(Desktop, AReferenceWindowStaysAboveTheMainWindowClickedBelowIt) {
       .Until("the side tab lights up", [&] { return C("ss1")->Visible(); })
       .Click(input_, [] { return At("ss1", 10, 40); })
       .Until("the reference window", [&] { return (reference = Modal<TForm3>()) != nullptr; })
-      .Until("the reference window is mapped", [&] { return input_.WindowManagerActive() == test::WindowOf(reference); })
+      .Until("the reference window is mapped", [&] { return input_.IsActive(reference); })
       // A click on the (disabled) main window, where the reference window does not cover it.
       .Do([&] { input_.Click(main_->ClientToScreen({20, 20})); })  // disabled: nothing arrives
       .Holds("the reference window stays on top", [&] {
@@ -208,7 +205,7 @@ TEST_F(Desktop, TheNotesEditorKeepsTheTypingInTheNoteThroughToolbarClicksAndSave
   Steps s;
   s.Click(input_, [] { return At("Label3", 10, 6); })
       .Until("the notes editor", [&] { return (editor = Modal<TForm4>()) != nullptr; })
-      .Until("the editor is active", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })
+      .Until("the editor is active", [&] { return input_.IsActive(editor); })
       .Click(input_, [&] { return In(editor, "richedit1", 30, 10); })
       .Do([&] { input_.Key("ctrl+a"); input_.Key("Delete"); input_.Type("ab"); })
       .Until("ab in the note", [&] { return note()->PlainText() == "ab"; })
@@ -233,7 +230,7 @@ TEST_F(Desktop, TheNotesEditorKeepsTheTypingInTheNoteThroughToolbarClicksAndSave
       .Until("the editor closed", [&] { return Screen->ActiveForm() == main_ && MainActive(); })
       .Click(input_, [] { return At("Label3", 10, 6); })
       .Until("the editor again", [&] { return (editor = Modal<TForm4>()) != nullptr; })
-      .Until("the editor is active again", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })
+      .Until("the editor is active again", [&] { return input_.IsActive(editor); })
       .Do([&] { reopened = note()->Document(); input_.MoveTo(CloseButtonOf(editor)); })
       .Click(input_, [&] { return CloseButtonOf(editor); })
       .Until("the editor closed again", [&] { return Screen->ActiveForm() == main_ && MainActive(); });
@@ -282,7 +279,7 @@ TEST_F(Desktop, AHeldButtonRepeatsOnlyWhileItIsHeld) {
   form.Show();
   int atRelease = 0;
   Steps s;
-  s.Until("the window is active", [&] { return input_.WindowManagerActive() == test::WindowOf(&form); })
+  s.Until("the window is active", [&] { return input_.IsActive(&form); })
       .Do([&] { input_.MoveTo(button->ClientToScreen({40, 13})); input_.Press(); })
       .Until("the repeat runs", [&] { return ticks >= 2; })
       .Do([&] { input_.MoveTo(button->ClientToScreen({40, 100})); })
@@ -394,7 +391,7 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
         ASSERT_NE(frame, nullptr);
         opened = about->BoundsRect();
       })
-      .Until("it is active", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
+      .Until("it is active", [&] { return input_.IsActive(about); })
       .Do([&] { input_.Drag(at(200, 15), at(260, 55)); })
       .Until("dragging the caption band moves it", [&] { return about->BoundsRect() == opened.Offset(60, 40); })
       .Do([&] { input_.Drag(at(300, 340), at(360, 300)); })
@@ -446,7 +443,7 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       // The main window comes back last and is raised; the window manager then puts the about
       // window (modal, its owner's) above it again. A press made before that lands on the
       // blocked main window. A person clicks once the about window is back on top and active.
-      .Until("the about window is active again", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
+      .Until("the about window is active again", [&] { return input_.IsActive(about); })
       .UntilShownAt(input_, [&] { return at(66, 17); })
       .Do([&] { input_.Click(at(66, 17)); })
       .Until("its button sends them to the tray a second time", [&] {
@@ -456,7 +453,7 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       .DoubleClick(input_, iconCentre, [&] { return iconClicks; })
       .Until("a double click on the icon brings both back and takes the icon away",
              [&] { return about->Showing() && main_->Showing() && trayIcons().empty(); })
-      .Until("the about window is active once more", [&] { return input_.WindowManagerActive() == test::WindowOf(about); })
+      .Until("the about window is active once more", [&] { return input_.IsActive(about); })
       .Click(input_, [&] { return at(530, 15); })
       .Until("a click at (530, 15) closes it", [&] { return Modal<TForm5>() == nullptr; })
       // The notes editor opened after it brings the flat hint back: its toolbar's hints show in
@@ -464,7 +461,7 @@ TEST_F(Desktop, TheAboutWindowsInvisibleFrameDragsSnapsRollsUpMinimizesMaximizes
       .Do([&] { C("Label3")->SetCaption("笔记一"); })
       .Click(input_, [] { return At("Label3", 10, 6); })
       .Until("the notes editor opens", [&] { return (editor = Modal<TForm4>()) != nullptr; })
-      .Until("and is active", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })
+      .Until("and is active", [&] { return input_.IsActive(editor); })
       .Do([&] { input_.MoveTo(In(editor, "ToolButton9", 10, 10)); })
       .Until("resting on a toolbar button shows its hint in the flat hint window", [&] {
         auto* w = dynamic_cast<TFlatHintWindow*>(Application->HintWindow());

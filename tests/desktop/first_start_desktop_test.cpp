@@ -50,7 +50,7 @@ class FirstStart : public ::testing::Test {
   }
   void SetUp() override {
     Form1 = main_;
-    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(main_); }))
+    ASSERT_TRUE(test::WaitFor([&] { return input_.IsActive(main_); }))
         << "the main window did not become active";
   }
 
@@ -104,18 +104,18 @@ TEST_F(FirstStart, TheThreeNoteTitlesShowAndEachOpensItsNoteEvenAfterItsTitleIsC
   s.Click(input_, [] { return OnMain(649 + 52, 601); })
       .Until("a click on the second title opens the notes editor", [&] { return (editor = Modal<TForm4>()) != nullptr; })
       .Until("on note 2", [&] { return Find<TControl>(editor, "edit2")->Visible() && !Find<TControl>(editor, "edit1")->Visible(); })
-      .Until("the editor is active", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })
+      .Until("the editor is active", [&] { return input_.IsActive(editor); })
       .Click(input_, [&] { return Find<TControl>(editor, "edit2")->ClientToScreen({20, 10}); })
       .Do([&] { input_.Key("ctrl+a"); input_.Key("BackSpace"); })
       .Until("its title field is emptied", [&] { return Find<TControl>(editor, "edit2")->Text().empty(); })
       .Do([&] { input_.MoveTo(closeEditor()); })
       .Click(input_, closeEditor)
-      .Until("the editor closes", [&] { return Modal<TForm4>() == nullptr && input_.WindowManagerActive() == test::WindowOf(main_); })
+      .Until("the editor closes", [&] { return Modal<TForm4>() == nullptr && input_.IsActive(main_); })
       .Until("the second title is empty now", [&] { return Find<TControl>(main_, "Label4")->Caption().empty(); })
       .Click(input_, [] { return OnMain(649 + 52, 601); })
       .Until("a click where the cleared title was still opens its note",
              [&] { return (editor = Modal<TForm4>()) != nullptr && Find<TControl>(editor, "edit2")->Visible(); })
-      .Until("the editor is active again", [&] { return input_.WindowManagerActive() == test::WindowOf(editor); })
+      .Until("the editor is active again", [&] { return input_.IsActive(editor); })
       .Do([&] { input_.MoveTo(closeEditor()); })
       .Click(input_, closeEditor)
       .Until("and closes", [&] { return Modal<TForm4>() == nullptr; });
@@ -149,7 +149,7 @@ TEST_F(FirstStart, TheAboutWindowsCaptionButtonsShowInItsNormalRolledUpMinimised
       .Until("the about window opens", [&] { return (about = Modal<TForm5>()) != nullptr; })
       .Do([&] { frame = TskSkinForm::FindFrameOf(about); opened = about->BoundsRect(); })
       .Until("it is active and shown whole", [&] {
-        return input_.WindowManagerActive() == test::WindowOf(about) && input_.WindowRectOf(test::WindowOf(about)) == opened;
+        return input_.IsActive(about) && input_.WindowRectOf(test::WindowOf(about)) == opened;
       })
       .Do([&] { test::RunFor(400); })  // the fade-in
       .Do(check("normal"))

@@ -30,7 +30,7 @@ class SkinnedWindow : public ::testing::Test {
     frame_ = new TskSkinForm(form_.get());
     frame_->SetSkinData(&skin_);
     form_->Show();
-    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(form_.get()); }))
+    ASSERT_TRUE(test::WaitFor([&] { return input_.IsActive(form_.get()); }))
         << "the window did not become active";
   }
   // The bounds the program and the X server both give the window.

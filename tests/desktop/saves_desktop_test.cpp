@@ -6,7 +6,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <unistd.h>
 
 #include "app/AboutWindow.h"
@@ -36,13 +35,6 @@ bool DropSelections();
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // The clipboard and the primary selection as a user meets them after a login, or after the
 // program that copied has exited: no owner at all (tests/desktop/Selections.cpp). The program
 // then hears of it.
@@ -65,14 +57,14 @@ class Saves : public ::testing::Test {
   void SetUp() override {
     Form1 = main_;
     for (int i = 3; i <= 5; ++i) C("Label" + std::to_string(i))->SetCaption("笔记" + std::to_string(i - 2));
-    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(main_); }))
+    ASSERT_TRUE(test::WaitFor([&] { return input_.IsActive(main_); }))
         << "the main window did not become active";
   }
 
   static TControl* C(const std::string& name) { return Find<TControl>(main_, name); }
   static TPoint At(const std::string& name, int x, int y) { return C(name)->ClientToScreen({x, y}); }
-  bool MainActive() { return input_.WindowManagerActive() == test::WindowOf(main_); }
-  bool Active(TForm* f) { return f && input_.WindowManagerActive() == test::WindowOf(f); }
+  bool MainActive() { return input_.IsActive(main_); }
+  bool Active(TForm* f) { return input_.IsActive(f); }
   static TPoint CloseButtonOf(TForm* f) { return In(f, "ww2", 16, 16); }
   // Closes a window with its picture button, as the user does.
   Steps& CloseWith(Steps& s, std::function<TForm*()> form) {
@@ -156,7 +148,7 @@ TEST_F(Saves, CtrlSAndAPauseInTheWritingSaveTheShownNoteOnly) {
   TForm4* editor = nullptr;
   auto body = [&] { return Find<TRichEdit>(editor, "richedit1"); };
   const fs::path a1 = program_.dir / "dat/a1.rtf", a2 = program_.dir / "dat/a2.rtf", a3 = program_.dir / "dat/a3.rtf";
-  const std::string before2 = Slurp(a2), before3 = Slurp(a3);
+  const std::string before2 = test::FileBytes(a2), before3 = test::FileBytes(a3);
   Steps s;
   s.Click(input_, [] { return At("Label3", 10, 6); })
       .Until("the notes editor", [&] { return (editor = Modal<TForm4>()) != nullptr && Active(editor); })
@@ -167,18 +159,18 @@ TEST_F(Saves, CtrlSAndAPauseInTheWritingSaveTheShownNoteOnly) {
         input_.Type("kept");
         input_.Key("ctrl+s");
       })
-      .Until("Ctrl+S wrote the note", [&] { return Slurp(a1).find("kept") != std::string::npos; }, 2000)
+      .Until("Ctrl+S wrote the note", [&] { return test::FileBytes(a1).find("kept") != std::string::npos; }, 2000)
       // A click on the centring button, then more typing: nothing is written while the user writes.
       .Click(input_, [&] { return In(editor, "ToolButton19", 10, 10); })
       .Do([&] { input_.Type("later"); })
       .Until("typed", [&] { return body()->PlainText() == "keptlater"; })
-      .Holds("no save while the user is writing", [&] { return Slurp(a1).find("keptlater") == std::string::npos; }, kAutosaveDelayMs / 2)
-      .Until("the pause wrote the note", [&] { return Slurp(a1).find("keptlater") != std::string::npos; }, kAutosaveDelayMs + 3000)
+      .Holds("no save while the user is writing", [&] { return test::FileBytes(a1).find("keptlater") == std::string::npos; }, kAutosaveDelayMs / 2)
+      .Until("the pause wrote the note", [&] { return test::FileBytes(a1).find("keptlater") != std::string::npos; }, kAutosaveDelayMs + 3000)
       .Until("the editor is still open and active", [&] { return Modal<TForm4>() == editor && Active(editor); });
   CloseWith(s, [&] { return editor; })
       .Until("the editor closed", [&] { return Screen->ActiveForm() == main_ && MainActive(); });
   ASSERT_EQ(s.Run(), "");
-  EXPECT_NE(Slurp(a1).find("\\qc"), std::string::npos) << "the centred paragraph";
-  EXPECT_EQ(Slurp(a2), before2) << "note 2 was not changed by the user";
-  EXPECT_EQ(Slurp(a3), before3) << "note 3 was not changed by the user";
+  EXPECT_NE(test::FileBytes(a1).find("\\qc"), std::string::npos) << "the centred paragraph";
+  EXPECT_EQ(test::FileBytes(a2), before2) << "note 2 was not changed by the user";
+  EXPECT_EQ(test::FileBytes(a3), before3) << "note 3 was not changed by the user";
 }

@@ -62,7 +62,7 @@ class AboutMenus : public ::testing::Test {
   }
   void SetUp() override {
     Form1 = main_;
-    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(main_); }))
+    ASSERT_TRUE(test::WaitFor([&] { return input_.IsActive(main_); }))
         << "the main window did not become active";
   }
   // Opens the about window from the main window's label, waits until it is active, and clicks into
@@ -71,7 +71,7 @@ class AboutMenus : public ::testing::Test {
     return s.Click(input_, [] { return Find<TControl>(main_, "Label6")->ClientToScreen({10, 6}); })
         .Until("the about window opens", [] { return Form5 && Form5->Showing() && Form5->IsModal(); })
         .Do([&] { about_ = Form5; })
-        .Until("it is active", [&] { return input_.WindowManagerActive() == test::WindowOf(about_); })
+        .Until("it is active", [&] { return input_.IsActive(about_); })
         .Click(input_, [&] { return At(500, 296); })
         .Until("its web view has the focus", [&] {
           return about_->ActiveControl() && about_->ActiveControl()->Name() == "WebBrowser1";
@@ -226,7 +226,7 @@ TEST_F(SkinViewMenus, EveryWayTheSystemMenuEndsLeavesItsButtonReadyAndTheArrowsW
   open(s, "after a click elsewhere the button opens it again")
       .Do([&] { other.Show(); })
       .Until("another window taking the activation closes it",
-             [&] { return input_.WindowManagerActive() == test::WindowOf(&other) && MenuGone(); })
+             [&] { return input_.IsActive(&other) && MenuGone(); })
       .Do([&] { other.Hide(); })
       .Until("the viewer is active again", [&] { return input_.WindowManagerActive() == window_; });
   open(s, "after losing the activation the button opens it again")

@@ -51,18 +51,15 @@ class Traps : public ::testing::Test {
     main_->BringWindowToFront();
     ASSERT_TRUE(test::WaitFor([&] { return MainActive(); })) << "the main window did not become active";
     Steps start;
-    start.Click(input_, [] { return At("e1", 20, 8); })
-        .Until("the field has the focus", [&] { return main_->ActiveControl() == Edit(); })
-        .Do([&] { input_.Key("ctrl+a"); input_.Key("BackSpace"); })
-        .Until("the field is empty", [&] { return Edit()->Text().empty(); });
+    start.EmptyLookupField(input_, main_);
     ASSERT_EQ(start.Run(), "");
   }
 
   static TControl* C(const std::string& name) { return Find<TControl>(main_, name); }
   static TEdit* Edit() { return Find<TEdit>(main_, "e1"); }
   static TPoint At(const std::string& name, int x, int y) { return C(name)->ClientToScreen({x, y}); }
-  bool MainActive() { return input_.WindowManagerActive() == test::WindowOf(main_); }
-  bool ActiveIs(TForm* f) { return f && input_.WindowManagerActive() == test::WindowOf(f); }
+  bool MainActive() { return input_.IsActive(main_); }
+  bool ActiveIs(TForm* f) { return input_.IsActive(f); }
   // The main window as the user sees it: mapped, the program running.
   bool MainOnScreen() { return main_->Showing() && input_.Viewable(test::WindowOf(main_)) && !Application->Terminated(); }
   std::vector<uint64_t> TrayIcons() { return input_.WindowsEmbeddedIn("tint2", static_cast<long>(::getpid())); }
@@ -344,7 +341,7 @@ TEST(SmallScreen, TheMainWindowOpensWithItsCornerInTheWorkAreaAndTakesTyping) {
   TRect placed;
   Steps s;
   s.Do([&] { main->Show(); })
-      .Until("the main window is active", [&] { return input.WindowManagerActive() == test::WindowOf(main); })
+      .Until("the main window is active", [&] { return input.IsActive(main); })
       .Do([&] { placed = input.WindowRectOf(test::WindowOf(main)); })
       .Click(input, [&] { return Find<TControl>(main, "e1")->ClientToScreen({20, 4}); })
       .Do([&] { input.Type("12"); })

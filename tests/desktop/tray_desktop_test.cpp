@@ -58,7 +58,7 @@ class TrayOnDesktop : public ::testing::Test {
       tray_->SetIconVisible(false);
     };
     form_->Show();
-    ASSERT_TRUE(test::WaitFor([&] { return input_.WindowManagerActive() == test::WindowOf(form_); }))
+    ASSERT_TRUE(test::WaitFor([&] { return input_.IsActive(form_); }))
         << "the window did not become active";
   }
   void TearDown() override { delete form_; }
@@ -194,7 +194,7 @@ TEST_F(TrayOnDesktop, WithEveryWindowHiddenTheIconsMenuTakesKeysAndClosesOnAPres
       .DoubleClick(input_, [&] { return IconCentre(); }, [&] { return ClicksTaken(); })
       .Until("a double click brings the window back", [&] { return form_->Showing() && IconsInPanel().empty(); })
       .Until("and it takes the keyboard again",
-             [&] { return input_.WindowManagerActive() == test::WindowOf(form_); });
+             [&] { return input_.IsActive(form_); });
   EXPECT_EQ(s.Run(), "") << Events();
 }
 

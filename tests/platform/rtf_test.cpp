@@ -14,6 +14,7 @@
 #include "platform/core/Classes.h"
 #include "platform/core/Encoding.h"
 #include "platform/text/RichText.h"
+#include "support/TestSupport.h"
 
 namespace corvane {
 namespace {
@@ -826,10 +827,6 @@ class RichTextFiles : public ::testing::Test {
     gBeforeAtomicRename = nullptr;
     std::filesystem::remove_all(dir_);
   }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), {});
-  }
   std::string dir_;
 };
 
@@ -859,7 +856,7 @@ TEST_F(RichTextFiles, PlainTextFileLoads) {
 TEST_F(RichTextFiles, FailedSaveKeepsThePreviousFile) {
   const std::string path = dir_ + "/dat/a2.rtf";
   SaveRichTextFile(path, RichDocumentFromText("old"));
-  const std::string before = Slurp(path);
+  const std::string before = test::FileBytes(path);
   gBeforeAtomicRename = [](const std::string&) { return false; };
   try {
     SaveRichTextFile(path, RichDocumentFromText("new"));
@@ -868,7 +865,7 @@ TEST_F(RichTextFiles, FailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(e.Message(), "Cannot create file " + path);
   }
   gBeforeAtomicRename = nullptr;
-  EXPECT_EQ(Slurp(path), before);
+  EXPECT_EQ(test::FileBytes(path), before);
   EXPECT_EQ(PlainText(LoadRichTextFile(path)), "old");
 }
 

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,6 +13,13 @@
 #include "platform/windows/Forms.h"
 
 namespace corvane::test {
+
+// A file's bytes as they are on disk, or nothing when it cannot be read. Read here rather than
+// through the program's own reader, which the tests check.
+inline std::string FileBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // Records every message box instead of showing it, answering OK, for the life of the object.
 class MessageBoxRecorder {
